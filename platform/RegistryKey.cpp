@@ -1,0 +1,155 @@
+#include "RegistryKey.h"
+
+#include <cstring>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace voltara {
+
+#ifdef _WIN32
+
+struct RegistryKey::Handle {
+    HKEY key = nullptr;
+};
+
+RegistryKey::RegistryKey(const char* path, Access access) : handle(new Handle)
+{
+    const REGSAM rights = access == Access::full ? KEY_ALL_ACCESS : KEY_QUERY_VALUE;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, rights, &handle->key) != ERROR_SUCCESS)
+        handle->key = nullptr;
+}
+
+RegistryKey::~RegistryKey()
+{
+    if (handle->key)
+        RegCloseKey(handle->key);
+}
+
+bool RegistryKey::isOpen() const { return handle->key != nullptr; }
+
+bool RegistryKey::readValue(const char* name, std::string& bytes) const
+{
+    DWORD size = 0;
+    if (!isOpen() || RegQueryValueExA(handle->key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    std::string data(size, '\0');
+    if (RegQueryValueExA(handle->key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data[0]), &size)
+        != ERROR_SUCCESS)
+        return false;
+    data.resize(size);
+    bytes = data;
+    return true;
+}
+
+bool RegistryKey::writeString(const char* name, const char* text) const
+{
+    const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
+    return isOpen()
+        && RegSetValueExA(handle->key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size)
+        == ERROR_SUCCESS;
+}
+
+#else
+
+namespace {
+
+std::string storeRoot()
+{
+    const char* root = std::getenv("VOLTARA_REGISTRY");
+    if (root && *root)
+        return root;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && *config)
+        return std::string(config) + "/voltara/registry";
+    const char* home = std::getenv("HOME");
+    if (home && *home)
+        return std::string(home) + "/.config/voltara/registry";
+    return std::string();
+}
+
+bool isFolder(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Creates every missing folder along path.
+bool makeFolders(const std::string& path)
+{
+    for (size_t end = path.find('/', 1); ; end = path.find('/', end + 1)) {
+        const std::string prefix = path.substr(0, end);
+        if (!isFolder(prefix) && mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+        if (end == std::string::npos)
+            return isFolder(path);
+    }
+}
+
+} // namespace
+
+struct RegistryKey::Handle {
+    std::string folder; // empty while not open
+};
+
+RegistryKey::RegistryKey(const char* path, Access access) : handle(new Handle)
+{
+    const std::string root = storeRoot();
+    if (root.empty())
+        return;
+    std::string folder = root + "/HKEY_LOCAL_MACHINE/" + path;
+    for (char& c : folder)
+        if (c == '\\')
+            c = '/';
+    const bool usable = access == Access::full
+        ? makeFolders(folder) && ::access(folder.c_str(), W_OK) == 0
+        : isFolder(folder);
+    if (usable)
+        handle->folder = folder;
+}
+
+RegistryKey::~RegistryKey() = default;
+
+bool RegistryKey::isOpen() const { return !handle->folder.empty(); }
+
+bool RegistryKey::readValue(const char* name, std::string& bytes) const
+{
+    if (!isOpen())
+        return false;
+    std::FILE* file = std::fopen((handle->folder + '/' + name).c_str(), "rb");
+    if (!file)
+        return false;
+    std::string data;
+    char chunk[256];
+    size_t count;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        data.append(chunk, count);
+    const bool complete = !std::ferror(file);
+    std::fclose(file);
+    if (complete)
+        bytes = data;
+    return complete;
+}
+
+bool RegistryKey::writeString(const char* name, const char* text) const
+{
+    if (!isOpen())
+        return false;
+    std::FILE* file = std::fopen((handle->folder + '/' + name).c_str(), "wb");
+    if (!file)
+        return false;
+    const size_t size = std::strlen(text) + 1;
+    const bool written = std::fwrite(text, 1, size, file) == size;
+    return std::fclose(file) == 0 && written;
+}
+
+#endif
+
+} // namespace voltara

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace voltara {
+
+// A key of the machine-wide configuration (HKEY_LOCAL_MACHINE on Windows).
+// Elsewhere a folder tree stands in for the registry: one folder per key, one
+// file per value holding the value's raw bytes, rooted at $VOLTARA_REGISTRY,
+// else $XDG_CONFIG_HOME/voltara/registry, else ~/.config/voltara/registry.
+class RegistryKey {
+public:
+    enum class Access {
+        query, // read values of an existing key
+        full,  // read and write; elsewhere than Windows the key is created
+    };
+
+    // path: subkeys below the machine root, separated by backslashes.
+    RegistryKey(const char* path, Access access);
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    ~RegistryKey();
+
+    bool isOpen() const;
+    // The value's bytes as stored; false when the key is not open or the
+    // value is absent or unreadable.
+    bool readValue(const char* name, std::string& bytes) const;
+    // Stores text as a string value, its terminating NUL included.
+    bool writeString(const char* name, const char* text) const;
+
+private:
+    struct Handle;
+    std::unique_ptr<Handle> handle;
+};
+
+} // namespace voltara

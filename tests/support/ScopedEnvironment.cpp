@@ -1,0 +1,28 @@
+#include "ScopedEnvironment.h"
+
+#include <cstdlib>
+
+namespace voltara {
+
+namespace {
+
+void assign(const std::string& name, const char* value)
+{
+    if (value)
+        setenv(name.c_str(), value, 1);
+    else
+        unsetenv(name.c_str());
+}
+
+} // namespace
+
+ScopedEnvironment::ScopedEnvironment(const char* name, const char* value) : name(name)
+{
+    if (const char* old = std::getenv(name))
+        previous = old;
+    assign(this->name, value);
+}
+
+ScopedEnvironment::~ScopedEnvironment() { assign(name, previous ? previous->c_str() : nullptr); }
+
+} // namespace voltara
