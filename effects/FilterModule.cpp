@@ -1,0 +1,180 @@
+#include "FilterModule.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace voltara {
+
+namespace {
+
+// Callers provide room for the longest module text (9 characters); a value
+// far outside 0 .. 1 is cut there rather than written past the buffer.
+constexpr size_t textSize = 10;
+
+constexpr float detectorFloor = 0.001f; // detector value of silence
+
+const char* const names[] = {"FILTER", "Thresh", "Reso", "Mode", "*Min F", "*Max F", "*Speed", "*Hold"};
+
+// One-pole coefficient for a rate of e^0 .. e^8 per second.
+float rateCoef(float value, float invRate)
+{
+    return 1.0f - std::exp(-std::exp(8.0f * value) * invRate);
+}
+
+} // namespace
+
+FilterModule::FilterModule()
+{
+    params[1] = 0.5f;
+    params[2] = 0.25f;
+    params[3] = 1.0f;
+    params[4] = 0.1f;
+    params[5] = 1.0f;
+    params[6] = 0.5f;
+    params[7] = 0.75f;
+}
+
+void FilterModule::setSampleRate(float rate)
+{
+    freqCoef = 0.1f;
+    envelope = 0.1f;
+    for (Channel& channel : channels)
+        channel = Channel();
+    bandLimit = 0.63f;
+    lamp = 0;
+    sampleRate = rate;
+    invSampleRate = 1.0f / rate;
+    for (int32_t slot = 0; slot < slotCount; ++slot)
+        setParameter(slot, params[slot]);
+}
+
+void FilterModule::setParameter(int32_t slot, float value)
+{
+    FxModule::setParameter(slot, value);
+    switch (slot) {
+    case 0:
+        on = switchIsOn(value);
+        break;
+    case 1:
+        threshold = value * value * value;
+        break;
+    case 2:
+        damping = 0.51f - 0.5f * value;
+        break;
+    case 3:
+        modeUp = switchIsOn(value);
+        break;
+    case 4:
+        minCoef = (15000.0f * value + 100.0f) * invSampleRate;
+        break;
+    case 5:
+        maxCoef = (15000.0f * value + 100.0f) * invSampleRate;
+        break;
+    case 6:
+        glideCoef = rateCoef(value, invSampleRate);
+        break;
+    case 7:
+        releaseCoef = rateCoef(value, invSampleRate);
+        break;
+    default:
+        break;
+    }
+}
+
+inline float FilterModule::filterChannel(Channel& s, float x, const SectionCoefs& c)
+{
+    s.low1 += c.f * s.band1;
+    float band = s.band1 - c.f * (8.0f * x + c.q * s.band1 + s.low1);
+    band = std::min(std::max(band, -c.limit), c.limit);
+    band -= band * band * band * c.softClip;
+    s.band1 = band;
+    s.low2 += c.f * s.band2;
+    s.band2 -= c.f * (c.q * (s.band1 + s.band2) + s.low2);
+    return s.band2;
+}
+
+void FilterModule::process(float* frames, int32_t count, double)
+{
+    if (!on)
+        return;
+    const float limit = bandLimit;
+    SectionCoefs coefs{freqCoef, damping, limit, 1.0f / (3.0f * (limit * limit))};
+    const bool up = modeUp;
+    const float triggeredTarget = up ? maxCoef : minCoef;
+    const float idleTarget = up ? minCoef : maxCoef;
+    const float thresh = threshold;
+    const float glide = glideCoef;
+    const float release = releaseCoef;
+    float env = envelope;
+    int32_t lampLevel = lamp;
+    Channel left = channels[0];
+    Channel right = channels[1];
+
+    for (int32_t i = 0; i < count; ++i) {
+        const float xL = frames[2 * i];
+        const float xR = frames[2 * i + 1];
+        frames[2 * i] = filterChannel(left, xL, coefs);
+
+        const float e = std::fabs(xL) + std::fabs(xR) + detectorFloor;
+        if (e > thresh)
+            env = e;
+        else
+            env += (detectorFloor - env) * release;
+        float target;
+        if (env > thresh) {
+            lampLevel = 7;
+            target = triggeredTarget;
+        } else {
+            lampLevel = 3;
+            target = idleTarget;
+        }
+        coefs.f += (target - coefs.f) * glide;
+
+        frames[2 * i + 1] = filterChannel(right, xR, coefs);
+    }
+
+    freqCoef = coefs.f;
+    envelope = env;
+    channels[0] = left;
+    channels[1] = right;
+    lamp = lampLevel;
+}
+
+void FilterModule::getParameterName(int32_t slot, char* text) const
+{
+    if (slot == -1)
+        copyText(text, "Filter");
+    else
+        copyText(text, isValidSlot(slot) ? names[slot] : "");
+}
+
+void FilterModule::getParameterText(int32_t slot, char* text) const
+{
+    switch (slot) {
+    case 0:
+        switchText(params[0], text);
+        break;
+    case 3:
+        copyText(text, switchIsOn(params[3]) ? "UP" : "DOWN");
+        break;
+    case 1:
+    case 2:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+        std::snprintf(text, textSize, "%4.0f %%", static_cast<double>(params[slot] * 100.0f));
+        break;
+    default:
+        copyText(text, "");
+        break;
+    }
+}
+
+int32_t FilterModule::getLfoLamp() const
+{
+    return lamp;
+}
+
+} // namespace voltara

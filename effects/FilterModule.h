@@ -1,0 +1,62 @@
+#pragma once
+
+#include "FxModule.h"
+
+#include <cstdint>
+
+namespace voltara {
+
+// Envelope filter: two cascaded state-variable band-pass sections per channel
+// whose shared frequency glides toward one of two limits, chosen every frame
+// by whether the input level is above the threshold. Instant attack,
+// exponential release; the first section's band state is limited and
+// soft-clipped.
+class FilterModule : public FxModule {
+public:
+    FilterModule();
+
+    void setSampleRate(float rate) override;
+    void process(float* frames, int32_t count, double songPosBeats) override;
+    void setParameter(int32_t slot, float value) override;
+    void getParameterName(int32_t slot, char* text) const override;
+    void getParameterText(int32_t slot, char* text) const override;
+    int32_t getLfoLamp() const override;
+
+private:
+    // One channel: first section (low1, band1), second section (low2, band2).
+    struct Channel {
+        float low1 = 0.0f;
+        float band1 = 0.0f;
+        float low2 = 0.0f;
+        float band2 = 0.0f;
+    };
+    // What all four sections share during a block.
+    struct SectionCoefs {
+        float f;        // frequency coefficient
+        float q;        // damping
+        float limit;    // first section's band-state limit
+        float softClip; // 1 / (3 limit^2)
+    };
+
+    // Both sections of one channel for one input sample; answers the output.
+    static float filterChannel(Channel& state, float x, const SectionCoefs& coefs);
+
+    // Audio-thread state.
+    float freqCoef = 0.1f; // current frequency coefficient of all four sections
+    float envelope = 0.1f; // detector, sum of both channels' magnitudes
+    float bandLimit = 0.63f; // first sections' band-state limit
+    Channel channels[2];
+
+    // Written by the host's parameter calls (or setSampleRate), read by process.
+    Relaxed<int32_t> on{0};
+    Relaxed<int32_t> modeUp{0}; // a loud input sweeps toward maxCoef
+    Relaxed<int32_t> lamp{0};   // 7 above the threshold, 3 below, 0 after a reset
+    Relaxed<float> glideCoef{0.0f};   // per frame, 1 .. 2981 per second
+    Relaxed<float> releaseCoef{0.0f}; // per frame, 1 .. 2981 per second
+    Relaxed<float> maxCoef{0.0f};     // (100 .. 15100 Hz) / rate
+    Relaxed<float> minCoef{0.0f};     // (100 .. 15100 Hz) / rate
+    Relaxed<float> threshold{0.0f};   // Thresh cubed, 0 .. 1
+    Relaxed<float> damping{0.0f};     // 0.51 .. 0.01
+};
+
+} // namespace voltara

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "FxModule.h"
+
+#include <cstdint>
+
+namespace voltara {
+
+// Stereo flanger: a 13 ms interleaved delay line, a triangle LFO (free or
+// tempo-locked), cross-channel negative feedback and a subtractive wet mix.
+// Every 256 frames it re-plans how fast a fractional read position must crawl
+// so that the delay reaches the LFO's target by the end of the next 256
+// frames; the reader only stands still or moves toward newer samples.
+class FlangerModule : public FxModule {
+public:
+    FlangerModule();
+    ~FlangerModule() override;
+
+    void setSampleRate(float rate) override;
+    void setTempo(double beatsPerSample, double beatsPerBar) override;
+    void process(float* frames, int32_t count, double songPosBeats) override;
+    void setParameter(int32_t slot, float value) override;
+    void getParameterName(int32_t slot, char* text) const override;
+    void getParameterText(int32_t slot, char* text) const override;
+    int32_t getLfoLamp() const override;
+
+private:
+    static constexpr int32_t blockFrames = 256; // frames per re-plan
+    // Longest line kept: far above the 13 ms of any real sample rate.
+    static constexpr int32_t maxLineFrames = 1 << 20;
+
+    // Audio-thread state. Frame j of the line holds right at an even index and
+    // left at the odd index above it; newer frames lie lower. Two guard floats
+    // past the end mirror floats 0 and 1. Absent when allocation failed: the
+    // module then passes audio through untouched.
+    float* buffer = nullptr;
+    int32_t bufferLength = 0; // floats, without the guards; 2 x frames of 13 ms
+    int32_t blockCounter = 1; // frames left until the next re-plan
+    int32_t writeIndex = 1;   // float index of the next left write
+    int32_t readIndex = 1;    // float index of the left read tap
+    float delayedLeft = 0.0f; // last interpolated delayed samples
+    float delayedRight = 0.0f;
+    float readFraction = 0.0f; // 0 <= f < 1 after each frame
+    float readStep = 0.0f;     // change of readFraction per frame, <= 0
+
+    // Written by process, read by the editor's lamp query.
+    Relaxed<float> lfoPhase{0.0f}; // -1 .. +1
+    // Written by the host's parameter calls and setTempo, read by process.
+    Relaxed<int32_t> on{0};
+    Relaxed<int32_t> sync{0};
+    Relaxed<float> rateHz{0.0f};        // 0.05 .. 10 Hz
+    Relaxed<float> freeIncrement{0.0f}; // phase per re-plan
+    Relaxed<float> centerDelay{0.0f};   // frames, -0.006 .. +0.006 x rate
+    Relaxed<float> depthDelay{0.0f};    // frames, 0 .. 0.006 x rate
+    Relaxed<float> feedback{0.0f};      // cross-channel, 0 .. -0.81
+    Relaxed<float> mix{0.0f};           // wet share subtracted from the dry signal
+    Relaxed<float> syncPhasePerBeat{0.0f}; // 2 x cycles per beat of the note
+    Relaxed<float> tempoIncrement{0.0f};   // beats per sample
+};
+
+} // namespace voltara

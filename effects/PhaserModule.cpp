@@ -1,0 +1,199 @@
+#include "PhaserModule.h"
+
+#include "TempoSync.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace voltara {
+
+namespace {
+
+// Callers provide room for the longest module text (9 characters); a value
+// far outside 0 .. 1 is cut there rather than written past the buffer.
+constexpr size_t textSize = 10;
+
+constexpr float rampScale = 0.03125f; // 1 / frames per control block
+constexpr float denormalGuard = 1e-8f;
+
+const char* const names[] = {"PHASER", "Sync", "Rate", "Color", "*Max", "*Min", "*Stereo", ""};
+
+} // namespace
+
+PhaserModule::PhaserModule()
+{
+    params[2] = 0.5f;
+    params[3] = 0.5f;
+    params[4] = 1.0f;
+    params[5] = 0.2f;
+}
+
+void PhaserModule::setSampleRate(float rate)
+{
+    blockCounter = 1;
+    lfoPhase = 0.0f;
+    for (Channel& channel : channels)
+        channel = Channel();
+    sampleRate = rate;
+    invSampleRate = 1.0f / rate;
+    for (int32_t slot = 0; slot < slotCount; ++slot)
+        setParameter(slot, params[slot]);
+}
+
+void PhaserModule::setTempo(double beatsPerSample, double)
+{
+    tempoIncrement = static_cast<float>(64.0 * beatsPerSample);
+}
+
+void PhaserModule::setParameter(int32_t slot, float value)
+{
+    FxModule::setParameter(slot, value);
+    switch (slot) {
+    case 0:
+        on = switchIsOn(value);
+        break;
+    case 1:
+        sync = switchIsOn(value);
+        break;
+    case 2: {
+        const int32_t note = TempoSync::noteIndex(value);
+        syncPhasePerBeat = static_cast<float>(2.0 * TempoSync::cyclesPerBeat[note]);
+        // 0.05 x 200^value: 0.05 .. 10 Hz
+        const float rate = std::exp(5.2983174f * value - 2.9957323f);
+        rateHz = rate;
+        freeIncrement = rate * invSampleRate * 64.0f;
+        break;
+    }
+    case 3:
+        if (value < 0.5f) {
+            feedback = 0.01f;
+            wetGain = value + 0.2f;
+            dryGain = 1.0f - 0.586f * value;
+        } else {
+            feedback = 1.6f * value - 0.8f;
+            const float gain = 0.825f - 0.25f * value;
+            wetGain = gain;
+            dryGain = gain;
+        }
+        break;
+    case 4: {
+        const float depth = 160.0f * value;
+        coefRange = depth * depth * invSampleRate;
+        break;
+    }
+    case 5: {
+        const float low = 160.0f * value;
+        coefBase = (low * low + 500.0f) * invSampleRate - 1.0f;
+        break;
+    }
+    case 6:
+        stereoOffset = value;
+        break;
+    default:
+        break;
+    }
+}
+
+inline float PhaserModule::phaseChannel(Channel& s, float input, const MixCoefs& mix)
+{
+    s.coef += s.coefStep;
+    const float a = s.coef;
+    float u = input + s.lastOut * mix.feedback;
+    for (float& stage : s.stage) {
+        const float y = a * u + stage;
+        stage = u - a * y;
+        u = y;
+    }
+    s.lastOut = u;
+    return u * mix.wetGain + input * mix.dryGain;
+}
+
+void PhaserModule::process(float* frames, int32_t count, double songPosBeats)
+{
+    if (!on)
+        return;
+    float phase = lfoPhase;
+    float increment = freeIncrement;
+    if (sync) {
+        const float perBeat = syncPhasePerBeat;
+        phase = static_cast<float>(std::fmod((songPosBeats + 0.75) * perBeat, 2.0) - 1.0);
+        increment = tempoIncrement * perBeat / 2.0f;
+    }
+    const float base = coefBase;
+    const float range = coefRange;
+    const float offset = stereoOffset;
+    const MixCoefs mix{feedback, wetGain, dryGain};
+    int32_t counter = blockCounter;
+    Channel left = channels[0];
+    Channel right = channels[1];
+
+    for (int32_t i = 0; i < count; ++i) {
+        if (--counter == 0) {
+            counter = blockFrames;
+            phase += increment;
+            if (phase > 1.0f)
+                phase -= 2.0f;
+            const float leftTarget = range * (phase * phase) + base;
+            left.coefStep = (leftTarget - left.coef) * rampScale;
+            float p = offset + phase;
+            if (p > 1.0f)
+                p -= 2.0f;
+            const float rightTarget = range * (p * p) + base;
+            right.coefStep = (rightTarget - right.coef) * rampScale;
+            left.lastOut += denormalGuard;
+            right.lastOut += denormalGuard;
+        }
+        frames[2 * i] = phaseChannel(left, frames[2 * i], mix);
+        frames[2 * i + 1] = phaseChannel(right, frames[2 * i + 1], mix);
+    }
+
+    blockCounter = counter;
+    channels[0] = left;
+    channels[1] = right;
+    lfoPhase = phase;
+}
+
+void PhaserModule::getParameterName(int32_t slot, char* text) const
+{
+    if (slot == -1)
+        copyText(text, "Phaser");
+    else
+        copyText(text, isValidSlot(slot) ? names[slot] : "");
+}
+
+void PhaserModule::getParameterText(int32_t slot, char* text) const
+{
+    switch (slot) {
+    case 0:
+    case 1:
+        switchText(params[slot], text);
+        break;
+    case 2:
+        if (sync)
+            copyText(text, TempoSync::moduleText[TempoSync::noteIndex(params[2])]);
+        else
+            std::snprintf(text, textSize, "%4.2f Hz", static_cast<double>(rateHz));
+        break;
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+        std::snprintf(text, textSize, "%4.0f %%", static_cast<double>(params[slot] * 100.0f));
+        break;
+    default:
+        copyText(text, "");
+        break;
+    }
+}
+
+int32_t PhaserModule::getLfoLamp() const
+{
+    // Bounded for the editor's three-bit lamp field even when a rate far
+    // outside 0 .. 1 lets the phase leave -1 .. +1.
+    const float level = 6.9f * std::fabs(lfoPhase.load());
+    if (!(level < 6.0f))
+        return level >= 6.0f ? 7 : 1;
+    return 1 + static_cast<int32_t>(level);
+}
+
+} // namespace voltara

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "FxModule.h"
+
+#include <cstdint>
+
+namespace voltara {
+
+// Four-stage phaser: per channel four first-order all-pass sections with one
+// common coefficient, fed back from the last stage and mixed with the dry
+// input. The coefficient follows a parabola of a -1 .. +1 LFO phase (free or
+// tempo-locked), evaluated every 32 frames and ramped in between; the right
+// channel's LFO runs "*Stereo" half-cycles ahead.
+class PhaserModule : public FxModule {
+public:
+    PhaserModule();
+
+    void setSampleRate(float rate) override;
+    void setTempo(double beatsPerSample, double beatsPerBar) override;
+    void process(float* frames, int32_t count, double songPosBeats) override;
+    void setParameter(int32_t slot, float value) override;
+    void getParameterName(int32_t slot, char* text) const override;
+    void getParameterText(int32_t slot, char* text) const override;
+    int32_t getLfoLamp() const override;
+
+private:
+    static constexpr int32_t blockFrames = 32; // frames per control step
+
+    struct Channel {
+        float coef = 0.0f;     // current all-pass coefficient
+        float coefStep = 0.0f; // per-frame ramp toward the next target
+        float stage[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+        float lastOut = 0.0f; // last fourth-stage output, fed back
+    };
+    // What both channels share during a block.
+    struct MixCoefs {
+        float feedback;
+        float wetGain;
+        float dryGain;
+    };
+
+    // One frame of one channel; answers the output.
+    static float phaseChannel(Channel& state, float input, const MixCoefs& mix);
+
+    // Audio-thread state.
+    int32_t blockCounter = 1; // frames left in the current control block
+    Channel channels[2];
+
+    // Written by process, read by the editor's lamp query.
+    Relaxed<float> lfoPhase{0.0f}; // -1 .. +1
+    // Written by the host's parameter calls and setTempo, read by process.
+    Relaxed<int32_t> on{0};
+    Relaxed<int32_t> sync{0};
+    Relaxed<float> rateHz{0.0f};        // 0.05 .. 10 Hz
+    Relaxed<float> freeIncrement{0.0f}; // phase per control block
+    Relaxed<float> coefBase{0.0f};      // coefficient at phase 0
+    Relaxed<float> coefRange{0.0f};     // added at phase +-1
+    Relaxed<float> stereoOffset{0.0f};  // right phase - left phase, 0 .. 1
+    Relaxed<float> feedback{0.0f};      // 0 .. 0.8
+    Relaxed<float> wetGain{0.0f};
+    Relaxed<float> dryGain{0.0f};
+    Relaxed<float> tempoIncrement{0.0f};   // 64 x beats per sample
+    Relaxed<float> syncPhasePerBeat{0.0f}; // 2 x cycles per beat of the note
+};
+
+} // namespace voltara

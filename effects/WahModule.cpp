@@ -1,0 +1,206 @@
+#include "WahModule.h"
+
+#include "TempoSync.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+namespace voltara {
+
+namespace {
+
+// Callers provide room for the longest module text (9 characters); a value
+// far outside 0 .. 1 is cut there rather than written past the buffer.
+constexpr size_t textSize = 10;
+
+constexpr float phaseTop = 201.06194f; // 64 pi: wrap point of the phase, radians
+
+const char* const names[] = {"WAH", "Sync", "Rate", "Q", "Pedal", "*Max", "*Dirt", ""};
+
+} // namespace
+
+WahModule::WahModule()
+{
+    params[2] = 0.4f;
+    params[3] = 0.5f;
+    params[5] = 1.0f;
+    params[6] = 0.7f;
+}
+
+void WahModule::setSampleRate(float rate)
+{
+    blockCounter = 1;
+    lfoPhase = 0.0f;
+    for (Channel& channel : channels)
+        channel = Channel();
+    sampleRate = rate;
+    invSampleRate = 1.0f / rate;
+    inputCoef = 10000.0f / rate;
+    minCoef = 1900.0f / rate;
+    for (int32_t slot = 0; slot < slotCount; ++slot)
+        setParameter(slot, params[slot]);
+}
+
+void WahModule::setTempo(double beatsPerSample, double)
+{
+    syncIncrement = static_cast<float>(32.0 * beatsPerSample);
+}
+
+void WahModule::setParameter(int32_t slot, float value)
+{
+    FxModule::setParameter(slot, value);
+    switch (slot) {
+    case 0:
+        on = switchIsOn(value);
+        break;
+    case 1:
+        sync = switchIsOn(value);
+        break;
+    case 2: {
+        const int32_t note = TempoSync::noteIndex(value);
+        syncRadiansPerBeat = static_cast<float>(TempoSync::cyclesPerBeat[note] * 6.2831855);
+        const float rate = 16.0f * (value * value);
+        rateHz = rate;
+        freeIncrement = rate * invSampleRate * phaseTop;
+        break;
+    }
+    case 3:
+        damping = 0.52f - 0.5f * value;
+        break;
+    case 4:
+        pedalAmount = value * value;
+        pedalHold.store(pedalHoldBlocks, std::memory_order_relaxed);
+        break;
+    case 5:
+        maxCoef = (13000.0f * value + 1900.0f) * invSampleRate;
+        break;
+    case 6:
+        bandLimit = 2.0f - 1.95f * value;
+        break;
+    default:
+        break;
+    }
+}
+
+void WahModule::process(float* frames, int32_t count, double songPosBeats)
+{
+    if (!on)
+        return;
+    const float limit = bandLimit;
+    const float softClip = 1.0f / (3.0f * (limit * limit));
+
+    float phase = lfoPhase;
+    float increment = freeIncrement;
+    if (sync) {
+        phase = static_cast<float>(
+            std::fmod(syncRadiansPerBeat * songPosBeats, 6.2831854820251465) - 3.1415927 + 4.5);
+        increment = syncIncrement * syncRadiansPerBeat;
+    }
+    const int32_t holdAtStart = pedalHold.load(std::memory_order_relaxed);
+    if (freeIncrement == 0.0f || holdAtStart > 0)
+        phase = 0.0f;
+
+    const float lowCoef = minCoef;
+    const float highCoef = maxCoef;
+    const float pedal = pedalAmount;
+    const float q = damping;
+    const float inCoef = inputCoef;
+    int32_t hold = holdAtStart;
+    int32_t counter = blockCounter;
+    int32_t lampLevel = lamp;
+    float pos = position;
+    float f = freqCoef;
+    Channel state[2] = {channels[0], channels[1]};
+
+    for (int32_t i = 0; i < count; ++i) {
+        if (--counter == 0) {
+            counter = blockFrames;
+            phase += increment;
+            if (phase > phaseTop)
+                phase -= phaseTop;
+            if (hold > INT_MIN) // counts on below zero; stops short of overflow
+                --hold;
+            float u = 0.0f;
+            if (hold <= 0) {
+                float c = -std::cos(phase);
+                if (c > 0.5f) {
+                    c = 0.5f;
+                    lampLevel = 7;
+                } else if (c < -0.5f) {
+                    c = -0.5f;
+                    lampLevel = 4;
+                }
+                u = c + 0.5f;
+            }
+            const float target = u + (1.0f - u) * pedal;
+            pos += (target - pos) * 0.01f;
+            f = lowCoef + (highCoef - lowCoef) * pos;
+        }
+        for (int32_t ch = 0; ch < 2; ++ch) {
+            Channel& s = state[ch];
+            const float x = frames[2 * i + ch];
+            const float d = x - s.inputLow;
+            s.inputLow += d * inCoef;
+            s.low += f * s.band;
+            s.high = 2.0f * d + q * s.band + s.low;
+            float band = s.band - f * s.high;
+            band = std::min(std::max(band, -limit), limit);
+            band -= band * band * band * softClip;
+            s.band = band;
+            frames[2 * i + ch] = 0.5f * s.inputLow + s.low;
+        }
+    }
+
+    blockCounter = counter;
+    lfoPhase = phase;
+    position = pos;
+    freqCoef = f;
+    channels[0] = state[0];
+    channels[1] = state[1];
+    lamp = lampLevel;
+    // A pedal change during the block wins over the count-down.
+    int32_t expected = holdAtStart;
+    pedalHold.compare_exchange_strong(expected, hold, std::memory_order_relaxed);
+}
+
+void WahModule::getParameterName(int32_t slot, char* text) const
+{
+    if (slot == -1)
+        copyText(text, "Wah");
+    else
+        copyText(text, isValidSlot(slot) ? names[slot] : "");
+}
+
+void WahModule::getParameterText(int32_t slot, char* text) const
+{
+    switch (slot) {
+    case 0:
+    case 1:
+        switchText(params[slot], text);
+        break;
+    case 2:
+        if (sync)
+            copyText(text, TempoSync::moduleText[TempoSync::noteIndex(params[2])]);
+        else
+            std::snprintf(text, textSize, "%.2f Hz", static_cast<double>(rateHz));
+        break;
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+        std::snprintf(text, textSize, "%4.0f %%", static_cast<double>(params[slot] * 100.0f));
+        break;
+    default:
+        copyText(text, "");
+        break;
+    }
+}
+
+int32_t WahModule::getLfoLamp() const
+{
+    return lamp;
+}
+
+} // namespace voltara

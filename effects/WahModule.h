@@ -1,0 +1,63 @@
+#pragma once
+
+#include "FxModule.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace voltara {
+
+// Automatic wah: a resonant state-variable low-pass per channel whose corner
+// follows a clipped-cosine LFO (free or tempo-locked) raised by the pedal.
+// Touching the pedal parks the LFO for 500 control blocks. The band state is
+// limited and soft-clipped, which gives the grit.
+class WahModule : public FxModule {
+public:
+    WahModule();
+
+    void setSampleRate(float rate) override;
+    void setTempo(double beatsPerSample, double beatsPerBar) override;
+    void process(float* frames, int32_t count, double songPosBeats) override;
+    void setParameter(int32_t slot, float value) override;
+    void getParameterName(int32_t slot, char* text) const override;
+    void getParameterText(int32_t slot, char* text) const override;
+    int32_t getLfoLamp() const override;
+
+private:
+    static constexpr int32_t blockFrames = 32; // frames per control step
+    static constexpr int32_t pedalHoldBlocks = 500;
+
+    struct Channel {
+        float low = 0.0f;
+        float band = 0.0f;
+        float high = 0.0f;
+        float inputLow = 0.0f; // one-pole low-passed input
+    };
+
+    // Audio-thread state.
+    int32_t blockCounter = 1; // frames left in the current control block
+    float lfoPhase = 0.0f;    // radians, 0 .. 64 pi
+    float position = 0.0f;    // smoothed sweep position, 0 .. 1
+    float freqCoef = 0.0f;    // current filter frequency coefficient
+    Channel channels[2];
+
+    // Written by the host's parameter calls, read by process.
+    Relaxed<int32_t> on{0};
+    Relaxed<int32_t> sync{0};
+    // Control blocks left without LFO; set by a pedal change, counted down
+    // (and on below zero) by process.
+    std::atomic<int32_t> pedalHold{0};
+    Relaxed<int32_t> lamp{0};         // 7 after the upper clip, 4 after the lower
+    Relaxed<float> rateHz{0.0f};      // free-running LFO rate, 0 .. 16 Hz
+    Relaxed<float> freeIncrement{0.0f}; // radians per control block
+    Relaxed<float> minCoef{0.0f};     // 1900 Hz / rate
+    Relaxed<float> pedalAmount{0.0f}; // pedal squared, 0 .. 1
+    Relaxed<float> maxCoef{0.0f};     // (1900 .. 14900 Hz) / rate
+    Relaxed<float> damping{0.0f};     // 0.52 .. 0.02
+    Relaxed<float> bandLimit{0.0f};   // 2.0 .. 0.05
+    Relaxed<float> inputCoef{0.0f};   // 10000 Hz / rate
+    Relaxed<float> syncRadiansPerBeat{0.0f};
+    Relaxed<float> syncIncrement{0.0f}; // 32 x beats per sample
+};
+
+} // namespace voltara
