@@ -1,0 +1,18 @@
+# One static library per source folder: every .cpp in the folder (and in the
+# subfolders named after SUBDIRS) belongs to it.
+function(voltara_library name)
+    cmake_parse_arguments(ARG "" "" "SUBDIRS;LIBS" ${ARGN})
+    set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    foreach(sub ${ARG_SUBDIRS})
+        list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp)
+    endforeach()
+    file(GLOB sources CONFIGURE_DEPENDS ${patterns})
+    list(FILTER sources EXCLUDE REGEX "/PluginMain\\.cpp$")
+    if(sources)
+        add_library(${name} STATIC ${sources})
+        target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    else()
+        add_library(${name} INTERFACE)
+        target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+    endif()
+endfunction()

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "Relaxed.h"
+
+#include <cstdint>
+
+namespace voltara {
+
+// Base of every effect in the rack. Eight normalised parameter slots (slot 0
+// is the on switch), a sample-rate call that doubles as reset, a tempo input,
+// and in-place processing of an interleaved stereo buffer (left at even,
+// right at odd positions).
+//
+// Threads: setParameter and the text calls come from the host's parameter and
+// editor threads; process and setTempo from the audio thread; setSampleRate
+// from resume or the audio thread, never concurrently with process.
+class FxModule {
+public:
+    static constexpr int32_t slotCount = 8;
+
+    FxModule() = default;
+    FxModule(const FxModule&) = delete;
+    FxModule& operator=(const FxModule&) = delete;
+    virtual ~FxModule() = default;
+
+    // Stores the rate, clears delay lines, filters and LFO phase, and
+    // recomputes every coefficient from the stored params.
+    virtual void setSampleRate(float rate);
+    // beatsPerSample: host tempo / (60 x rate). beatsPerBar is passed as 4.0
+    // and read by no module.
+    virtual void setTempo(double beatsPerSample, double beatsPerBar);
+    // Processes count frames in place. songPosBeats: quarter notes at the
+    // block's first frame.
+    virtual void process(float* frames, int32_t count, double songPosBeats);
+    // Stores the value as received (never clamped), then converts it.
+    virtual void setParameter(int32_t slot, float value);
+    virtual float getParameter(int32_t slot) const;
+    // slot -1: module name, 0: switch caption, 1..7: parameter names.
+    virtual void getParameterName(int32_t slot, char* text) const;
+    virtual void getParameterText(int32_t slot, char* text) const;
+    // 0 .. 7: where the module's modulation stands, for the editor's lamps.
+    virtual int32_t getLfoLamp() const;
+
+    static bool isValidSlot(int32_t slot) { return slot >= 0 && slot < slotCount; }
+    // A switch slot is on above 0.5; exactly 0.5 is off.
+    static bool switchIsOn(float value) { return value > 0.5f; }
+    // "ON" / "OFF" as a switch slot displays itself.
+    static void switchText(float value, char* text);
+
+protected:
+    Relaxed<float> sampleRate{44100.0f}; // Hz
+    Relaxed<float> invSampleRate{1.0f / 44100.0f};
+    Relaxed<float> params[slotCount]{};
+};
+
+// Copies a constant text into a caller's buffer.
+void copyText(char* text, const char* source);
+
+} // namespace voltara

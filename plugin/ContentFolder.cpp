@@ -1,0 +1,62 @@
+#include "ContentFolder.h"
+
+#include "platform/MessageBox.h"
+#include "platform/PathSeparator.h"
+#include "platform/RegistryKey.h"
+
+#include <cstdio>
+
+namespace voltara {
+
+namespace {
+
+const char* const registryKey = "Software\\Brenmark\\Axewright Voltara";
+const char* const installPathValue = "Install Path";
+const char* const messageCaption = "Axewright Voltara Edition";
+
+std::string contentFile(const std::string& folder, const char* subfolder, const char* name)
+{
+    return folder + subfolder + pathSeparator + name;
+}
+
+} // namespace
+
+ContentFolder ContentFolder::fromRegistry()
+{
+    std::string value;
+    RegistryKey(registryKey, RegistryKey::Access::query).readValue(installPathValue, value);
+    return ContentFolder(value);
+}
+
+bool ContentFolder::storeInstallPath(const char* folder)
+{
+    const bool stored = RegistryKey(registryKey, RegistryKey::Access::full).writeString(installPathValue, folder);
+    MessageBox::show(stored ? "Please reload the plug-in" : "Please reinstall the plug-in", messageCaption);
+    return stored;
+}
+
+ContentFolder::ContentFolder(const std::string& value)
+{
+    const size_t end = value.find_first_of(std::string("\0\r\n", 3));
+    std::string folder = value.substr(0, end);
+    const size_t lastKept = folder.find_last_not_of(' ');
+    folder.erase(lastKept == std::string::npos ? 0 : lastKept + 1);
+    if (folder.empty() || folder.size() > maxValueLength)
+        return;
+    if (folder.back() != pathSeparator)
+        folder += pathSeparator;
+    path_ = folder;
+}
+
+bool ContentFolder::hasStyleData() const
+{
+    std::FILE* style = isFound() ? std::fopen(contentFile(path_, "Players", "Voltara.sty").c_str(), "r") : nullptr;
+    if (!style)
+        return false;
+    std::fclose(style);
+    return true;
+}
+
+std::string ContentFolder::defaultBankPath() const { return contentFile(path_, "Presets", "Default.fxb"); }
+
+} // namespace voltara

@@ -1,0 +1,25 @@
+#include "RackPluginInstance.h"
+#include "platform/Export.h"
+#include "plugin/host/PluginDescriptor.h"
+
+#include <new>
+
+using voltara::HostCallback;
+using voltara::PluginDescriptor;
+
+extern "C" VOLTARA_EXPORT PluginDescriptor* pluginMain(HostCallback host) VOLTARA_EXPORT_NAME("main");
+
+// The host's entry: one call per plug-in instance. Nothing thrown inside may
+// reach the host, so every failure becomes a null descriptor. Without a
+// callback the instance is still built; it then makes no host calls.
+extern "C" PluginDescriptor* pluginMain(HostCallback host)
+{
+    if (host && host(nullptr, voltara::hostVersion, 0, 0, nullptr, 0.0f) == 0)
+        return nullptr;
+    try {
+        auto* instance = new voltara::RackPluginInstance(host);
+        return instance->descriptor();
+    } catch (...) {
+        return nullptr;
+    }
+}

@@ -1,0 +1,51 @@
+#include "HostEditor.h"
+
+namespace voltara {
+
+int32_t HostEditor::getRect(void** rect)
+{
+    if (rect)
+        *rect = nullptr;
+    return 0;
+}
+
+int32_t HostEditor::open(void* parentWindow)
+{
+    systemWindow_ = parentWindow;
+    return 0;
+}
+
+void HostEditor::idle()
+{
+    if (updatePending_) {
+        updatePending_ = false;
+        update();
+    }
+}
+
+int32_t HostEditor::onKeyDown(KeyRecord*)
+{
+    return -1;
+}
+
+int32_t HostEditor::onKeyUp(KeyRecord*)
+{
+    return -1;
+}
+
+int32_t HostEditor::setKnobStyle(intptr_t)
+{
+    return 0;
+}
+
+bool HostEditor::onWheel(float)
+{
+    return false;
+}
+
+void HostEditor::setParameter(int32_t, float)
+{
+    requestRefresh();
+}
+
+} // namespace voltara

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+
+namespace voltara {
+
+class EffectBase;
+struct KeyRecord;
+
+// The editor as the host's interface sees it: size, open into a host window,
+// close, idle, keys. The plug-in's editor derives from this.
+// [window thread]
+class HostEditor {
+public:
+    explicit HostEditor(EffectBase* effect) : effect_(effect) {}
+    HostEditor(const HostEditor&) = delete;
+    HostEditor& operator=(const HostEditor&) = delete;
+    virtual ~HostEditor() = default;
+
+    // Stores a pointer to the editor's rectangle in *rect; 0 when it has none.
+    virtual int32_t getRect(void** rect);
+    virtual int32_t open(void* parentWindow);
+    virtual void close() {}
+    virtual void idle();
+    virtual void update() {}
+    virtual void requestRefresh() { updatePending_ = true; }
+    virtual int32_t onKeyDown(KeyRecord* key);
+    virtual int32_t onKeyUp(KeyRecord* key);
+    virtual int32_t setKnobStyle(intptr_t mode);
+    virtual bool onWheel(float distance);
+    // A parameter changed (host automation, program change, MIDI).
+    virtual void setParameter(int32_t index, float value);
+    // Every control re-reads its parameter (program change, bank load).
+    virtual void refreshAll() {}
+
+protected:
+    EffectBase* effect_;
+    void* systemWindow_ = nullptr;
+    bool updatePending_ = false;
+};
+
+} // namespace voltara
