@@ -1,0 +1,32 @@
+#include "ArgumentList.h"
+
+#include "ToolError.h"
+
+namespace voltara {
+
+ArgumentList::ArgumentList(int argc, char** argv, int first)
+{
+    for (int i = first; i < argc; ++i)
+        words.emplace_back(argv[i]);
+}
+
+std::string ArgumentList::take()
+{
+    return words.at(position++);
+}
+
+std::string ArgumentList::valueOf(const std::string& option)
+{
+    if (empty())
+        throw ToolError("option " + option + " needs a value");
+    return take();
+}
+
+void ArgumentList::reject(const std::string& word)
+{
+    if (word.size() > 1 && word[0] == '-')
+        throw ToolError("unknown option " + word);
+    throw ToolError("unexpected argument " + word);
+}
+
+} // namespace voltara

@@ -1,0 +1,86 @@
+#include "Commands.h"
+
+#include "ArgumentList.h"
+#include "BankFile.h"
+#include "BankText.h"
+#include "PluginHost.h"
+#include "ToolError.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace voltara {
+namespace {
+
+std::string readText(const std::string& path)
+{
+    std::ifstream in(path);
+    if (!in)
+        throw ToolError("cannot open " + path + ": " + std::strerror(errno));
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The plug-in's parameter names, written beside the values as comments.
+std::vector<std::string> parameterNames(const std::string& pluginPath)
+{
+    PluginHost host(pluginPath);
+    std::vector<std::string> names;
+    for (int i = 0; i < bankParameterCount; ++i)
+        names.push_back(host.parameterName(i));
+    return names;
+}
+
+int dump(ArgumentList& arguments)
+{
+    std::string file;
+    std::string plugin = PluginHost::besideExecutable();
+    while (!arguments.empty()) {
+        const std::string word = arguments.take();
+        if (word == "--plugin")
+            plugin = arguments.valueOf(word);
+        else if (file.empty() && (word.empty() || word[0] != '-'))
+            file = word;
+        else
+            ArgumentList::reject(word);
+    }
+    if (file.empty())
+        throw ToolError("usage: voltara bank dump FILE [--plugin PATH]");
+    const Bank bank = BankFile::read(file);
+    std::fputs(BankText::format(bank, parameterNames(plugin)).c_str(), stdout);
+    return 0;
+}
+
+int build(ArgumentList& arguments)
+{
+    std::vector<std::string> files;
+    while (!arguments.empty()) {
+        const std::string word = arguments.take();
+        if (files.size() == 2 || (word.size() > 1 && word[0] == '-'))
+            ArgumentList::reject(word);
+        files.push_back(word);
+    }
+    if (files.size() != 2)
+        throw ToolError("usage: voltara bank build TEXT OUT.fxb");
+    BankFile::write(BankText::parse(readText(files[0]), files[0]), files[1]);
+    return 0;
+}
+
+} // namespace
+
+int runBankCommand(int argc, char** argv)
+{
+    ArgumentList arguments(argc, argv, 1);
+    const std::string action = arguments.empty() ? "" : arguments.take();
+    if (action == "dump")
+        return dump(arguments);
+    if (action == "build")
+        return build(arguments);
+    throw ToolError("usage: voltara bank dump FILE | voltara bank build TEXT OUT.fxb");
+}
+
+} // namespace voltara

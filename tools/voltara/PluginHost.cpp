@@ -1,0 +1,179 @@
+#include "PluginHost.h"
+
+#include "ToolError.h"
+
+#include <climits>
+#include <cstring>
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace voltara {
+namespace {
+
+using PluginMain = PluginDescriptor* (*)(HostCallback);
+
+// What this host reports as its own interface version.
+constexpr intptr_t hostInterfaceVersion = 2200;
+// Room for any text the plug-in writes; its texts are short.
+constexpr std::size_t textBufferSize = 256;
+
+} // namespace
+
+PluginHost::PluginHost(const std::string& libraryPath) : path(libraryPath)
+{
+    library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr)
+        throw ToolError("cannot load the plug-in: " + std::string(dlerror()));
+    const auto entry = reinterpret_cast<PluginMain>(dlsym(library, "main"));
+    if (entry == nullptr) {
+        dlclose(library);
+        throw ToolError("cannot load the plug-in: " + path + " has no entry main");
+    }
+    plugin = entry(&PluginHost::callback);
+    if (plugin == nullptr || plugin->magic != descriptorMagic) {
+        dlclose(library);
+        throw ToolError("cannot load the plug-in: main of " + path + " gave no plug-in descriptor");
+    }
+    plugin->hostUser = this;
+}
+
+PluginHost::~PluginHost()
+{
+    plugin->dispatch(plugin, opSuspendResume, 0, 0, nullptr, 0.0f);
+    plugin->dispatch(plugin, opClose, 0, 0, nullptr, 0.0f);
+    dlclose(library);
+}
+
+std::string PluginHost::besideExecutable()
+{
+    char self[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
+        return "voltara_fx.so";
+    const std::string executable(self, std::size_t(length));
+    return executable.substr(0, executable.rfind('/') + 1) + "voltara_fx.so";
+}
+
+void PluginHost::prepare(double sampleRate, int blockSize, double tempo)
+{
+    time = TimeInfo{};
+    time.sampleRate = sampleRate;
+    time.tempo = tempo;
+    time.timeSignatureNumerator = 4;
+    time.timeSignatureDenominator = 4;
+    ask(opSetSampleRate, 0, 0, nullptr, float(sampleRate));
+    ask(opSetBlockSize, 0, blockSize);
+}
+
+void PluginHost::resume()
+{
+    ask(opSuspendResume, 0, 1);
+}
+
+void PluginHost::process(float* const* inputs, float* const* outputs, int frames)
+{
+    plugin->processOverwriting(plugin, const_cast<float**>(inputs), const_cast<float**>(outputs),
+                               frames);
+    time.samplePosition += frames;
+    time.songPosition += frames * time.tempo / (60.0 * time.sampleRate);
+}
+
+void PluginHost::sendMidi(const std::vector<MidiEvent>& events)
+{
+    if (events.empty())
+        return;
+    // The list is a count, a reserved word and then one pointer per event.
+    std::vector<MidiEvent> records = events;
+    std::vector<MidiEvent*> storage(offsetof(MidiEventList, events) / sizeof(MidiEvent*) + events.size());
+    auto* list = reinterpret_cast<MidiEventList*>(storage.data());
+    list->count = int32_t(events.size());
+    list->reserved = 0;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        list->events[i] = &records[i];
+    ask(opHandleEvents, 0, 0, list);
+}
+
+void PluginHost::setParameter(int index, float value)
+{
+    plugin->setParameter(plugin, index, value);
+}
+
+float PluginHost::parameter(int index) const
+{
+    return plugin->getParameter(plugin, index);
+}
+
+std::string PluginHost::parameterName(int index) const
+{
+    char buffer[textBufferSize] = {};
+    ask(opGetParameterName, index, 0, buffer);
+    return buffer;
+}
+
+std::string PluginHost::parameterText(int index) const
+{
+    char buffer[textBufferSize] = {};
+    ask(opGetParameterText, index, 0, buffer);
+    return buffer;
+}
+
+int PluginHost::program() const
+{
+    return int(ask(opGetProgram));
+}
+
+void PluginHost::setProgram(int number)
+{
+    ask(opSetProgram, 0, number);
+}
+
+std::string PluginHost::programName(int number) const
+{
+    char buffer[textBufferSize] = {};
+    ask(opGetProgramNameAt, number, 0, buffer);
+    return buffer;
+}
+
+void PluginHost::setProgramName(const std::string& name)
+{
+    char buffer[textBufferSize] = {};
+    std::strncpy(buffer, name.c_str(), sizeof buffer - 1);
+    ask(opSetProgramName, 0, 0, buffer);
+}
+
+std::string PluginHost::text(Opcode opcode) const
+{
+    char buffer[textBufferSize] = {};
+    ask(opcode, 0, 0, buffer);
+    return buffer;
+}
+
+intptr_t PluginHost::ask(Opcode opcode, int32_t index, intptr_t value, void* pointer, float opt) const
+{
+    return plugin->dispatch(plugin, opcode, index, value, pointer, opt);
+}
+
+intptr_t PluginHost::callback(PluginDescriptor* descriptor, int32_t opcode, int32_t, intptr_t,
+                              void*, float)
+{
+    if (opcode == hostVersion)
+        return hostInterfaceVersion;
+    // During construction the plug-in calls before this host has claimed it.
+    auto* host = descriptor != nullptr ? static_cast<PluginHost*>(descriptor->hostUser) : nullptr;
+    return host != nullptr ? host->answer(opcode) : 0;
+}
+
+intptr_t PluginHost::answer(int32_t opcode)
+{
+    switch (opcode) {
+    case hostGetTime:
+        return reinterpret_cast<intptr_t>(&time);
+    case hostWantEvents:
+    case hostRefresh:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+} // namespace voltara

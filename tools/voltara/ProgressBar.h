@@ -1,0 +1,22 @@
+#pragma once
+
+namespace voltara {
+
+// A bar on standard error that fills as work is done; silent when standard
+// error is not a terminal or when the work is short.
+class ProgressBar {
+public:
+    ProgressBar(long long total, bool wanted);
+    ~ProgressBar();
+    ProgressBar(const ProgressBar&) = delete;
+    ProgressBar& operator=(const ProgressBar&) = delete;
+
+    void update(long long done);
+
+private:
+    long long total;
+    bool shown;
+    int drawn = -1; // last width drawn, in characters
+};
+
+} // namespace voltara

@@ -1,0 +1,108 @@
+#include "RackSetup.h"
+
+#include "BankFile.h"
+#include "NumberParse.h"
+#include "ToolError.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace voltara {
+namespace {
+
+// Indices the plug-in's own bank loader turns into clean 0 or 1: the on
+// switches, the sync switches and the two mode switches.
+constexpr int switchIndices[] = {8, 9, 16, 19, 24, 25, 32, 33, 40, 41, 48, 49, 56, 64, 65};
+// Bypass and the unused first group are never taken from a bank.
+constexpr int firstBankIndex = 8;
+
+float asLoaded(int index, float value)
+{
+    if (index < firstBankIndex)
+        return 0.0f;
+    if (std::find(std::begin(switchIndices), std::end(switchIndices), index) != std::end(switchIndices))
+        return value > 0.5f ? 1.0f : 0.0f;
+    return value;
+}
+
+bool sameName(const std::string& a, const std::string& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) == std::tolower(y);
+    });
+}
+
+std::pair<int, float> parseSetting(const std::string& text)
+{
+    const auto equals = text.find('=');
+    const auto index = parseInteger(text.substr(0, equals), 0, bankParameterCount - 1);
+    if (equals == std::string::npos || !index)
+        throw ToolError("--set " + text + ": expected INDEX=VALUE with an index 0 to 71");
+    const auto value = parseUnitValue(text.substr(equals + 1));
+    if (!value)
+        throw ToolError("--set " + text + ": the value must be a number from 0 to 1");
+    return {*index, *value};
+}
+
+} // namespace
+
+bool RackSetup::accept(const std::string& option, ArgumentList& arguments)
+{
+    if (option == "--plugin")
+        plugin = arguments.valueOf(option);
+    else if (option == "--bank")
+        bankPath = arguments.valueOf(option);
+    else if (option == "--program")
+        programChoice = arguments.valueOf(option);
+    else if (option == "--set")
+        values.push_back(parseSetting(arguments.valueOf(option)));
+    else
+        return false;
+    return true;
+}
+
+void RackSetup::apply(PluginHost& host) const
+{
+    if (bankPath)
+        loadBank(host);
+    if (programChoice)
+        selectProgram(host);
+    for (const auto& [index, value] : values)
+        host.setParameter(index, value);
+}
+
+// The plug-in offers no bank chunk, so a host loads a bank by filling each
+// program through parameter calls, as the plug-in's own loader would.
+void RackSetup::loadBank(PluginHost& host) const
+{
+    const Bank bank = BankFile::read(*bankPath);
+    const int current = host.program();
+    for (int p = 0; p < bankProgramCount; ++p) {
+        host.setProgram(p);
+        for (int i = 0; i < bankParameterCount; ++i)
+            host.setParameter(i, asLoaded(i, bank.programs[p].values[i]));
+        host.setProgramName(bank.programs[p].name);
+    }
+    host.setProgram(current);
+}
+
+void RackSetup::selectProgram(PluginHost& host) const
+{
+    const int count = host.descriptor().programCount;
+    if (const auto number = parseInteger(*programChoice, 0, count - 1)) {
+        host.setProgram(*number);
+        return;
+    }
+    std::string names;
+    for (int p = 0; p < count; ++p) {
+        const std::string name = host.programName(p);
+        if (sameName(name, *programChoice)) {
+            host.setProgram(p);
+            return;
+        }
+        names += (p == 0 ? "" : ", ") + std::to_string(p) + " \"" + name + "\"";
+    }
+    throw ToolError("no program named \"" + *programChoice + "\"; the programs are " + names);
+}
+
+} // namespace voltara

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ArgumentList.h"
+#include "PluginHost.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace voltara {
+
+// The options shared by the commands that run the rack: which plug-in, which
+// bank and program, and single parameter values on top.
+//   --plugin PATH  --bank FILE  --program N|NAME  --set INDEX=VALUE (repeatable)
+class RackSetup {
+public:
+    // Takes the value of option from arguments when option is one of ours.
+    bool accept(const std::string& option, ArgumentList& arguments);
+
+    const std::string& pluginPath() const { return plugin; }
+    // Loads the bank into the programs, then selects the program, then sets values.
+    void apply(PluginHost& host) const;
+
+private:
+    void loadBank(PluginHost& host) const;
+    void selectProgram(PluginHost& host) const;
+
+    std::string plugin = PluginHost::besideExecutable();
+    std::optional<std::string> bankPath;
+    std::optional<std::string> programChoice;
+    std::vector<std::pair<int, float>> values;
+};
+
+} // namespace voltara
