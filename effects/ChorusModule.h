@@ -1,0 +1,54 @@
+#pragma once
+
+#include "FxModule.h"
+#include "SampleLine.h"
+
+#include <cstdint>
+
+namespace voltara {
+
+// Stereo chorus (or slow detune) from one mono delay line read by two taps
+// that move in opposite directions: left output from the first, right from
+// the second. The tap delays are re-planned every 8 frames; a change of
+// delay geometry jumps and fades the wet signal in again.
+class ChorusModule : public FxModule {
+public:
+    ChorusModule();
+
+    void setSampleRate(float rate) override;
+    void process(float* frames, int32_t count, double songPosBeats) override;
+    void setParameter(int32_t slot, float value) override;
+    void getParameterName(int32_t slot, char* text) const override;
+    void getParameterText(int32_t slot, char* text) const override;
+    int32_t getLfoLamp() const override;
+
+private:
+    static constexpr int32_t blockFrames = 8; // frames per control step
+
+    void updateTargets();
+
+    // Reset path and audio thread.
+    SampleLine buffer; // mono line: bufferLength + 2 floats (guard at the end)
+    int32_t bufferLength = 0; // trunc(0.05 x rate), 50 ms
+    int32_t blockCounter = 1; // frames left in the current control block
+    int32_t writeIndex = 0;   // next write, moves down
+    int32_t tapIndex1 = 0;    // integer read positions of the two taps
+    int32_t tapIndex2 = 0;
+    float baseDelay = 0.0f; // frames, in use
+    float depth = 0.0f;     // frames, in use
+    float mix = 0.0f;       // wet share in use, glides toward mixTarget
+    float fraction1 = 0.0f; // fractional parts of the tap delays
+    float fraction2 = 0.0f;
+    Relaxed<float> lfoPhase{0.0f}; // 0 .. 2; also read for the lamp
+
+    // Written by the host's parameter calls, read by process.
+    Relaxed<int32_t> on{0};
+    Relaxed<int32_t> detune{0};
+    Relaxed<float> lfoIncrement{0.0f};    // phase per control block
+    Relaxed<float> baseDelayTarget{0.0f}; // frames
+    Relaxed<float> depthTarget{0.0f};     // frames
+    Relaxed<float> feedback{0.0f};        // -0.47 .. 0
+    Relaxed<float> mixTarget{0.0f};       // wet share
+};
+
+} // namespace voltara

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "FxModule.h"
+#include "SampleLine.h"
+
+#include <cstdint>
+
+namespace voltara {
+
+// Tape echo: a three-second mono tape with four read heads whose layout and
+// mixing follow the mode (Mono, M.Head, P.Pong, M.Tap). The right echo goes
+// back onto the tape through a limiter, a low cut and a high cut that move
+// with "Char", and a short flutter line whose delay glides to a new random
+// value every 256 frames. Time is free (50 ms .. 2.5 s) or a note value.
+class DelayModule : public FxModule {
+public:
+    DelayModule();
+
+    void setSampleRate(float rate) override;
+    void setTempo(double beatsPerSample, double beatsPerBar) override;
+    void process(float* frames, int32_t count, double songPosBeats) override;
+    void setParameter(int32_t slot, float value) override;
+    void getParameterName(int32_t slot, char* text) const override;
+    void getParameterText(int32_t slot, char* text) const override;
+
+private:
+    static constexpr int32_t headCount = 4;
+    static constexpr int32_t flutterLength = 256; // positions; 2 guard floats follow
+
+    void updateTime();
+    void updateCharacter();
+    void layoutHeads();
+
+    // Reset path and audio thread.
+    SampleLine tape;              // tapeLength floats
+    SampleLine flutterLine;       // flutterLength + 2 floats
+    int32_t writeIndex = 0;       // next tape write, moves down
+    float lowCutState = 0.0f;     // low-cut integrator
+    float highCutState = 0.0f;
+    int32_t flutterWrite = 0;     // flutterLength - 1 .. 0, moves down
+    int32_t flutterRead = 0;      // 0 .. flutterLength - 1
+    float flutterFraction = 0.0f; // below 1 while the target stays on the line
+    float flutterStep = 0.0f;     // change of flutterFraction per frame
+    float limiterLevel = 1.0f;    // settles at 1 while the echo stays below unity
+
+    // Written by the host's parameter calls (the layout also by setTempo),
+    // read by process.
+    Relaxed<int32_t> on{0};
+    Relaxed<int32_t> sync{0};
+    Relaxed<int32_t> mode{0};          // 0 Mono, 1 M.Head, 2 P.Pong, 3 M.Tap
+    Relaxed<int32_t> tapeLength{100};  // floats, 3 x trunc(rate)
+    Relaxed<int32_t> heads[headCount]; // offsets in frames
+    Relaxed<float> delayTime{4410.0f}; // requested delay, samples
+    Relaxed<float> lowCutCoef{0.0f};
+    Relaxed<float> highCutCoef{0.0f};
+    Relaxed<float> feedbackGain{0.0f};
+    Relaxed<float> headWeight{0.0f}; // per mode
+    Relaxed<float> wetGain{0.0f};    // 0 .. 0.2
+    Relaxed<float> mixA{0.0f};       // per-mode head mixing
+    Relaxed<float> mixB{0.0f};
+    Relaxed<float> noteBeats{0.0f};      // length of the selected note, beats
+    Relaxed<float> samplesPerBeat{0.0f}; // 0 until the host tempo arrives
+    Relaxed<float> flutterMax{0.0f};     // samples, 2.5 ms
+    Relaxed<float> flutterAmount{0.0f};  // samples per unit of (rand() - 16384)
+    Relaxed<float> limiterCoef{0.0f};
+};
+
+} // namespace voltara

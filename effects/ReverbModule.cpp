@@ -1,0 +1,252 @@
+#include "ReverbModule.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace voltara {
+
+namespace {
+
+// Callers provide room for the longest module text (9 characters); a value
+// far outside 0 .. 1 is cut there rather than written past the buffer.
+constexpr size_t textSize = 10;
+
+constexpr float diffuserSeconds = 0.5f;
+constexpr float lineSeconds = 0.2f;
+constexpr float diffuserRatio = 0.789f; // each all-pass stage this much shorter
+constexpr float lineRatio = 0.776f;     // each network line this much shorter
+
+enum Model : int32_t { spring, plate, hall, modelCount };
+
+struct ModelConstants {
+    float lowPassHz;        // input low-pass corner; 0 for none
+    float highPassHz;       // input high-pass corner
+    float diffuserSeconds;  // longest all-pass stage
+    float diffuserGain;
+    float lineSeconds;      // longest network line
+    float longestDecay;     // network gain at Time 1.0
+    float dampingHz;
+};
+
+const ModelConstants models[modelCount] = {
+    {50000.0f, 13000.0f, 0.01052f, 0.53f, 0.09898f, 0.69f, 32000.0f},
+    {0.0f, 2000.0f, 0.05209f, 0.7f, 0.14766f, 0.6f, 50000.0f},
+    {33000.0f, 800.0f, 0.0763f, 0.6f, 0.18451f, 0.66f, 15000.0f},
+};
+
+const char* const names[] = {"REVERB", "Time", "Mode", "Mix", "*S.Boing", "*S.Dirt", "", ""};
+const char* const modelNames[modelCount] = {"Spring", "Plate", "Hall"};
+
+// Brings a position a whole delay ahead of a write index back onto the line.
+inline int32_t onLine(int32_t index, int32_t length)
+{
+    while (index > length - 1)
+        index -= length;
+    return index;
+}
+
+// One step toward older samples on a line that is written downward.
+inline int32_t older(int32_t index, int32_t length)
+{
+    return index > 0 ? index - 1 : length - 1;
+}
+
+} // namespace
+
+ReverbModule::ReverbModule()
+{
+    params[1] = 0.5f;
+    params[3] = 0.5f;
+}
+
+void ReverbModule::setSampleRate(float rate)
+{
+    sampleRate = rate;
+    invSampleRate = 1.0f / rate;
+    diffuserWrite = 0;
+    lineWrite = 0;
+    inputLow = 0.0f;
+    inputHigh = 0.0f;
+    std::fill(state, state + lineCount, 0.0f);
+    diffuserLine.reset(SampleLine::lengthOf(diffuserSeconds * rate));
+    const int32_t lineLength = SampleLine::lengthOf(lineSeconds * rate);
+    for (SampleLine& line : lines)
+        line.reset(lineLength);
+    for (int32_t slot = 0; slot < slotCount; ++slot)
+        setParameter(slot, params[slot]);
+}
+
+void ReverbModule::setParameter(int32_t slot, float value)
+{
+    FxModule::setParameter(slot, value);
+    if (slot == 0) {
+        on = switchIsOn(value);
+    } else if (slot == 2) {
+        const float scaled = 2.9f * value;
+        model = scaled >= static_cast<float>(hall) ? hall
+                : scaled > 0.0f                    ? static_cast<int32_t>(scaled)
+                                                   : spring;
+    } else if (slot == 3) {
+        wetGain = 0.5f * (value * value);
+    }
+    updateModel();
+}
+
+void ReverbModule::updateModel()
+{
+    const ModelConstants& constants = models[model];
+    const float rate = sampleRate;
+    const float inv = invSampleRate;
+    const float shortfall = 1.0f - params[1]; // of Time below 1.0
+    inputLowCoef = constants.lowPassHz > 0.0f ? 1.0f - std::exp(-constants.lowPassHz * inv) : 1.0f;
+    inputHighCoef = constants.highPassHz * inv;
+    diffuserBase = std::floor(constants.diffuserSeconds * rate);
+    diffuserGain = constants.diffuserGain;
+    lineBase = std::floor(constants.lineSeconds * rate);
+    decay = constants.longestDecay - 0.5f * (shortfall * shortfall);
+    damping = std::exp(-constants.dampingHz * inv);
+}
+
+void ReverbModule::process(float* frames, int32_t count, double)
+{
+    float* const diffuser = diffuserLine.data();
+    float* const n0 = lines[0].data();
+    float* const n1 = lines[1].data();
+    float* const n2 = lines[2].data();
+    float* const n3 = lines[3].data();
+    if (!on || !diffuser || !n0 || !n1 || !n2 || !n3)
+        return;
+    const int32_t diffuserLength = diffuserLine.length();
+    const int32_t lineLength = lines[0].length();
+
+    const bool isSpring = model == spring;
+    const float dec = decay;
+    float w = wetGain / (dec + 0.5f);
+    if (isSpring)
+        w *= 2.0f; // one wet signal for both sides
+
+    const float b = diffuserBase;
+    int32_t dw = diffuserWrite;
+    int32_t a0 = onLine(dw + static_cast<int32_t>(b), diffuserLength);
+    int32_t a1 = onLine(a0 + static_cast<int32_t>(diffuserRatio * b), diffuserLength);
+    int32_t a2 = onLine(a1 + static_cast<int32_t>(diffuserRatio * diffuserRatio * b), diffuserLength);
+    int32_t a3 = onLine(
+        a2 + static_cast<int32_t>(diffuserRatio * diffuserRatio * diffuserRatio * b), diffuserLength);
+
+    const float g = diffuserGain;
+    // The spring voices the diffuser's first stage: more gain ("*S.Boing")
+    // and a lower clip ("*S.Dirt").
+    const float h = isSpring ? 0.7f + 0.35f * params[4] : g;
+    const float clip = isSpring ? 1.1f - params[5] : 2.0f;
+
+    const float l = lineBase;
+    int32_t lw = lineWrite;
+    int32_t b0 = onLine(lw + static_cast<int32_t>(l), lineLength);
+    int32_t b1 = onLine(lw + static_cast<int32_t>(lineRatio * l), lineLength);
+    int32_t b2 = onLine(lw + static_cast<int32_t>(lineRatio * lineRatio * l), lineLength);
+    int32_t b3 = onLine(lw + static_cast<int32_t>(lineRatio * lineRatio * lineRatio * l), lineLength);
+
+    const float lowCoef = inputLowCoef;
+    const float highCoef = inputHighCoef;
+    const float damp = damping;
+    float low = inputLow;
+    float high = inputHigh;
+    float st0 = state[0];
+    float st1 = state[1];
+    float st2 = state[2];
+    float st3 = state[3];
+
+    for (int32_t i = 0; i < count; ++i) {
+        const float xL = frames[2 * i];
+        const float xR = frames[2 * i + 1];
+
+        low += (xL + xR - low) * lowCoef;
+        const float d = low - high;
+        high += d * highCoef;
+
+        // Four all-pass stages; each writes back where the previous one read.
+        const float u0 = diffuser[a0] - g * d;
+        diffuser[dw] = std::min(d + h * u0, clip);
+        const float u1 = diffuser[a1] - g * u0;
+        diffuser[a0] = u0 + g * u1;
+        const float u2 = diffuser[a2] - g * u1;
+        diffuser[a1] = u1 + g * u2;
+        const float u3 = diffuser[a3] - g * u2;
+        diffuser[a2] = u2 + g * u3;
+        dw = older(dw, diffuserLength);
+        a0 = older(a0, diffuserLength);
+        a1 = older(a1, diffuserLength);
+        a2 = older(a2, diffuserLength);
+        a3 = older(a3, diffuserLength);
+
+        lw = older(lw, lineLength);
+        b0 = older(b0, lineLength);
+        b1 = older(b1, lineLength);
+        b2 = older(b2, lineLength);
+        b3 = older(b3, lineLength);
+        const float r0 = n0[b0];
+        const float r1 = n1[b1];
+        const float r2 = n2[b2];
+        const float r3 = n3[b3];
+        const float s0 = u3 + r0;
+        st0 = s0 + (st0 - s0) * damp;
+        n0[lw] = (st1 + st2) * dec;
+        const float s1 = u3 + r1;
+        st1 = s1 + (st1 - s1) * damp;
+        n1[lw] = -(st3 + st0) * dec;
+        st2 = u3 + r2;
+        n2[lw] = (st0 - st3) * dec;
+        st3 = u3 + r3;
+        n3[lw] = (st1 - st2) * dec;
+
+        const float right = s0 + r3;
+        const float left = isSpring ? right : s1 + r2;
+        frames[2 * i] = xL + w * left;
+        frames[2 * i + 1] = xR + w * right;
+    }
+
+    diffuserWrite = dw;
+    lineWrite = lw;
+    inputLow = low;
+    inputHigh = high;
+    state[0] = st0;
+    state[1] = st1;
+    state[2] = st2;
+    state[3] = st3;
+}
+
+void ReverbModule::getParameterName(int32_t slot, char* text) const
+{
+    if (slot == -1)
+        copyText(text, "Reverb");
+    else
+        copyText(text, isValidSlot(slot) ? names[slot] : "");
+}
+
+void ReverbModule::getParameterText(int32_t slot, char* text) const
+{
+    switch (slot) {
+    case 0:
+        switchText(params[0], text);
+        break;
+    case 1: {
+        const float v = params[1];
+        std::snprintf(text, textSize, "%.1f s", static_cast<double>(9.75f * (v * v) + 0.25f));
+        break;
+    }
+    case 2:
+        copyText(text, modelNames[model]);
+        break;
+    case 3:
+    case 4:
+    case 5:
+        std::snprintf(text, textSize, "%.0f %%", static_cast<double>(params[slot] * 100.0f));
+        break;
+    default:
+        copyText(text, "");
+        break;
+    }
+}
+
+} // namespace voltara

@@ -1,0 +1,32 @@
+#include "SampleLine.h"
+
+#include <algorithm>
+#include <new>
+
+namespace voltara {
+
+int32_t SampleLine::lengthOf(float frames)
+{
+    if (!(frames >= 1.0f && frames <= static_cast<float>(maxLength)))
+        return 0;
+    return static_cast<int32_t>(frames);
+}
+
+bool SampleLine::reset(int32_t length)
+{
+    if (length < 1 || length > maxLength) {
+        samples_.reset();
+        length_ = 0;
+        return false;
+    }
+    if (length != length_ || !samples_) {
+        samples_.reset(new (std::nothrow) float[static_cast<size_t>(length)]);
+        length_ = samples_ ? length : 0;
+    }
+    if (!samples_)
+        return false;
+    std::fill(samples_.get(), samples_.get() + length_, 0.0f);
+    return true;
+}
+
+} // namespace voltara

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace voltara {
+
+// A delay line's float storage, sized on the reset path only. A failed
+// allocation leaves the line empty; a module with an empty line passes its
+// input through untouched.
+class SampleLine {
+public:
+    // Whole frames in `frames` (trunc), or 0 when it is not a usable length:
+    // below one, not a number, or beyond what one line may hold.
+    static int32_t lengthOf(float frames);
+
+    // Re-allocates when the length changes (or the last attempt failed),
+    // then clears. Returns false when the line is left empty.
+    bool reset(int32_t length);
+
+    float* data() const { return samples_.get(); }
+    int32_t length() const { return length_; }
+
+private:
+    static constexpr int32_t maxLength = 1 << 26; // floats, 256 MB
+
+    std::unique_ptr<float[]> samples_;
+    int32_t length_ = 0;
+};
+
+} // namespace voltara

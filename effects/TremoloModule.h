@@ -1,0 +1,43 @@
+#pragma once
+
+#include "FxModule.h"
+
+#include <cstdint>
+
+namespace voltara {
+
+// Gated tremolo: a phase ramp switches the gain target between full level
+// and the "Depth" level, "-Width" sets the share of the cycle at full level
+// and a one-pole smoother softens the edges. Free in Hz or a note value.
+// The rack does not reset it when it is switched off: phase and gain go on
+// from where they stood.
+class TremoloModule : public FxModule {
+public:
+    TremoloModule();
+
+    void setSampleRate(float rate) override;
+    void setTempo(double beatsPerSample, double beatsPerBar) override;
+    void process(float* frames, int32_t count, double songPosBeats) override;
+    void setParameter(int32_t slot, float value) override;
+    void getParameterName(int32_t slot, char* text) const override;
+    void getParameterText(int32_t slot, char* text) const override;
+    int32_t getLfoLamp() const override;
+
+private:
+    // Audio thread (and reset); the phase is also read for the lamp.
+    Relaxed<float> phase{0.0f}; // 0 .. 1
+    float gain = 0.0f;          // smoothed gain
+
+    // Written by the host's parameter calls and setTempo, read by process.
+    Relaxed<int32_t> on{0};
+    Relaxed<int32_t> sync{0};
+    Relaxed<float> rateHz{0.0f};        // 0 .. 16
+    Relaxed<float> freeIncrement{0.0f}; // phase per frame
+    Relaxed<float> lowGain{0.0f};       // 0.0001 .. 1.0001
+    Relaxed<float> width{0.0f};         // 0.25 .. 0.75 of the cycle at full level
+    Relaxed<float> smoothCoef{0.0f};
+    Relaxed<float> syncCyclesPerBeat{0.0f};
+    Relaxed<float> beatsPerSample{0.0f}; // 0 until the host tempo arrives
+};
+
+} // namespace voltara
