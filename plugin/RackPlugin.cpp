@@ -1,6 +1,14 @@
 #include "RackPlugin.h"
 
+#include "effects/ChorusModule.h"
+#include "effects/DelayModule.h"
+#include "effects/FilterModule.h"
+#include "effects/FlangerModule.h"
 #include "effects/GuitarToneModule.h"
+#include "effects/PhaserModule.h"
+#include "effects/ReverbModule.h"
+#include "effects/TremoloModule.h"
+#include "effects/WahModule.h"
 #include "plugin/host/HostEditor.h"
 
 #include <algorithm>
@@ -60,9 +68,28 @@ inline float finiteOrZero(float sample)
 
 std::unique_ptr<FxModule> RackPlugin::createRackModule(int32_t slot)
 {
-    if (slot == slotGuitarTone)
+    switch (slot) {
+    case slotGuitarTone:
         return std::make_unique<GuitarToneModule>();
-    return std::make_unique<FxModule>();
+    case slotWah:
+        return std::make_unique<WahModule>();
+    case slotFilter:
+        return std::make_unique<FilterModule>();
+    case slotPhaser:
+        return std::make_unique<PhaserModule>();
+    case slotFlanger:
+        return std::make_unique<FlangerModule>();
+    case slotChorus:
+        return std::make_unique<ChorusModule>();
+    case slotDelay:
+        return std::make_unique<DelayModule>();
+    case slotReverb:
+        return std::make_unique<ReverbModule>();
+    case slotTremolo:
+        return std::make_unique<TremoloModule>();
+    default:
+        return nullptr;
+    }
 }
 
 RackPlugin::RackPlugin(HostCallback host, ModuleFactory factory)
