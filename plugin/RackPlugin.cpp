@@ -1,5 +1,7 @@
 #include "RackPlugin.h"
 
+#include "BankReader.h"
+#include "ContentFolder.h"
 #include "effects/ChorusModule.h"
 #include "effects/DelayModule.h"
 #include "effects/FilterModule.h"
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -394,14 +397,47 @@ bool RackPlugin::copyProgram(int32_t destination)
     return true;
 }
 
-int32_t RackPlugin::loadBankFile(const char*)
+int32_t RackPlugin::loadBankFile(const char* path)
 {
-    return 0;
+    static_assert(bankBufferSize == BankReader::bufferSize, "the bank buffer holds one whole bank");
+    // A file that is not a bank of ours, or holds no whole program, changes nothing.
+    const int32_t blocks = BankReader::read(path, bankBuffer_.get());
+    if (blocks == 0)
+        return 0;
+    std::snprintf(lastBankPath_, sizeof lastBankPath_, "%s", path);
+    for (int32_t p = 0; p < blocks; ++p)
+        BankReader::decodeProgram(bankBuffer_.get() + p * BankReader::blockSize, programs_[p]);
+    setProgram(getProgram());
+    return refreshHost() ? 1 : 0;
 }
 
-void RackPlugin::initContent() {}
+void RackPlugin::initContent()
+{
+    const ContentFolder folder = ContentFolder::fromRegistry();
+    std::snprintf(contentFolderPath_, sizeof contentFolderPath_, "%s", folder.path().c_str());
+    if (!folder.hasStyleData()) {
+        contentMissing_ = 1;
+        return;
+    }
+    for (int32_t p = 0; p < rackProgramCount; ++p) {
+        programs_[p].setName(" ");
+        programs_[p].values[0] = static_cast<float>(p) * 0.01f;
+    }
+    programs_[0].setName("[nothing loaded]");
+    const std::string bank = folder.defaultBankPath();
+    std::snprintf(lastBankPath_, sizeof lastBankPath_, "%s", bank.c_str());
+    loadBankFile(bank.c_str());
+}
 
-void RackPlugin::setInstallPath(const char*) {}
+void RackPlugin::setInstallPath(const char* folder)
+{
+    if (!folder || !*folder)
+        return;
+    ContentFolder::storeInstallPath(folder);
+    contentMissing_ = 0;
+    programs_[0].setName("Please reload plug-in");
+    refreshHost();
+}
 
 // ---------------------------------------------------------------- identity
 
