@@ -1,0 +1,179 @@
+#include "effects/FilterModule.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace voltara {
+namespace {
+
+constexpr float rate = 44100.0f;
+
+std::string text(const FxModule& module, int32_t slot)
+{
+    char buffer[16];
+    module.getParameterText(slot, buffer);
+    return buffer;
+}
+
+struct FilterTest : ::testing::Test {
+    FilterModule filter;
+    void SetUp() override
+    {
+        filter.setSampleRate(rate);
+        filter.setParameter(0, 1.0f);
+    }
+    // One frame through the filter; answers the output frame.
+    std::pair<float, float> frame(float left, float right)
+    {
+        float samples[2] = {left, right};
+        filter.process(samples, 1, 0.0);
+        return {samples[0], samples[1]};
+    }
+};
+
+TEST(FilterModule, NamesDefaultsAndTexts)
+{
+    FilterModule filter;
+    const char* names[] = {"Filter", "FILTER", "Thresh", "Reso", "Mode",
+                           "*Min F", "*Max F", "*Speed", "*Hold",  ""};
+    for (int32_t slot = -1; slot <= 8; ++slot) {
+        char name[16];
+        filter.getParameterName(slot, name);
+        EXPECT_STREQ(name, names[slot + 1]) << slot;
+    }
+    const float defaults[] = {0.0f, 0.5f, 0.25f, 1.0f, 0.1f, 1.0f, 0.5f, 0.75f};
+    for (int32_t slot = 0; slot < 8; ++slot)
+        EXPECT_EQ(filter.getParameter(slot), defaults[slot]) << slot;
+
+    const struct {
+        int32_t slot;
+        float value;
+        const char* text;
+    } table[] = {
+        {0, 0.5f, "OFF"},    {0, 0.51f, "ON"},     {1, 0.5f, "  50 %"}, {2, 0.25f, "  25 %"},
+        {3, 0.5f, "DOWN"},   {3, 0.51f, "UP"},     {4, 0.1f, "  10 %"}, {5, 1.0f, " 100 %"},
+        {6, 0.5f, "  50 %"}, {7, 0.75f, "  75 %"}, {8, 0.0f, ""},
+    };
+    for (const auto& row : table) {
+        if (row.slot < 8)
+            filter.setParameter(row.slot, row.value);
+        EXPECT_EQ(text(filter, row.slot), row.text) << row.slot << " " << row.value;
+    }
+}
+
+TEST_F(FilterTest, SwitchAtOneHalfLeavesAudioUntouched)
+{
+    filter.setParameter(0, 0.5f);
+    EXPECT_EQ(frame(0.25f, -0.5f), std::make_pair(0.25f, -0.5f));
+    EXPECT_EQ(filter.getLfoLamp(), 0);
+}
+
+// Silence still reads 0.001 at the detector: above a threshold of 0, below
+// the default 0.125 (where the detector, 0.1 after a reset, is idle at once).
+TEST_F(FilterTest, SilenceAgainstTheThreshold)
+{
+    frame(0.0f, 0.0f);
+    EXPECT_EQ(filter.getLfoLamp(), 3);
+    filter.setParameter(1, 0.0f);
+    frame(0.0f, 0.0f);
+    EXPECT_EQ(filter.getLfoLamp(), 7);
+}
+
+TEST_F(FilterTest, DetectorExactlyAtTheThresholdIsIdle)
+{
+    // Threshold 0.5^3 = 0.125; a frame whose detector reads exactly that.
+    const float left = 0.125f - 0.001f;
+    ASSERT_EQ(left + 0.0f + 0.001f, 0.125f);
+    filter.setParameter(1, 0.0f);
+    frame(left, 0.0f);
+    ASSERT_EQ(filter.getLfoLamp(), 7);
+    filter.setParameter(7, -20.0f); // no release: the detector keeps 0.125
+    filter.setParameter(1, 0.4999f);
+    frame(0.0f, 0.0f);
+    EXPECT_EQ(filter.getLfoLamp(), 7);
+    filter.setParameter(1, 0.5f);
+    frame(0.0f, 0.0f);
+    EXPECT_EQ(filter.getLfoLamp(), 3);
+}
+
+// The left sample of a frame is filtered with the coefficient of the previous
+// frame, the right one with the coefficient the frame's glide just produced.
+TEST(FilterModule, LeftUsesOldCoefficientRightUsesNew)
+{
+    auto firstFrame = [](float left, float right, float speed) {
+        FilterModule filter;
+        filter.setParameter(0, 1.0f);
+        filter.setParameter(6, speed);
+        filter.setSampleRate(rate);
+        float samples[2] = {left, right};
+        filter.process(samples, 1, 0.0);
+        return std::make_pair(samples[0], samples[1]);
+    };
+    const float gliding = 0.5f;
+    const float frozen = -20.0f; // glide coefficient 0: F stays at 0.1
+    const float leftGliding = firstFrame(0.3f, 0.0f, gliding).first;
+    const float rightGliding = firstFrame(0.0f, 0.3f, gliding).second;
+    const float rightFrozen = firstFrame(0.0f, 0.3f, frozen).second;
+    EXPECT_EQ(leftGliding, rightFrozen);
+    EXPECT_NE(rightGliding, rightFrozen);
+}
+
+// A loud input sweeps the band up in mode UP and down in mode DOWN; when the
+// input stops, the detector falls and the band returns.
+TEST(FilterModule, LoudInputSweepsTheBand)
+{
+    auto levelAt = [](float mode, float hz) {
+        FilterModule filter;
+        filter.setParameter(0, 1.0f);
+        filter.setParameter(3, mode);
+        filter.setSampleRate(rate);
+        const int32_t frames = 8000;
+        std::vector<float> audio(2 * frames);
+        for (int32_t i = 0; i < frames; ++i)
+            audio[2 * i] = audio[2 * i + 1] = 0.4f * std::sin(6.2831853f * hz * i / rate);
+        filter.process(audio.data(), frames, 0.0);
+        double sum = 0.0;
+        for (int32_t i = frames / 2; i < frames; ++i)
+            sum += audio[2 * i] * audio[2 * i];
+        return std::sqrt(sum / (frames / 2));
+    };
+    EXPECT_GT(levelAt(1.0f, 3000.0f), 4.0 * levelAt(0.0f, 3000.0f));
+    EXPECT_GT(levelAt(0.0f, 300.0f), 4.0 * levelAt(1.0f, 300.0f));
+}
+
+TEST_F(FilterTest, DetectorReleasesAfterTheInputStops)
+{
+    for (int32_t i = 0; i < 100; ++i)
+        frame(0.5f, -0.5f);
+    ASSERT_EQ(filter.getLfoLamp(), 7);
+    int32_t framesToIdle = 0;
+    while (filter.getLfoLamp() == 7 && framesToIdle < 44100) {
+        frame(0.0f, 0.0f);
+        ++framesToIdle;
+    }
+    // Hold 0.75 releases at e^6 per second: from 1.001 to the threshold 0.125
+    // takes ln(1 / 0.124) x 44100 / e^6 = 228.2 frames.
+    EXPECT_EQ(framesToIdle, 229);
+}
+
+TEST(FilterModule, WorksAcrossSampleRates)
+{
+    for (float sampleRate : {8000.0f, 44100.0f, 384000.0f}) {
+        FilterModule filter;
+        filter.setParameter(0, 1.0f);
+        filter.setParameter(2, 1.0f);
+        filter.setSampleRate(sampleRate);
+        std::vector<float> audio(2 * 20000);
+        for (size_t i = 0; i < audio.size(); ++i)
+            audio[i] = (i / 200) % 2 ? 1.0f : -1.0f;
+        filter.process(audio.data(), 20000, 0.0);
+        for (float sample : audio)
+            ASSERT_TRUE(std::isfinite(sample) && std::fabs(sample) < 10.0f) << sampleRate;
+    }
+}
+
+} // namespace
+} // namespace voltara
