@@ -67,6 +67,8 @@ StereoAudio read(const std::string& path)
     StereoAudio audio;
     audio.sampleRate = info.samplerate;
     audio.format = info.format;
+    audio.left.reserve(std::size_t(info.frames));
+    audio.right.reserve(std::size_t(info.frames));
     std::vector<float> chunk(std::size_t(chunkFrames * info.channels));
     for (;;) {
         const sf_count_t frames = sf_readf_float(file.handle, chunk.data(), chunkFrames);

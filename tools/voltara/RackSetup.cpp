@@ -10,8 +10,9 @@
 namespace voltara {
 namespace {
 
-// Indices the plug-in's own bank loader turns into clean 0 or 1: the on
-// switches, the sync switches and the two mode switches.
+// The plug-in's own loader shows '&' in names as '+', and turns the
+// indices below into clean 0 or 1; a bank given here reads the same.
+// Indices: the on switches, the sync switches and the two mode switches.
 constexpr int switchIndices[] = {8, 9, 16, 19, 24, 25, 32, 33, 40, 41, 48, 49, 56, 64, 65};
 // Bypass and the unused first group are never taken from a bank.
 constexpr int firstBankIndex = 8;
@@ -81,7 +82,9 @@ void RackSetup::loadBank(PluginHost& host) const
         host.setProgram(p);
         for (int i = 0; i < bankParameterCount; ++i)
             host.setParameter(i, asLoaded(i, bank.programs[p].values[i]));
-        host.setProgramName(bank.programs[p].name);
+        std::string name = bank.programs[p].name;
+        std::replace(name.begin(), name.end(), '&', '+');
+        host.setProgramName(name);
     }
     host.setProgram(current);
 }

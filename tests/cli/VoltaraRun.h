@@ -1,0 +1,31 @@
+#pragma once
+
+#include "tests/support/TempFolder.h"
+
+#include <string>
+#include <vector>
+
+namespace voltara::test {
+
+// Runs the built voltara program as a user would, with a registry of its own
+// that points the plug-in at the checkout's content folder.
+class VoltaraRun {
+public:
+    struct Result {
+        int status = -1; // exit status
+        std::string out; // standard output
+        std::string err; // standard error
+    };
+
+    VoltaraRun();
+    Result operator()(const std::vector<std::string>& arguments) const;
+    // A file in a scratch folder removed after the test.
+    std::string file(const std::string& name) const { return scratch.file(name); }
+    // Program 0's name when the plug-in found and loaded its factory bank.
+    bool factoryBankLoaded() const;
+
+private:
+    TempFolder scratch;
+};
+
+} // namespace voltara::test
