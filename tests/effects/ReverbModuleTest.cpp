@@ -1,0 +1,169 @@
+#include "effects/ReverbModule.h"
+
+#include "StereoFrames.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace voltara {
+namespace {
+
+constexpr float rate = 44100.0f;
+
+enum Model { spring, plate, hall };
+constexpr float modeValue[] = {0.0f, 0.35f, 1.0f}; // knob values selecting each model
+
+struct ReverbFixture : ::testing::Test {
+    void configure(Model model, float time)
+    {
+        module.setParameter(0, 1.0f);
+        module.setParameter(1, time);
+        module.setParameter(2, modeValue[model]);
+        module.setSampleRate(rate);
+    }
+
+    StereoFrames impulseResponse(int32_t frames)
+    {
+        StereoFrames s(frames);
+        s.left(0) = 1.0f;
+        s.right(0) = 1.0f;
+        s.process(module);
+        return s;
+    }
+
+    ReverbModule module;
+};
+
+// Mean energy per frame of both channels in [from, to) seconds.
+double energy(StereoFrames& s, double from, double to)
+{
+    double sum = 0.0;
+    const int32_t first = static_cast<int32_t>(from * rate);
+    const int32_t last = static_cast<int32_t>(to * rate);
+    for (int32_t i = first; i < last; ++i)
+        sum += s.left(i) * s.left(i) + s.right(i) * s.right(i);
+    return sum / (last - first);
+}
+
+TEST_F(ReverbFixture, NamesDefaultsAndTexts)
+{
+    const char* const names[] = {"REVERB", "Time", "Mode", "Mix", "*S.Boing", "*S.Dirt", "", ""};
+    const float defaults[] = {0.0f, 0.5f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f};
+    EXPECT_EQ(parameterName(module, -1), "Reverb");
+    EXPECT_EQ(parameterName(module, 8), "");
+    for (int32_t slot = 0; slot < 8; ++slot) {
+        EXPECT_EQ(parameterName(module, slot), names[slot]);
+        EXPECT_EQ(module.getParameter(slot), defaults[slot]);
+    }
+    EXPECT_EQ(module.getLfoLamp(), 0);
+
+    const struct {
+        int32_t slot;
+        float value;
+        const char* text;
+    } table[] = {
+        {1, 0.0f, "0.2 s"},  {1, 1.0f, "10.0 s"}, {2, 1.0f, "Hall"}, {2, 0.35f, "Plate"},
+        {2, 0.0f, "Spring"}, {3, 0.5f, "50 %"},    {5, 1.0f, "100 %"}, {6, 0.3f, ""},
+        {7, 1.0f, ""},
+    };
+    module.setSampleRate(rate);
+    for (const auto& row : table) {
+        module.setParameter(row.slot, row.value);
+        EXPECT_EQ(parameterText(module, row.slot), row.text) << row.slot << " " << row.value;
+    }
+    // The rack reads the position switch back; the module keeps it as sent.
+    EXPECT_EQ(module.getParameter(7), 1.0f);
+}
+
+TEST_F(ReverbFixture, TailDecaysAtTheRateTimeSets)
+{
+    // A lossless network loses about 20 log10(sqrt(2) x decay) dB per pass
+    // through its four lines (mean length 0.711 x the longest); damping adds
+    // loss in the upper range, so the late tail decays a little faster.
+    const struct {
+        Model model;
+        float longestDecay;
+        float lineSeconds;
+    } table[] = {{spring, 0.69f, 0.09898f}, {plate, 0.6f, 0.14766f}, {hall, 0.66f, 0.18451f}};
+    for (const auto& row : table) {
+        configure(row.model, 1.0f);
+        StereoFrames slow = impulseResponse(static_cast<int32_t>(3.5f * rate));
+        const double slope = 10.0 * std::log10(energy(slow, 3.0, 3.5) / energy(slow, 2.0, 2.5));
+        const double lossless =
+            20.0 * std::log10(std::sqrt(2.0) * row.longestDecay) / (0.711 * row.lineSeconds);
+        EXPECT_LT(slope, 0.9 * lossless) << row.model;
+        EXPECT_GT(slope, 2.2 * lossless) << row.model;
+
+        configure(row.model, 0.0f); // decay 0.5 lower
+        StereoFrames fast = impulseResponse(static_cast<int32_t>(1.5f * rate));
+        const double fastSlope = 10.0 * std::log10(energy(fast, 1.0, 1.5) / energy(fast, 0.5, 1.0)) * 2.0;
+        EXPECT_LT(fastSlope, 3.0 * slope) << row.model;
+    }
+}
+
+TEST_F(ReverbFixture, FirstFramePassesTheDiffuserDirectPath)
+{
+    // Through four empty all-pass stages the first sample arrives as g^4 x d,
+    // where d is the input after the low-pass: whole in Plate, which has none.
+    const struct {
+        Model model;
+        float gain;
+        float lowPassHz;
+        float decay; // at Time 0.5
+    } table[] = {
+        {spring, 0.53f, 50000.0f, 0.565f}, {plate, 0.7f, 0.0f, 0.475f}, {hall, 0.6f, 33000.0f, 0.535f}};
+    for (const auto& row : table) {
+        configure(row.model, 0.5f);
+        const StereoFrames s = impulseResponse(1);
+        const float lowPass = row.lowPassHz > 0.0f ? 1.0f - std::exp(-row.lowPassHz / rate) : 1.0f;
+        float w = 0.125f / (row.decay + 0.5f);
+        if (row.model == spring)
+            w *= 2.0f;
+        const float g2 = row.gain * row.gain;
+        EXPECT_NEAR(s.samples[1], 1.0f + w * g2 * g2 * 2.0f * lowPass, 1e-6f) << row.model;
+    }
+}
+
+TEST_F(ReverbFixture, SpringIsMonoHallIsWide)
+{
+    for (const Model model : {spring, hall}) {
+        configure(model, 0.5f);
+        StereoFrames s = impulseResponse(20000);
+        bool same = true;
+        for (int32_t i = 0; i < s.frames(); ++i)
+            same = same && s.left(i) == s.right(i);
+        EXPECT_EQ(same, model == spring);
+    }
+}
+
+TEST_F(ReverbFixture, ZeroMixSilencesTheWetButKeepsTheTail)
+{
+    configure(hall, 0.5f);
+    impulseResponse(4410);
+    module.setParameter(3, 0.0f);
+    StereoFrames dry(4410);
+    dry.process(module);
+    for (float sample : dry.samples)
+        ASSERT_EQ(sample, 0.0f);
+    module.setParameter(3, 0.5f);
+    StereoFrames tail(4410);
+    tail.process(module);
+    EXPECT_GT(energy(tail, 0.0, 0.1), 1e-8);
+}
+
+TEST_F(ReverbFixture, DirtClipsOnlyTheSpring)
+{
+    for (const Model model : {spring, hall}) {
+        module.setParameter(5, 0.0f);
+        configure(model, 0.5f);
+        const StereoFrames clean = impulseResponse(5000);
+        module.setParameter(5, 1.0f); // first diffuser write clipped at 0.1
+        configure(model, 0.5f);
+        const StereoFrames dirty = impulseResponse(5000);
+        EXPECT_EQ(clean.samples == dirty.samples, model == hall) << model;
+    }
+}
+
+} // namespace
+} // namespace voltara

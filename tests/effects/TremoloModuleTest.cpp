@@ -1,0 +1,144 @@
+#include "effects/TremoloModule.h"
+
+#include "StereoFrames.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace voltara {
+namespace {
+
+// At 16 kHz the top rate, 16 Hz, is exactly 1000 frames per cycle.
+constexpr float rate = 16000.0f;
+constexpr int32_t cycle = 1000;
+
+StereoFrames ones(int32_t frames)
+{
+    StereoFrames s(frames);
+    for (float& sample : s.samples)
+        sample = 1.0f;
+    return s;
+}
+
+TEST(TremoloModule, NamesDefaultsAndTexts)
+{
+    TremoloModule module;
+    const char* const names[] = {"TREM", "Sync", "Rate", "Depth", "-Width", "-Smooth", "", ""};
+    const float defaults[] = {0.0f, 0.0f, 0.5f, 1.0f, 0.5f, 0.5f, 0.0f, 0.0f};
+    EXPECT_EQ(parameterName(module, -1), "Tremolo");
+    EXPECT_EQ(parameterName(module, 8), "");
+    for (int32_t slot = 0; slot < 8; ++slot) {
+        EXPECT_EQ(parameterName(module, slot), names[slot]);
+        EXPECT_EQ(module.getParameter(slot), defaults[slot]);
+    }
+    module.setSampleRate(rate);
+    EXPECT_EQ(parameterText(module, 2), "   8 Hz");
+    module.setParameter(2, 1.0f);
+    EXPECT_EQ(parameterText(module, 2), "  16 Hz");
+    EXPECT_EQ(parameterText(module, 3), "100 %");
+    module.setParameter(1, 1.0f);
+    EXPECT_EQ(parameterText(module, 1), "ON");
+    module.setParameter(2, 0.45f);
+    EXPECT_EQ(parameterText(module, 2), "1/4");
+    EXPECT_EQ(parameterText(module, 6), "");
+}
+
+TEST(TremoloModule, FullDepthLeavesATenThousandth)
+{
+    TremoloModule module;
+    module.setParameter(0, 1.0f);
+    module.setParameter(1, 1.0f); // synchronised without tempo: the phase stays where the song puts it
+    module.setParameter(2, 0.45f); // a quarter note
+    module.setSampleRate(rate);
+    StereoFrames s = ones(20000);
+    module.process(s.samples.data(), s.frames(), 0.9); // phase 0.9: the low part
+    EXPECT_NEAR(s.left(s.frames() - 1), 1e-4f, 5e-8f);
+    EXPECT_GT(s.right(s.frames() - 1), 0.0f);
+    EXPECT_EQ(module.getLfoLamp(), 3);
+}
+
+TEST(TremoloModule, WidthSetsTheShareOfTheCycleAtFullLevel)
+{
+    const struct {
+        float width;
+        float share;
+    } table[] = {{0.0f, 0.25f}, {0.5f, 0.5f}, {1.0f, 0.75f}};
+    for (const auto& row : table) {
+        TremoloModule module;
+        module.setParameter(0, 1.0f);
+        module.setParameter(2, 1.0f);
+        module.setParameter(4, row.width);
+        module.setParameter(5, 1.0f);
+        module.setSampleRate(rate);
+        StereoFrames s = ones(11 * cycle);
+        s.process(module);
+        int32_t loud = 0;
+        for (int32_t i = cycle; i < s.frames(); ++i)
+            loud += s.left(i) > 0.5f ? 1 : 0;
+        EXPECT_NEAR(static_cast<float>(loud) / (10 * cycle), row.share, 0.01f) << row.width;
+    }
+}
+
+TEST(TremoloModule, RateZeroFreezesThePhase)
+{
+    TremoloModule module;
+    module.setParameter(0, 1.0f);
+    module.setParameter(2, 0.0f);
+    module.setSampleRate(rate);
+    StereoFrames s = ones(20000);
+    s.process(module);
+    // From the reset the gain only rises toward the full level it stays at.
+    for (int32_t i = 1; i < s.frames(); ++i)
+        ASSERT_GE(s.left(i), s.left(i - 1));
+    EXPECT_NEAR(s.left(s.frames() - 1), 1.0f, 1e-4f);
+    EXPECT_EQ(module.getLfoLamp(), 7);
+}
+
+TEST(TremoloModule, ContinuesWhereItStoodAfterOffAndOn)
+{
+    const auto configured = [](TremoloModule& module) {
+        module.setParameter(0, 1.0f);
+        module.setParameter(2, 0.3f);
+        module.setSampleRate(rate);
+    };
+    TremoloModule steady;
+    TremoloModule toggled;
+    configured(steady);
+    configured(toggled);
+    StereoFrames a = ones(3000);
+    StereoFrames b = ones(3000);
+    a.process(steady);
+    b.process(toggled);
+
+    toggled.setParameter(0, 0.0f);
+    StereoFrames untouched = ones(777);
+    untouched.process(toggled);
+    EXPECT_EQ(untouched.samples, ones(777).samples);
+    toggled.setParameter(0, 1.0f);
+
+    a = ones(3000);
+    b = ones(3000);
+    a.process(steady);
+    b.process(toggled);
+    EXPECT_EQ(a.samples, b.samples);
+}
+
+TEST(TremoloModule, LampShowsFastRatesSteadily)
+{
+    TremoloModule module;
+    module.setSampleRate(rate);
+    const struct {
+        float sync;
+        float rateKnob;
+        int32_t lamp;
+    } table[] = {{0.0f, 0.61f, 6}, {0.0f, 0.6f, 7}, {1.0f, 0.7f, 7}, {1.0f, 0.76f, 6}};
+    for (const auto& row : table) {
+        module.setParameter(1, row.sync);
+        module.setParameter(2, row.rateKnob);
+        EXPECT_EQ(module.getLfoLamp(), row.lamp) << row.sync << " " << row.rateKnob;
+    }
+}
+
+} // namespace
+} // namespace voltara
