@@ -1,5 +1,7 @@
 #include "FilterModule.h"
 
+#include "SvfStability.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -99,10 +101,15 @@ void FilterModule::process(float* frames, int32_t count, double)
     if (!on)
         return;
     const float limit = bandLimit;
-    SectionCoefs coefs{freqCoef, damping, limit, 1.0f / (3.0f * (limit * limit))};
+    const float q = damping;
+    // At low sample rates the upper limits would make the sections unstable.
+    const float stable = stableFrequencyCoef(q);
+    SectionCoefs coefs{std::min(freqCoef, stable), q, limit, 1.0f / (3.0f * (limit * limit))};
     const bool up = modeUp;
-    const float triggeredTarget = up ? maxCoef : minCoef;
-    const float idleTarget = up ? minCoef : maxCoef;
+    const float high = std::min(maxCoef.load(), stable);
+    const float low = std::min(minCoef.load(), stable);
+    const float triggeredTarget = up ? high : low;
+    const float idleTarget = up ? low : high;
     const float thresh = threshold;
     const float glide = glideCoef;
     const float release = releaseCoef;

@@ -2,6 +2,7 @@
 
 #include "TempoSync.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -15,6 +16,9 @@ constexpr size_t textSize = 10;
 
 constexpr float rampScale = 0.03125f; // 1 / frames per control block
 constexpr float denormalGuard = 1e-8f;
+// All-pass coefficients must stay below 1; only sample rates below about
+// 26 kHz would sweep them past it.
+constexpr float maxStableCoef = 0.99f;
 
 const char* const names[] = {"PHASER", "Sync", "Rate", "Color", "*Max", "*Min", "*Stereo", ""};
 
@@ -133,12 +137,12 @@ void PhaserModule::process(float* frames, int32_t count, double songPosBeats)
             phase += increment;
             if (phase > 1.0f)
                 phase -= 2.0f;
-            const float leftTarget = range * (phase * phase) + base;
+            const float leftTarget = std::min(range * (phase * phase) + base, maxStableCoef);
             left.coefStep = (leftTarget - left.coef) * rampScale;
             float p = offset + phase;
             if (p > 1.0f)
                 p -= 2.0f;
-            const float rightTarget = range * (p * p) + base;
+            const float rightTarget = std::min(range * (p * p) + base, maxStableCoef);
             right.coefStep = (rightTarget - right.coef) * rampScale;
             left.lastOut += denormalGuard;
             right.lastOut += denormalGuard;

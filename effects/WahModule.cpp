@@ -1,5 +1,6 @@
 #include "WahModule.h"
 
+#include "SvfStability.h"
 #include "TempoSync.h"
 
 #include <algorithm>
@@ -106,6 +107,8 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
     const float highCoef = maxCoef;
     const float pedal = pedalAmount;
     const float q = damping;
+    // At low sample rates the top of the sweep would make the filter unstable.
+    const float stable = stableFrequencyCoef(q);
     const float inCoef = inputCoef;
     int32_t hold = holdAtStart;
     int32_t counter = blockCounter;
@@ -136,7 +139,7 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
             }
             const float target = u + (1.0f - u) * pedal;
             pos += (target - pos) * 0.01f;
-            f = lowCoef + (highCoef - lowCoef) * pos;
+            f = std::min(lowCoef + (highCoef - lowCoef) * pos, stable);
         }
         for (int32_t ch = 0; ch < 2; ++ch) {
             Channel& s = state[ch];
