@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times the rack against sox on the same 60-second stereo input: phaser,
 # flanger, chorus, delay, reverb and tremolo in both, then all eight modules
-# of the rack. Prints throughputs as multiples of real time.
+# of the rack. Prints throughputs as multiples of real time (per CPU second).
 # Usage: bash bench/vs-peers.sh [BUILD_DIR]
 set -euo pipefail
 
@@ -20,14 +20,14 @@ runs=3
 "$voltara" process --demo "$work/phrase.wav" --set 0=1 --tail 0
 sox -V1 "$work/phrase.wav" "$work/input.wav" repeat 6 trim 0 "$seconds"
 
-best_time() { # COMMAND...: the fastest of a few runs, in seconds
-    local best= start end elapsed
+# CPU seconds (user + system) rather than wall time, so that other work on a
+# shared machine does not count against either side.
+best_time() { # COMMAND...: the fastest of a few runs
+    local best= spent
     for _ in $(seq "$runs"); do
-        start=$(date +%s.%N)
-        "$@"
-        end=$(date +%s.%N)
-        best=$(awk -v e="$end" -v s="$start" -v b="$best" \
-            'BEGIN { t = e - s; if (b == "" || t < b) b = t; print b }')
+        spent=$( { TIMEFORMAT='%3U %3S'; time "$@" > /dev/null; } 2>&1 | tail -n 1)
+        best=$(awk -v t="$spent" -v b="$best" \
+            'BEGIN { split(t, p, " "); t = p[1] + p[2]; if (b == "" || t < b) b = t; print b }')
     done
     echo "$best"
 }
@@ -41,7 +41,7 @@ peer=$(best_time sox -V1 "$work/input.wav" "$work/sox.wav" \
 all=$(best_time "$voltara" process "$work/input.wav" "$work/all.wav" --tail 0 "${eight[@]}")
 
 divide() { awk -v a="$1" -v b="$2" 'BEGIN { print a / b }'; }
-printf 'input: %d s of 44.1 kHz stereo float, best of %d runs\n' "$seconds" "$runs"
+printf 'input: %d s of 44.1 kHz stereo float; CPU time, best of %d runs\n' "$seconds" "$runs"
 printf 'voltara (6 effects): %7.3f s  %8.1f x real time\n' "$rack" "$(divide "$seconds" "$rack")"
 printf 'sox     (6 effects): %7.3f s  %8.1f x real time\n' "$peer" "$(divide "$seconds" "$peer")"
 printf 'voltara / sox:       %7.2f x\n' "$(divide "$peer" "$rack")"

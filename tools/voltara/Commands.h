@@ -10,5 +10,6 @@ namespace voltara {
 int runProcessCommand(int argc, char** argv);
 int runInfoCommand(int argc, char** argv);
 int runBankCommand(int argc, char** argv);
+int runKfrCommand(int argc, char** argv);
 
 } // namespace voltara

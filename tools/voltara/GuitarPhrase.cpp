@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <sndfile.h>
 #include <vector>
 
 namespace voltara {
@@ -155,7 +154,6 @@ StereoAudio synthesise(int sampleRate)
 {
     StereoAudio audio;
     audio.sampleRate = sampleRate;
-    audio.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
     const std::size_t frames = std::size_t(phraseSeconds * sampleRate);
     audio.left.assign(frames, 0.0f);
     audio.right.assign(frames, 0.0f);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AudioFile.h"
+#include "StereoAudio.h"
 
 namespace voltara {
 

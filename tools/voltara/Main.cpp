@@ -25,6 +25,9 @@ const Command commands[] = {
     {"bank", voltara::runBankCommand,
      "bank dump FILE [--plugin PATH]    print a bank file as its text source\n"
      "    bank build TEXT OUT.fxb          make a bank file from a text source"},
+    {"kfr", voltara::runKfrCommand,
+     "kfr encode IN.wav OUT.kfr | decode IN.kfr OUT.wav | info FILE.kfr [--plugin PATH]\n"
+     "        Kestrelwave lossless compression through the plug-in's codec"},
 };
 
 void printUsage(std::FILE* to)

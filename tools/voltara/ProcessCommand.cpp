@@ -1,7 +1,8 @@
 #include "Commands.h"
 
 #include "ArgumentList.h"
-#include "AudioFile.h"
+#include "AudioReader.h"
+#include "AudioWriter.h"
 #include "GuitarPhrase.h"
 #include "MidiSchedule.h"
 #include "NumberParse.h"
@@ -11,6 +12,9 @@
 #include "ToolError.h"
 
 #include <algorithm>
+#include <functional>
+#include <memory>
+#include <sndfile.h>
 
 namespace voltara {
 namespace {
@@ -63,41 +67,78 @@ ProcessOptions parseOptions(ArgumentList& arguments)
     return options;
 }
 
-// Runs input and then silence through the rack in blocks, cutting a block
-// short where a MIDI event is due so that it takes effect at its own frame.
-StereoAudio render(PluginHost& host, const ProcessOptions& options, const StereoAudio& input)
-{
-    const long long inputFrames = static_cast<long long>(input.left.size());
-    const long long total = inputFrames + static_cast<long long>(options.tailSeconds * input.sampleRate);
-    const auto events = options.midi.inFrames(input.sampleRate, total);
-    StereoAudio output;
-    output.sampleRate = input.sampleRate;
-    output.left.resize(std::size_t(total));
-    output.right.resize(std::size_t(total));
+// Where the input comes from: fills up to count frames and answers how many,
+// 0 at the end.
+using Source = std::function<std::size_t(float* left, float* right, std::size_t count)>;
 
-    std::vector<float> inLeft(std::size_t(options.blockSize)), inRight(inLeft.size());
+// The input as it runs through the rack.
+struct Input {
+    Source read;
+    int sampleRate;
+    int format;       // libsndfile container and encoding
+    long long frames; // known length, for the progress bar
+};
+
+Input demoInput()
+{
+    auto phrase = std::make_shared<StereoAudio>(GuitarPhrase::synthesise(demoSampleRate));
+    auto position = std::make_shared<std::size_t>(0);
+    Source read = [phrase, position](float* left, float* right, std::size_t count) {
+        const std::size_t n = std::min(count, phrase->left.size() - *position);
+        std::copy_n(phrase->left.begin() + long(*position), n, left);
+        std::copy_n(phrase->right.begin() + long(*position), n, right);
+        *position += n;
+        return n;
+    };
+    return {read, demoSampleRate, SF_FORMAT_WAV | SF_FORMAT_FLOAT, (long long)(phrase->left.size())};
+}
+
+Input fileInput(const std::string& path)
+{
+    auto reader = std::make_shared<AudioReader>(path);
+    Source read = [reader](float* left, float* right, std::size_t count) {
+        return reader->read(left, right, count);
+    };
+    return {read, reader->sampleRate(), reader->format(), reader->frames()};
+}
+
+// Runs the input and then the tail of silence through the rack block by
+// block, cutting a block short where a MIDI event is due so that it takes
+// effect at its own frame.
+void render(PluginHost& host, const ProcessOptions& options, Input& input, AudioWriter& output)
+{
+    const long long tailFrames = static_cast<long long>(options.tailSeconds * input.sampleRate);
+    const auto events = options.midi.inFrames(input.sampleRate, input.frames + tailFrames);
+    const std::size_t block = std::size_t(options.blockSize);
+    std::vector<float> inLeft(block), inRight(block), outLeft(block), outRight(block);
     float* inputs[] = {inLeft.data(), inRight.data()};
-    ProgressBar progress(total, inputFrames > progressAfterSeconds * input.sampleRate);
+    float* outputs[] = {outLeft.data(), outRight.data()};
+    ProgressBar progress(input.frames + tailFrames, input.frames > progressAfterSeconds * input.sampleRate);
     auto nextEvent = events.begin();
-    for (long long start = 0; start < total;) {
+    bool inputEnded = false;
+    for (long long start = 0, tailLeft = tailFrames; !inputEnded || tailLeft > 0;) {
         std::vector<MidiEvent> due;
         for (; nextEvent != events.end() && nextEvent->frame <= start; ++nextEvent)
             due.push_back(nextEvent->event);
         host.sendMidi(due);
-        long long frames = std::min<long long>(options.blockSize, total - start);
+        std::size_t frames = block;
         if (nextEvent != events.end())
-            frames = std::min(frames, nextEvent->frame - start);
-        const long long fromInput = std::clamp(inputFrames - start, 0LL, frames);
-        std::copy_n(input.left.begin() + start, fromInput, inLeft.begin());
-        std::copy_n(input.right.begin() + start, fromInput, inRight.begin());
-        std::fill(inLeft.begin() + fromInput, inLeft.begin() + frames, 0.0f);
-        std::fill(inRight.begin() + fromInput, inRight.begin() + frames, 0.0f);
-        float* outputs[] = {output.left.data() + start, output.right.data() + start};
-        host.process(inputs, outputs, int(frames));
-        start += frames;
+            frames = std::min<std::size_t>(frames, std::size_t(nextEvent->frame - start));
+        std::size_t got = inputEnded ? 0 : input.read(inLeft.data(), inRight.data(), frames);
+        if (got == 0) {
+            inputEnded = true;
+            got = std::size_t(std::min<long long>(tailLeft, (long long)frames));
+            tailLeft -= (long long)got;
+            std::fill_n(inLeft.begin(), got, 0.0f);
+            std::fill_n(inRight.begin(), got, 0.0f);
+        }
+        if (got == 0)
+            break;
+        host.process(inputs, outputs, int(got));
+        output.write(outLeft.data(), outRight.data(), got);
+        start += (long long)got;
         progress.update(start);
     }
-    return output;
 }
 
 } // namespace
@@ -106,16 +147,15 @@ int runProcessCommand(int argc, char** argv)
 {
     ArgumentList arguments(argc, argv, 1);
     const ProcessOptions options = parseOptions(arguments);
-    const StereoAudio input = options.demo ? GuitarPhrase::synthesise(demoSampleRate)
-                                           : AudioFile::read(options.files[0]);
+    Input input = options.demo ? demoInput() : fileInput(options.files[0]);
     const std::string& outPath = options.files.back();
-    const int format = AudioFile::formatFor(outPath, input.format);
-
     PluginHost host(options.setup.pluginPath());
     host.prepare(input.sampleRate, options.blockSize, options.tempo);
     options.setup.apply(host);
     host.resume();
-    AudioFile::write(outPath, render(host, options, input), format);
+    AudioWriter output(outPath, AudioWriter::formatFor(outPath, input.format), input.sampleRate);
+    render(host, options, input, output);
+    output.commit();
     return 0;
 }
 

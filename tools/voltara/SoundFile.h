@@ -1,0 +1,23 @@
+#pragma once
+
+#include <sndfile.h>
+
+namespace voltara {
+
+// Owns a libsndfile handle and closes it on every path out.
+class SoundFile {
+public:
+    explicit SoundFile(SNDFILE* opened) : handle(opened) {}
+    ~SoundFile();
+    SoundFile(const SoundFile&) = delete;
+    SoundFile& operator=(const SoundFile&) = delete;
+
+    SNDFILE* get() const { return handle; }
+    // Closing flushes what is buffered, so its failure is a failed write.
+    bool close();
+
+private:
+    SNDFILE* handle;
+};
+
+} // namespace voltara
