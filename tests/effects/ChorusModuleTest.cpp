@@ -1,6 +1,6 @@
 #include "effects/ChorusModule.h"
 
-#include "StereoFrames.h"
+#include "ModuleTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -34,15 +34,12 @@ std::vector<Latencies> echoLatencies(ChorusModule& module, int32_t impulses)
     warmUp.process(module);
     std::vector<Latencies> found;
     for (int32_t n = 0; n < impulses; ++n) {
-        StereoFrames s(spacing);
-        s.left(0) = 1.0f;
-        s.right(0) = 1.0f;
-        s.process(module);
-        Latencies peak{0, 0};
-        for (int32_t i = 1; i < spacing; ++i) {
-            if (std::fabs(s.left(i)) > std::fabs(s.left(peak.left)) || peak.left == 0)
+        StereoFrames s = impulseResponse(module, spacing);
+        Latencies peak{1, 1};
+        for (int32_t i = 2; i < spacing; ++i) {
+            if (std::fabs(s.left(i)) > std::fabs(s.left(peak.left)))
                 peak.left = i;
-            if (std::fabs(s.right(i)) > std::fabs(s.right(peak.right)) || peak.right == 0)
+            if (std::fabs(s.right(i)) > std::fabs(s.right(peak.right)))
                 peak.right = i;
         }
         found.push_back(peak);
@@ -55,12 +52,7 @@ TEST(ChorusModule, NamesDefaultsAndTexts)
     ChorusModule module;
     const char* const names[] = {"CHORUS", "Mode", "Rate", "Depth", "*Fbk", "", "", ""};
     const float defaults[] = {0.0f, 0.0f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f, 0.0f};
-    EXPECT_EQ(parameterName(module, -1), "Chorus");
-    EXPECT_EQ(parameterName(module, 8), "");
-    for (int32_t slot = 0; slot < 8; ++slot) {
-        EXPECT_EQ(parameterName(module, slot), names[slot]);
-        EXPECT_EQ(module.getParameter(slot), defaults[slot]);
-    }
+    expectSlots(module, "Chorus", names, defaults);
     EXPECT_EQ(parameterText(module, 0), "OFF");
     EXPECT_EQ(parameterText(module, 1), "CHO");
     EXPECT_EQ(parameterText(module, 2), "50 %");
@@ -119,10 +111,7 @@ TEST(ChorusModule, DetuneIgnoresFeedbackAndKeepsItsLampLit)
         switchedOn(module);
         StereoFrames warmUp(20000);
         warmUp.process(module);
-        StereoFrames s(8000);
-        s.left(0) = 1.0f;
-        s.right(0) = 1.0f;
-        s.process(module);
+        StereoFrames s = impulseResponse(module, 8000);
         // Past the longest delay (48 ms + 1 frame) only fed-back echoes remain.
         float later = 0.0f;
         for (int32_t i = 2200; i < s.frames(); ++i)

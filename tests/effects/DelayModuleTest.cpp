@@ -1,7 +1,7 @@
 #include "effects/DelayModule.h"
 #include "effects/FlutterNoise.h"
 
-#include "StereoFrames.h"
+#include "ModuleTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -45,11 +45,7 @@ struct DelayFixture : ::testing::Test {
     {
         StereoFrames quiet(settle);
         quiet.process(module);
-        StereoFrames s(frames);
-        s.left(0) = 1.0f;
-        s.right(0) = 1.0f;
-        s.process(module);
-        return s;
+        return voltara::impulseResponse(module, frames);
     }
 
     DelayModule module;
@@ -69,12 +65,7 @@ TEST_F(DelayFixture, NamesDefaultsAndTexts)
     DelayModule fresh;
     const char* const names[] = {"DELAY", "Sync", "Time", "Mode", "Fbk", "Char", "Mix", "*Max Flut"};
     const float defaults[] = {0.0f, 0.0f, 0.5f, 0.4f, 0.5f, 0.5f, 0.5f, 0.0f};
-    EXPECT_EQ(parameterName(fresh, -1), "Delay");
-    EXPECT_EQ(parameterName(fresh, 8), "");
-    for (int32_t slot = 0; slot < 8; ++slot) {
-        EXPECT_EQ(parameterName(fresh, slot), names[slot]);
-        EXPECT_EQ(fresh.getParameter(slot), defaults[slot]);
-    }
+    expectSlots(fresh, "Delay", names, defaults);
     EXPECT_EQ(fresh.getLfoLamp(), 0);
     EXPECT_EQ(parameterText(fresh, 4), " 50 %");
     EXPECT_EQ(parameterText(fresh, 7), "  0 %");

@@ -1,6 +1,6 @@
 #include "effects/ReverbModule.h"
 
-#include "StereoFrames.h"
+#include "ModuleTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -23,15 +23,6 @@ struct ReverbFixture : ::testing::Test {
         module.setSampleRate(rate);
     }
 
-    StereoFrames impulseResponse(int32_t frames)
-    {
-        StereoFrames s(frames);
-        s.left(0) = 1.0f;
-        s.right(0) = 1.0f;
-        s.process(module);
-        return s;
-    }
-
     ReverbModule module;
 };
 
@@ -50,12 +41,7 @@ TEST_F(ReverbFixture, NamesDefaultsAndTexts)
 {
     const char* const names[] = {"REVERB", "Time", "Mode", "Mix", "*S.Boing", "*S.Dirt", "", ""};
     const float defaults[] = {0.0f, 0.5f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f};
-    EXPECT_EQ(parameterName(module, -1), "Reverb");
-    EXPECT_EQ(parameterName(module, 8), "");
-    for (int32_t slot = 0; slot < 8; ++slot) {
-        EXPECT_EQ(parameterName(module, slot), names[slot]);
-        EXPECT_EQ(module.getParameter(slot), defaults[slot]);
-    }
+    expectSlots(module, "Reverb", names, defaults);
     EXPECT_EQ(module.getLfoLamp(), 0);
 
     const struct {
@@ -88,7 +74,7 @@ TEST_F(ReverbFixture, TailDecaysAtTheRateTimeSets)
     } table[] = {{spring, 0.69f, 0.09898f}, {plate, 0.6f, 0.14766f}, {hall, 0.66f, 0.18451f}};
     for (const auto& row : table) {
         configure(row.model, 1.0f);
-        StereoFrames slow = impulseResponse(static_cast<int32_t>(3.5f * rate));
+        StereoFrames slow = impulseResponse(module, static_cast<int32_t>(3.5f * rate));
         const double slope = 10.0 * std::log10(energy(slow, 3.0, 3.5) / energy(slow, 2.0, 2.5));
         const double lossless =
             20.0 * std::log10(std::sqrt(2.0) * row.longestDecay) / (0.711 * row.lineSeconds);
@@ -96,7 +82,7 @@ TEST_F(ReverbFixture, TailDecaysAtTheRateTimeSets)
         EXPECT_GT(slope, 2.2 * lossless) << row.model;
 
         configure(row.model, 0.0f); // decay 0.5 lower
-        StereoFrames fast = impulseResponse(static_cast<int32_t>(1.5f * rate));
+        StereoFrames fast = impulseResponse(module, static_cast<int32_t>(1.5f * rate));
         const double fastSlope = 10.0 * std::log10(energy(fast, 1.0, 1.5) / energy(fast, 0.5, 1.0)) * 2.0;
         EXPECT_LT(fastSlope, 3.0 * slope) << row.model;
     }
@@ -115,7 +101,7 @@ TEST_F(ReverbFixture, FirstFramePassesTheDiffuserDirectPath)
         {spring, 0.53f, 50000.0f, 0.565f}, {plate, 0.7f, 0.0f, 0.475f}, {hall, 0.6f, 33000.0f, 0.535f}};
     for (const auto& row : table) {
         configure(row.model, 0.5f);
-        const StereoFrames s = impulseResponse(1);
+        const StereoFrames s = impulseResponse(module, 1);
         const float lowPass = row.lowPassHz > 0.0f ? 1.0f - std::exp(-row.lowPassHz / rate) : 1.0f;
         float w = 0.125f / (row.decay + 0.5f);
         if (row.model == spring)
@@ -129,7 +115,7 @@ TEST_F(ReverbFixture, SpringIsMonoHallIsWide)
 {
     for (const Model model : {spring, hall}) {
         configure(model, 0.5f);
-        StereoFrames s = impulseResponse(20000);
+        StereoFrames s = impulseResponse(module, 20000);
         bool same = true;
         for (int32_t i = 0; i < s.frames(); ++i)
             same = same && s.left(i) == s.right(i);
@@ -140,7 +126,7 @@ TEST_F(ReverbFixture, SpringIsMonoHallIsWide)
 TEST_F(ReverbFixture, ZeroMixSilencesTheWetButKeepsTheTail)
 {
     configure(hall, 0.5f);
-    impulseResponse(4410);
+    impulseResponse(module, 4410);
     module.setParameter(3, 0.0f);
     StereoFrames dry(4410);
     dry.process(module);
@@ -157,10 +143,10 @@ TEST_F(ReverbFixture, DirtClipsOnlyTheSpring)
     for (const Model model : {spring, hall}) {
         module.setParameter(5, 0.0f);
         configure(model, 0.5f);
-        const StereoFrames clean = impulseResponse(5000);
+        const StereoFrames clean = impulseResponse(module, 5000);
         module.setParameter(5, 1.0f); // first diffuser write clipped at 0.1
         configure(model, 0.5f);
-        const StereoFrames dirty = impulseResponse(5000);
+        const StereoFrames dirty = impulseResponse(module, 5000);
         EXPECT_EQ(clean.samples == dirty.samples, model == hall) << model;
     }
 }

@@ -1,6 +1,6 @@
 #include "effects/TremoloModule.h"
 
-#include "StereoFrames.h"
+#include "ModuleTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -26,12 +26,7 @@ TEST(TremoloModule, NamesDefaultsAndTexts)
     TremoloModule module;
     const char* const names[] = {"TREM", "Sync", "Rate", "Depth", "-Width", "-Smooth", "", ""};
     const float defaults[] = {0.0f, 0.0f, 0.5f, 1.0f, 0.5f, 0.5f, 0.0f, 0.0f};
-    EXPECT_EQ(parameterName(module, -1), "Tremolo");
-    EXPECT_EQ(parameterName(module, 8), "");
-    for (int32_t slot = 0; slot < 8; ++slot) {
-        EXPECT_EQ(parameterName(module, slot), names[slot]);
-        EXPECT_EQ(module.getParameter(slot), defaults[slot]);
-    }
+    expectSlots(module, "Tremolo", names, defaults);
     module.setSampleRate(rate);
     EXPECT_EQ(parameterText(module, 2), "   8 Hz");
     module.setParameter(2, 1.0f);

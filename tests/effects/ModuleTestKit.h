@@ -2,6 +2,8 @@
 
 #include "effects/FxModule.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -29,6 +31,16 @@ struct StereoFrames {
     std::vector<float> samples;
 };
 
+// A unit impulse on both channels at frame 0, run through the module.
+inline StereoFrames impulseResponse(FxModule& module, int32_t frames)
+{
+    StereoFrames s(frames);
+    s.left(0) = 1.0f;
+    s.right(0) = 1.0f;
+    s.process(module);
+    return s;
+}
+
 inline std::string parameterText(const FxModule& module, int32_t slot)
 {
     char text[32] = "?";
@@ -41,6 +53,19 @@ inline std::string parameterName(const FxModule& module, int32_t slot)
     char text[32] = "?";
     module.getParameterName(slot, text);
     return text;
+}
+
+// The module's name, its slot names (and "" beyond the last slot) and its
+// default values.
+inline void expectSlots(const FxModule& module, const char* name, const char* const (&names)[8],
+    const float (&defaults)[8])
+{
+    EXPECT_EQ(parameterName(module, -1), name);
+    EXPECT_EQ(parameterName(module, 8), "");
+    for (int32_t slot = 0; slot < 8; ++slot) {
+        EXPECT_EQ(parameterName(module, slot), names[slot]) << slot;
+        EXPECT_EQ(module.getParameter(slot), defaults[slot]) << slot;
+    }
 }
 
 } // namespace voltara
