@@ -7,9 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 namespace voltara {
 namespace {
@@ -117,16 +115,7 @@ TEST_F(ContentSetupTest, InstalledContentLoadsTheDefaultBank)
     EXPECT_EQ(plugin.getParameter(42), 0.25f);
 }
 
-class InstallPathTest : public ContentSetupTest {
-protected:
-    std::string storedValue() const
-    {
-        std::ifstream in(store.file(valueFile), std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
-};
+using InstallPathTest = ContentSetupTest;
 
 TEST_F(InstallPathTest, AChosenFolderIsRecordedForTheNextLoad)
 {
@@ -135,8 +124,9 @@ TEST_F(InstallPathTest, AChosenFolderIsRecordedForTheNextLoad)
 
     plugin.setInstallPath(content.path().c_str());
 
-    EXPECT_EQ(storedValue(), content.path() + '\0');
+    EXPECT_EQ(store.read(valueFile), content.path() + '\0');
     EXPECT_EQ(MessageBox::history().back().text, "Please reload the plug-in");
+    EXPECT_EQ(MessageBox::history().back().caption, "Axewright Voltara Edition");
     EXPECT_FALSE(plugin.contentMissing());
     EXPECT_STREQ(plugin.program(0).name, "Please reload plug-in");
     EXPECT_EQ(refreshCount, 1);
@@ -152,6 +142,7 @@ TEST_F(InstallPathTest, AStoreThatCannotBeWrittenStillClearsTheRequest)
     plugin.setInstallPath(content.path().c_str());
 
     EXPECT_EQ(MessageBox::history().back().text, "Please reinstall the plug-in");
+    EXPECT_EQ(MessageBox::history().back().caption, "Axewright Voltara Edition");
     EXPECT_FALSE(plugin.contentMissing());
     EXPECT_STREQ(plugin.program(0).name, "Please reload plug-in");
     EXPECT_EQ(refreshCount, 1);

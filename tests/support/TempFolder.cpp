@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace voltara {
@@ -28,6 +29,14 @@ void TempFolder::write(const std::string& relative, const std::string& bytes) co
     const std::filesystem::path target = file(relative);
     std::filesystem::create_directories(target.parent_path());
     std::ofstream(target, std::ios::binary) << bytes;
+}
+
+std::string TempFolder::read(const std::string& relative) const
+{
+    std::ifstream in(file(relative), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 } // namespace voltara

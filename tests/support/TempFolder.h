@@ -18,6 +18,8 @@ public:
     std::string file(const std::string& relative) const;
     // Writes bytes to a file below the folder, creating its parent folders.
     void write(const std::string& relative, const std::string& bytes) const;
+    // The bytes of a file below the folder; empty when it does not exist.
+    std::string read(const std::string& relative) const;
 
 private:
     std::string path_;
