@@ -1,5 +1,6 @@
 #include "FlangerModule.h"
 
+#include "LfoLamp.h"
 #include "TempoSync.h"
 
 #include <algorithm>
@@ -220,12 +221,7 @@ void FlangerModule::getParameterText(int32_t slot, char* text) const
 
 int32_t FlangerModule::getLfoLamp() const
 {
-    // Bounded for the editor's three-bit lamp field even when a rate far
-    // outside 0 .. 1 lets the phase leave -1 .. +1.
-    const float level = 6.9f * std::fabs(lfoPhase.load());
-    if (!(level < 6.0f))
-        return level >= 6.0f ? 7 : 1;
-    return 1 + static_cast<int32_t>(level);
+    return lfoLamp(lfoPhase);
 }
 
 } // namespace voltara

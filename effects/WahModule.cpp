@@ -93,14 +93,15 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
     const float softClip = 1.0f / (3.0f * (limit * limit));
 
     float phase = lfoPhase;
-    float increment = freeIncrement;
+    const float freeStep = freeIncrement;
+    float increment = freeStep;
     if (sync) {
         phase = static_cast<float>(
             std::fmod(syncRadiansPerBeat * songPosBeats, 6.2831854820251465) - 3.1415927 + 4.5);
         increment = syncIncrement * syncRadiansPerBeat;
     }
     const int32_t holdAtStart = pedalHold.load(std::memory_order_relaxed);
-    if (freeIncrement == 0.0f || holdAtStart > 0)
+    if (freeStep == 0.0f || holdAtStart > 0)
         phase = 0.0f;
 
     const float lowCoef = minCoef;
