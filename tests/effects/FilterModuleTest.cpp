@@ -1,5 +1,7 @@
 #include "effects/FilterModule.h"
 
+#include "ModuleTestKit.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,13 +12,6 @@ namespace voltara {
 namespace {
 
 constexpr float rate = 44100.0f;
-
-std::string text(const FxModule& module, int32_t slot)
-{
-    char buffer[16];
-    module.getParameterText(slot, buffer);
-    return buffer;
-}
 
 struct FilterTest : ::testing::Test {
     FilterModule filter;
@@ -37,16 +32,9 @@ struct FilterTest : ::testing::Test {
 TEST(FilterModule, NamesDefaultsAndTexts)
 {
     FilterModule filter;
-    const char* names[] = {"Filter", "FILTER", "Thresh", "Reso", "Mode",
-                           "*Min F", "*Max F", "*Speed", "*Hold",  ""};
-    for (int32_t slot = -1; slot <= 8; ++slot) {
-        char name[16];
-        filter.getParameterName(slot, name);
-        EXPECT_STREQ(name, names[slot + 1]) << slot;
-    }
-    const float defaults[] = {0.0f, 0.5f, 0.25f, 1.0f, 0.1f, 1.0f, 0.5f, 0.75f};
-    for (int32_t slot = 0; slot < 8; ++slot)
-        EXPECT_EQ(filter.getParameter(slot), defaults[slot]) << slot;
+    const char* const names[8] = {"FILTER", "Thresh", "Reso", "Mode", "*Min F", "*Max F", "*Speed", "*Hold"};
+    const float defaults[8] = {0.0f, 0.5f, 0.25f, 1.0f, 0.1f, 1.0f, 0.5f, 0.75f};
+    expectSlots(filter, "Filter", names, defaults);
 
     const struct {
         int32_t slot;
@@ -60,7 +48,7 @@ TEST(FilterModule, NamesDefaultsAndTexts)
     for (const auto& row : table) {
         if (row.slot < 8)
             filter.setParameter(row.slot, row.value);
-        EXPECT_EQ(text(filter, row.slot), row.text) << row.slot << " " << row.value;
+        EXPECT_EQ(parameterText(filter, row.slot), row.text) << row.slot << " " << row.value;
     }
 }
 

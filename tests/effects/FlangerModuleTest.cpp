@@ -1,5 +1,7 @@
 #include "effects/FlangerModule.h"
 
+#include "ModuleTestKit.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,13 +12,6 @@ namespace voltara {
 namespace {
 
 constexpr float rate = 44100.0f;
-
-std::string text(const FxModule& module, int32_t slot)
-{
-    char buffer[16];
-    module.getParameterText(slot, buffer);
-    return buffer;
-}
 
 // A flanger switched on with no feedback and a full wet mix, so that
 // output = 0.7 x (input - delayed input).
@@ -46,15 +41,9 @@ TEST(FlangerModule, NamesDefaultsAndTexts)
 {
     FlangerModule flanger;
     flanger.setSampleRate(rate);
-    const char* names[] = {"Flanger", "FLANGE", "Sync", "Rate", "Fbk", "*Mix", "*Depth", "*Min", "", ""};
-    for (int32_t slot = -1; slot <= 8; ++slot) {
-        char name[16];
-        flanger.getParameterName(slot, name);
-        EXPECT_STREQ(name, names[slot + 1]) << slot;
-    }
-    const float defaults[] = {0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.25f, 0.5f, 0.0f};
-    for (int32_t slot = 0; slot < 8; ++slot)
-        EXPECT_EQ(flanger.getParameter(slot), defaults[slot]) << slot;
+    const char* const names[8] = {"FLANGE", "Sync", "Rate", "Fbk", "*Mix", "*Depth", "*Min", ""};
+    const float defaults[8] = {0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.25f, 0.5f, 0.0f};
+    expectSlots(flanger, "Flanger", names, defaults);
 
     const struct {
         int32_t slot;
@@ -68,7 +57,7 @@ TEST(FlangerModule, NamesDefaultsAndTexts)
     for (const auto& row : table) {
         if (row.slot < 8)
             flanger.setParameter(row.slot, row.value);
-        EXPECT_EQ(text(flanger, row.slot), row.text) << row.slot << " " << row.value;
+        EXPECT_EQ(parameterText(flanger, row.slot), row.text) << row.slot << " " << row.value;
     }
     flanger.setParameter(1, 1.0f);
     const struct {
@@ -77,7 +66,7 @@ TEST(FlangerModule, NamesDefaultsAndTexts)
     } notes[] = {{0.0628f, "16/4"}, {0.0629f, "8/4"}, {1.0f, "1/32"}, {0.7f, "1/16*"}};
     for (const auto& row : notes) {
         flanger.setParameter(2, row.value);
-        EXPECT_EQ(text(flanger, 2), row.text) << row.value;
+        EXPECT_EQ(parameterText(flanger, 2), row.text) << row.value;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "effects/PhaserModule.h"
 
+#include "ModuleTestKit.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,13 +14,6 @@ namespace {
 
 constexpr float rate = 44100.0f;
 constexpr int32_t window = 1024; // frames per level reading
-
-std::string text(const FxModule& module, int32_t slot)
-{
-    char buffer[16];
-    module.getParameterText(slot, buffer);
-    return buffer;
-}
 
 std::vector<float> stereoSine(float hz, int32_t frames)
 {
@@ -60,15 +55,9 @@ TEST(PhaserModule, NamesDefaultsAndTexts)
 {
     PhaserModule phaser;
     phaser.setSampleRate(rate);
-    const char* names[] = {"Phaser", "PHASER", "Sync", "Rate", "Color", "*Max", "*Min", "*Stereo", "", ""};
-    for (int32_t slot = -1; slot <= 8; ++slot) {
-        char name[16];
-        phaser.getParameterName(slot, name);
-        EXPECT_STREQ(name, names[slot + 1]) << slot;
-    }
-    const float defaults[] = {0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.2f, 0.0f, 0.0f};
-    for (int32_t slot = 0; slot < 8; ++slot)
-        EXPECT_EQ(phaser.getParameter(slot), defaults[slot]) << slot;
+    const char* const names[8] = {"PHASER", "Sync", "Rate", "Color", "*Max", "*Min", "*Stereo", ""};
+    const float defaults[8] = {0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.2f, 0.0f, 0.0f};
+    expectSlots(phaser, "Phaser", names, defaults);
 
     const struct {
         int32_t slot;
@@ -82,7 +71,7 @@ TEST(PhaserModule, NamesDefaultsAndTexts)
     for (const auto& row : table) {
         if (row.slot < 8)
             phaser.setParameter(row.slot, row.value);
-        EXPECT_EQ(text(phaser, row.slot), row.text) << row.slot << " " << row.value;
+        EXPECT_EQ(parameterText(phaser, row.slot), row.text) << row.slot << " " << row.value;
     }
     phaser.setParameter(1, 1.0f);
     const struct {
@@ -91,7 +80,7 @@ TEST(PhaserModule, NamesDefaultsAndTexts)
     } notes[] = {{0.0628f, "16/4"}, {0.0629f, "8/4"}, {1.0f, "1/32"}, {0.5f, "1/4"}};
     for (const auto& row : notes) {
         phaser.setParameter(2, row.value);
-        EXPECT_EQ(text(phaser, 2), row.text) << row.value;
+        EXPECT_EQ(parameterText(phaser, 2), row.text) << row.value;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "effects/WahModule.h"
 
+#include "ModuleTestKit.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,13 +31,6 @@ float rms(const float* samples, size_t count, size_t stride)
     return static_cast<float>(std::sqrt(sum / count));
 }
 
-std::string text(const FxModule& module, int32_t slot)
-{
-    char buffer[16];
-    module.getParameterText(slot, buffer);
-    return buffer;
-}
-
 struct WahTest : ::testing::Test {
     WahModule wah;
     void SetUp() override
@@ -53,15 +48,9 @@ struct WahTest : ::testing::Test {
 TEST(WahModule, NamesAndDefaults)
 {
     WahModule wah;
-    const char* names[] = {"Wah", "WAH", "Sync", "Rate", "Q", "Pedal", "*Max", "*Dirt", "", ""};
-    for (int32_t slot = -1; slot <= 8; ++slot) {
-        char name[16];
-        wah.getParameterName(slot, name);
-        EXPECT_STREQ(name, names[slot + 1]) << slot;
-    }
-    const float defaults[] = {0.0f, 0.0f, 0.4f, 0.5f, 0.0f, 1.0f, 0.7f, 0.0f};
-    for (int32_t slot = 0; slot < 8; ++slot)
-        EXPECT_EQ(wah.getParameter(slot), defaults[slot]) << slot;
+    const char* const names[8] = {"WAH", "Sync", "Rate", "Q", "Pedal", "*Max", "*Dirt", ""};
+    const float defaults[8] = {0.0f, 0.0f, 0.4f, 0.5f, 0.0f, 1.0f, 0.7f, 0.0f};
+    expectSlots(wah, "Wah", names, defaults);
 }
 
 TEST(WahModule, Texts)
@@ -81,7 +70,7 @@ TEST(WahModule, Texts)
     for (const auto& row : table) {
         if (row.slot < 8)
             wah.setParameter(row.slot, row.value);
-        EXPECT_EQ(text(wah, row.slot), row.text) << row.slot << " " << row.value;
+        EXPECT_EQ(parameterText(wah, row.slot), row.text) << row.slot << " " << row.value;
     }
     wah.setParameter(1, 1.0f);
     const struct {
@@ -90,7 +79,7 @@ TEST(WahModule, Texts)
     } notes[] = {{0.0628f, "16/4"}, {0.0629f, "8/4"}, {1.0f, "1/32"}, {0.33f, "1/4*"}};
     for (const auto& row : notes) {
         wah.setParameter(2, row.value);
-        EXPECT_EQ(text(wah, 2), row.text) << row.value;
+        EXPECT_EQ(parameterText(wah, 2), row.text) << row.value;
     }
 }
 
