@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 
 PACKAGES := cmake ninja-build g++ g++-multilib g++-mingw-w64-i686 binutils-mingw-w64-i686 \
             googletest libgtest-dev libbenchmark-dev libsndfile1-dev libfreetype-dev \
-            libpng-dev pkg-config clang flac sox
+            libpng-dev pkg-config clang flac sox qemu-user
 
 NATIVE := build
 ASAN   := build-asan

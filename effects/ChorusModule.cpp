@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace voltara {
 
@@ -10,7 +9,6 @@ namespace {
 
 // Callers provide room for the longest module text (9 characters); a value
 // far outside 0 .. 1 is cut there rather than written past the buffer.
-constexpr size_t textSize = 10;
 
 constexpr float pi = 3.14159265f;
 constexpr float lineSeconds = 0.05f;
@@ -169,10 +167,7 @@ void ChorusModule::process(float* frames, int32_t count, double)
 
 void ChorusModule::getParameterName(int32_t slot, char* text) const
 {
-    if (slot == -1)
-        copyText(text, "Chorus");
-    else
-        copyText(text, isValidSlot(slot) ? names[slot] : "");
+    nameText(slot, "Chorus", names, text);
 }
 
 void ChorusModule::getParameterText(int32_t slot, char* text) const
@@ -187,7 +182,7 @@ void ChorusModule::getParameterText(int32_t slot, char* text) const
     case 2:
     case 3:
     case 4:
-        std::snprintf(text, textSize, "%.0f %%", static_cast<double>(params[slot] * 100.0f));
+        percentText(slot, "%.0f %%", text);
         break;
     default:
         copyText(text, "");

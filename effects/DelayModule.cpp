@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
 
 namespace voltara {
 
@@ -14,7 +13,6 @@ namespace {
 
 // Callers provide room for the longest module text (9 characters); a value
 // far outside 0 .. 1 is cut there rather than written past the buffer.
-constexpr size_t textSize = 10;
 
 constexpr int32_t modeCount = 4;
 constexpr int32_t randomCentre = 16384; // middle of the 0 .. 32767 draws
@@ -274,10 +272,7 @@ void DelayModule::process(float* frames, int32_t count, double)
 
 void DelayModule::getParameterName(int32_t slot, char* text) const
 {
-    if (slot == -1)
-        copyText(text, "Delay");
-    else
-        copyText(text, isValidSlot(slot) ? names[slot] : "");
+    nameText(slot, "Delay", names, text);
 }
 
 void DelayModule::getParameterText(int32_t slot, char* text) const
@@ -289,10 +284,9 @@ void DelayModule::getParameterText(int32_t slot, char* text) const
         break;
     case 2:
         if (sync)
-            copyText(text, TempoSync::moduleText[TempoSync::noteIndex(params[2])]);
+            noteText(params[2], text);
         else
-            std::snprintf(text, textSize, "%.0f ms",
-                static_cast<double>(delayTime * invSampleRate * 1000.0f));
+            formatText(text, "%.0f ms", delayTime * invSampleRate * 1000.0f);
         break;
     case 3:
         copyText(text, modeNames[mode]);
@@ -301,7 +295,7 @@ void DelayModule::getParameterText(int32_t slot, char* text) const
     case 5:
     case 6:
     case 7:
-        std::snprintf(text, textSize, "%3.0f %%", static_cast<double>(params[slot] * 100.0f));
+        percentText(slot, "%3.0f %%", text);
         break;
     default:
         copyText(text, "");

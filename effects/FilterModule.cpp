@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace voltara {
 
@@ -12,7 +11,6 @@ namespace {
 
 // Callers provide room for the longest module text (9 characters); a value
 // far outside 0 .. 1 is cut there rather than written past the buffer.
-constexpr size_t textSize = 10;
 
 constexpr float detectorFloor = 0.001f; // detector value of silence
 
@@ -150,10 +148,7 @@ void FilterModule::process(float* frames, int32_t count, double)
 
 void FilterModule::getParameterName(int32_t slot, char* text) const
 {
-    if (slot == -1)
-        copyText(text, "Filter");
-    else
-        copyText(text, isValidSlot(slot) ? names[slot] : "");
+    nameText(slot, "Filter", names, text);
 }
 
 void FilterModule::getParameterText(int32_t slot, char* text) const
@@ -171,7 +166,7 @@ void FilterModule::getParameterText(int32_t slot, char* text) const
     case 5:
     case 6:
     case 7:
-        std::snprintf(text, textSize, "%4.0f %%", static_cast<double>(params[slot] * 100.0f));
+        percentText(slot, "%4.0f %%", text);
         break;
     default:
         copyText(text, "");

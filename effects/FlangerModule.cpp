@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <new>
 
 namespace voltara {
@@ -14,7 +13,6 @@ namespace {
 
 // Callers provide room for the longest module text (9 characters); a value
 // far outside 0 .. 1 is cut there rather than written past the buffer.
-constexpr size_t textSize = 10;
 
 constexpr float outputGain = 0.7f;
 constexpr float planScale = 0.00390625f; // 1 / frames per re-plan
@@ -188,10 +186,7 @@ void FlangerModule::process(float* frames, int32_t count, double songPosBeats)
 
 void FlangerModule::getParameterName(int32_t slot, char* text) const
 {
-    if (slot == -1)
-        copyText(text, "Flanger");
-    else
-        copyText(text, isValidSlot(slot) ? names[slot] : "");
+    nameText(slot, "Flanger", names, text);
 }
 
 void FlangerModule::getParameterText(int32_t slot, char* text) const
@@ -203,15 +198,15 @@ void FlangerModule::getParameterText(int32_t slot, char* text) const
         break;
     case 2:
         if (sync)
-            copyText(text, TempoSync::moduleText[TempoSync::noteIndex(params[2])]);
+            noteText(params[2], text);
         else
-            std::snprintf(text, textSize, "%.2f Hz", static_cast<double>(rateHz));
+            formatText(text, "%.2f Hz", rateHz);
         break;
     case 3:
     case 4:
     case 5:
     case 6:
-        std::snprintf(text, textSize, "%.0f %%", static_cast<double>(params[slot] * 100.0f));
+        percentText(slot, "%.0f %%", text);
         break;
     default:
         copyText(text, "");

@@ -1,5 +1,8 @@
 #include "FxModule.h"
 
+#include "TempoSync.h"
+
+#include <cstdio>
 #include <cstring>
 
 namespace voltara {
@@ -7,6 +10,20 @@ namespace voltara {
 void copyText(char* text, const char* source)
 {
     std::strcpy(text, source);
+}
+
+void formatText(char* text, const char* format, float value)
+{
+    std::snprintf(text, FxModule::textSize, format, static_cast<double>(value));
+}
+
+void nameText(int32_t slot, const char* moduleName, const char* const (&slotNames)[FxModule::slotCount],
+              char* text)
+{
+    if (slot == -1)
+        copyText(text, moduleName);
+    else
+        copyText(text, FxModule::isValidSlot(slot) ? slotNames[slot] : "");
 }
 
 void FxModule::setSampleRate(float) {}
@@ -44,6 +61,16 @@ int32_t FxModule::getLfoLamp() const
 void FxModule::switchText(float value, char* text)
 {
     copyText(text, switchIsOn(value) ? "ON" : "OFF");
+}
+
+void FxModule::noteText(float value, char* text)
+{
+    copyText(text, TempoSync::moduleText[TempoSync::noteIndex(value)]);
+}
+
+void FxModule::percentText(int32_t slot, const char* format, char* text) const
+{
+    formatText(text, format, params[slot] * 100.0f);
 }
 
 } // namespace voltara

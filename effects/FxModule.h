@@ -2,6 +2,7 @@
 
 #include "Relaxed.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace voltara {
@@ -46,8 +47,16 @@ public:
     static bool switchIsOn(float value) { return value > 0.5f; }
     // "ON" / "OFF" as a switch slot displays itself.
     static void switchText(float value, char* text);
+    // A synchronised knob's note value, "16/4" .. "1/32".
+    static void noteText(float value, char* text);
+
+    // Display texts are at most 9 characters and the terminator.
+    static constexpr size_t textSize = 10;
 
 protected:
+    // The slot's value x 100 with one of the percentage formats.
+    void percentText(int32_t slot, const char* format, char* text) const;
+
     Relaxed<float> sampleRate{44100.0f}; // Hz
     Relaxed<float> invSampleRate{1.0f / 44100.0f};
     Relaxed<float> params[slotCount]{};
@@ -55,5 +64,10 @@ protected:
 
 // Copies a constant text into a caller's buffer.
 void copyText(char* text, const char* source);
+// A number in a display text; values far out of range are cut, never overrun.
+void formatText(char* text, const char* format, float value);
+// Slot -1 names the module, 0 .. 7 the parameters, any other slot nothing.
+void nameText(int32_t slot, const char* moduleName, const char* const (&slotNames)[FxModule::slotCount],
+              char* text);
 
 } // namespace voltara

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace voltara {
 
@@ -13,7 +12,6 @@ namespace {
 
 // Callers provide room for the longest module text (9 characters); a value
 // far outside 0 .. 1 is cut there rather than written past the buffer.
-constexpr size_t textSize = 10;
 
 constexpr float rampScale = 0.03125f; // 1 / frames per control block
 constexpr float denormalGuard = 1e-8f;
@@ -160,10 +158,7 @@ void PhaserModule::process(float* frames, int32_t count, double songPosBeats)
 
 void PhaserModule::getParameterName(int32_t slot, char* text) const
 {
-    if (slot == -1)
-        copyText(text, "Phaser");
-    else
-        copyText(text, isValidSlot(slot) ? names[slot] : "");
+    nameText(slot, "Phaser", names, text);
 }
 
 void PhaserModule::getParameterText(int32_t slot, char* text) const
@@ -175,15 +170,15 @@ void PhaserModule::getParameterText(int32_t slot, char* text) const
         break;
     case 2:
         if (sync)
-            copyText(text, TempoSync::moduleText[TempoSync::noteIndex(params[2])]);
+            noteText(params[2], text);
         else
-            std::snprintf(text, textSize, "%4.2f Hz", static_cast<double>(rateHz));
+            formatText(text, "%4.2f Hz", rateHz);
         break;
     case 3:
     case 4:
     case 5:
     case 6:
-        std::snprintf(text, textSize, "%4.0f %%", static_cast<double>(params[slot] * 100.0f));
+        percentText(slot, "%4.0f %%", text);
         break;
     default:
         copyText(text, "");

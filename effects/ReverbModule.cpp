@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace voltara {
 
@@ -10,7 +9,6 @@ namespace {
 
 // Callers provide room for the longest module text (9 characters); a value
 // far outside 0 .. 1 is cut there rather than written past the buffer.
-constexpr size_t textSize = 10;
 
 constexpr float diffuserSeconds = 0.5f;
 constexpr float lineSeconds = 0.2f;
@@ -218,10 +216,7 @@ void ReverbModule::process(float* frames, int32_t count, double)
 
 void ReverbModule::getParameterName(int32_t slot, char* text) const
 {
-    if (slot == -1)
-        copyText(text, "Reverb");
-    else
-        copyText(text, isValidSlot(slot) ? names[slot] : "");
+    nameText(slot, "Reverb", names, text);
 }
 
 void ReverbModule::getParameterText(int32_t slot, char* text) const
@@ -232,7 +227,7 @@ void ReverbModule::getParameterText(int32_t slot, char* text) const
         break;
     case 1: {
         const float v = params[1];
-        std::snprintf(text, textSize, "%.1f s", static_cast<double>(9.75f * (v * v) + 0.25f));
+        formatText(text, "%.1f s", 9.75f * (v * v) + 0.25f);
         break;
     }
     case 2:
@@ -241,7 +236,7 @@ void ReverbModule::getParameterText(int32_t slot, char* text) const
     case 3:
     case 4:
     case 5:
-        std::snprintf(text, textSize, "%.0f %%", static_cast<double>(params[slot] * 100.0f));
+        percentText(slot, "%.0f %%", text);
         break;
     default:
         copyText(text, "");

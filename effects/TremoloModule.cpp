@@ -3,7 +3,6 @@
 #include "TempoSync.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace voltara {
 
@@ -11,7 +10,6 @@ namespace {
 
 // Callers provide room for the longest module text (9 characters); a value
 // far outside 0 .. 1 is cut there rather than written past the buffer.
-constexpr size_t textSize = 10;
 
 const char* const names[] = {"TREM", "Sync", "Rate", "Depth", "-Width", "-Smooth", "", ""};
 
@@ -102,10 +100,7 @@ void TremoloModule::process(float* frames, int32_t count, double songPosBeats)
 
 void TremoloModule::getParameterName(int32_t slot, char* text) const
 {
-    if (slot == -1)
-        copyText(text, "Tremolo");
-    else
-        copyText(text, isValidSlot(slot) ? names[slot] : "");
+    nameText(slot, "Tremolo", names, text);
 }
 
 void TremoloModule::getParameterText(int32_t slot, char* text) const
@@ -117,14 +112,14 @@ void TremoloModule::getParameterText(int32_t slot, char* text) const
         break;
     case 2:
         if (sync)
-            copyText(text, TempoSync::moduleText[TempoSync::noteIndex(params[2])]);
+            noteText(params[2], text);
         else
-            std::snprintf(text, textSize, "%4.0f Hz", static_cast<double>(rateHz));
+            formatText(text, "%4.0f Hz", rateHz);
         break;
     case 3:
     case 4:
     case 5:
-        std::snprintf(text, textSize, "%.0f %%", static_cast<double>(params[slot] * 100.0f));
+        percentText(slot, "%.0f %%", text);
         break;
     default:
         copyText(text, "");

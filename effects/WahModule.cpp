@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 
 namespace voltara {
 
@@ -14,7 +13,6 @@ namespace {
 
 // Callers provide room for the longest module text (9 characters); a value
 // far outside 0 .. 1 is cut there rather than written past the buffer.
-constexpr size_t textSize = 10;
 
 constexpr float phaseTop = 201.06194f; // 64 pi: wrap point of the phase, radians
 
@@ -171,10 +169,7 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
 
 void WahModule::getParameterName(int32_t slot, char* text) const
 {
-    if (slot == -1)
-        copyText(text, "Wah");
-    else
-        copyText(text, isValidSlot(slot) ? names[slot] : "");
+    nameText(slot, "Wah", names, text);
 }
 
 void WahModule::getParameterText(int32_t slot, char* text) const
@@ -186,15 +181,15 @@ void WahModule::getParameterText(int32_t slot, char* text) const
         break;
     case 2:
         if (sync)
-            copyText(text, TempoSync::moduleText[TempoSync::noteIndex(params[2])]);
+            noteText(params[2], text);
         else
-            std::snprintf(text, textSize, "%.2f Hz", static_cast<double>(rateHz));
+            formatText(text, "%.2f Hz", rateHz);
         break;
     case 3:
     case 4:
     case 5:
     case 6:
-        std::snprintf(text, textSize, "%4.0f %%", static_cast<double>(params[slot] * 100.0f));
+        percentText(slot, "%4.0f %%", text);
         break;
     default:
         copyText(text, "");
