@@ -7,9 +7,6 @@ namespace voltara {
 
 namespace {
 
-// Callers provide room for the longest module text (9 characters); a value
-// far outside 0 .. 1 is cut there rather than written past the buffer.
-
 constexpr float pi = 3.14159265f;
 constexpr float lineSeconds = 0.05f;
 constexpr float mixGlide = 0.003f;  // share of the remaining mix per control block

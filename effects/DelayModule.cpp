@@ -11,9 +11,6 @@ namespace voltara {
 
 namespace {
 
-// Callers provide room for the longest module text (9 characters); a value
-// far outside 0 .. 1 is cut there rather than written past the buffer.
-
 constexpr int32_t modeCount = 4;
 constexpr int32_t randomCentre = 16384; // middle of the 0 .. 32767 draws
 constexpr float planShare = 0.00390625f; // 1 / 256: the glide spans one plan

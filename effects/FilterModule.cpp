@@ -9,9 +9,6 @@ namespace voltara {
 
 namespace {
 
-// Callers provide room for the longest module text (9 characters); a value
-// far outside 0 .. 1 is cut there rather than written past the buffer.
-
 constexpr float detectorFloor = 0.001f; // detector value of silence
 
 const char* const names[] = {"FILTER", "Thresh", "Reso", "Mode", "*Min F", "*Max F", "*Speed", "*Hold"};

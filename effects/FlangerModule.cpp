@@ -11,9 +11,6 @@ namespace voltara {
 
 namespace {
 
-// Callers provide room for the longest module text (9 characters); a value
-// far outside 0 .. 1 is cut there rather than written past the buffer.
-
 constexpr float outputGain = 0.7f;
 constexpr float planScale = 0.00390625f; // 1 / frames per re-plan
 

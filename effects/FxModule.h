@@ -64,7 +64,8 @@ protected:
 
 // Copies a constant text into a caller's buffer.
 void copyText(char* text, const char* source);
-// A number in a display text; values far out of range are cut, never overrun.
+// A number in a display text. Callers provide room for the longest text (9
+// characters); a value far outside 0 .. 1 is cut there, never written past it.
 void formatText(char* text, const char* format, float value);
 // Slot -1 names the module, 0 .. 7 the parameters, any other slot nothing.
 void nameText(int32_t slot, const char* moduleName, const char* const (&slotNames)[FxModule::slotCount],

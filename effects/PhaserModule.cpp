@@ -10,9 +10,6 @@ namespace voltara {
 
 namespace {
 
-// Callers provide room for the longest module text (9 characters); a value
-// far outside 0 .. 1 is cut there rather than written past the buffer.
-
 constexpr float rampScale = 0.03125f; // 1 / frames per control block
 constexpr float denormalGuard = 1e-8f;
 // All-pass coefficients must stay below 1; only sample rates below about

@@ -7,9 +7,6 @@ namespace voltara {
 
 namespace {
 
-// Callers provide room for the longest module text (9 characters); a value
-// far outside 0 .. 1 is cut there rather than written past the buffer.
-
 constexpr float diffuserSeconds = 0.5f;
 constexpr float lineSeconds = 0.2f;
 constexpr float diffuserRatio = 0.789f; // each all-pass stage this much shorter

@@ -8,9 +8,6 @@ namespace voltara {
 
 namespace {
 
-// Callers provide room for the longest module text (9 characters); a value
-// far outside 0 .. 1 is cut there rather than written past the buffer.
-
 const char* const names[] = {"TREM", "Sync", "Rate", "Depth", "-Width", "-Smooth", "", ""};
 
 } // namespace

@@ -11,9 +11,6 @@ namespace voltara {
 
 namespace {
 
-// Callers provide room for the longest module text (9 characters); a value
-// far outside 0 .. 1 is cut there rather than written past the buffer.
-
 constexpr float phaseTop = 201.06194f; // 64 pi: wrap point of the phase, radians
 
 const char* const names[] = {"WAH", "Sync", "Rate", "Q", "Pedal", "*Max", "*Dirt", ""};
