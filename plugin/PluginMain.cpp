@@ -1,4 +1,5 @@
 #include "RackPluginInstance.h"
+#include "codec/MemoryFile.h"
 #include "platform/Export.h"
 #include "plugin/host/PluginDescriptor.h"
 
@@ -16,6 +17,7 @@ extern "C" PluginDescriptor* pluginMain(HostCallback host)
 {
     if (host && host(nullptr, voltara::hostVersion, 0, 0, nullptr, 0.0f) == 0)
         return nullptr;
+    voltara::codec::registerCodecForMemoryFiles();
     try {
         auto* instance = new voltara::RackPluginInstance(host);
         return instance->descriptor();

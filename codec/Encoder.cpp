@@ -1,0 +1,352 @@
+#include "codec/Encoder.h"
+
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace voltara::codec {
+
+namespace {
+
+void storeLe32(uint8_t* p, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void storeLe64(uint8_t* p, uint64_t value)
+{
+    storeLe32(p, static_cast<uint32_t>(value));
+    storeLe32(p + 4, static_cast<uint32_t>(value >> 32));
+}
+
+// An embedded wave header must be what readInfo can walk: a 12-byte "RIFF"
+// header, then chunks (no pad bytes) ending exactly with the "data" chunk
+// header. Its length must be even too: closeWrite pads by the parity of the
+// file position, readInfo by the parity of the stream length, and the two
+// agree only then (otherwise the trailing chunks would be read one byte off).
+bool walksToDataChunk(const uint8_t* header, int32_t length)
+{
+    if (header == nullptr || length < 20 || length % 2 != 0)
+        return false;
+    int64_t position = 12;
+    while (position + 8 <= length) {
+        if (std::memcmp(header + position, "data", 4) == 0)
+            return position + 8 == length;
+        uint32_t size;
+        std::memcpy(&size, header + position + 4, 4); // little-endian
+        position += 8 + int64_t{size};
+    }
+    return false;
+}
+
+// A sample on the 24-bit scale reduced to the file's depth (and kept within it).
+inline int32_t reduceToDepth(int32_t sample, int32_t bitsPerSample)
+{
+    switch (bitsPerSample) {
+    case 8: return static_cast<int8_t>(sample >> 16);
+    case 16: return static_cast<int16_t>(sample >> 8);
+    default: return static_cast<int32_t>(static_cast<uint32_t>(sample) << 8) >> 8;
+    }
+}
+
+inline int32_t bitLength(uint32_t magnitude)
+{
+    return magnitude == 0 ? 0 : 32 - __builtin_clz(magnitude);
+}
+
+} // namespace
+
+int64_t Encoder::blockLengthFor(int32_t sampleRate)
+{
+    int64_t length = static_cast<int64_t>(sampleRate * 0.005804988662131519); // 256 / 44100
+    if (length % 32 != 0)
+        length += 32 - length % 32;
+    return length < 32 ? 32 : length;
+}
+
+Encoder* Encoder::open(FileHandle file, const StreamInfo& info)
+{
+    const HostIoCallbacks& io = hostIo();
+    const int64_t blockLength = blockLengthFor(info.sampleRate);
+    if ((info.channelCount != 1 && info.channelCount != 2)
+        || (info.bitsPerSample != 8 && info.bitsPerSample != 16 && info.bitsPerSample != 24)
+        || blockLength > 32767 // the header holds it as a 16-bit value
+        || !walksToDataChunk(static_cast<const uint8_t*>(info.header), info.headerLength)
+        || info.trailingLength < 0 || (info.trailingLength > 0 && info.trailing == nullptr))
+        return nullptr;
+
+    void* memory = io.allocate(sizeof(Encoder), 1);
+    if (memory == nullptr)
+        return nullptr;
+    Encoder* encoder = new (memory) Encoder();
+    encoder->file_ = file;
+    encoder->channels_ = info.channelCount;
+    encoder->bitsPerSample_ = info.bitsPerSample;
+    encoder->analysisChannels_ = info.channelCount == 2 ? 3 : 1;
+    encoder->blockLength_ = static_cast<int32_t>(blockLength);
+    encoder->embeddedHeaderLength_ = info.headerLength;
+    if (!encoder->allocateBuffers()) {
+        destroy(encoder);
+        return nullptr;
+    }
+    if (info.trailingLength > 0) {
+        encoder->trailing_ = io.allocate(static_cast<uint32_t>(info.trailingLength), 0);
+        if (encoder->trailing_ == nullptr) {
+            destroy(encoder);
+            return nullptr;
+        }
+        std::memcpy(encoder->trailing_, info.trailing, static_cast<size_t>(info.trailingLength));
+        encoder->trailingLength_ = info.trailingLength;
+    }
+
+    uint8_t* header = encoder->header_;
+    std::memcpy(header, "KFR ", 4);
+    storeLe32(header + 4, 48);
+    header[8] = 1;
+    header[9] = 0;
+    header[10] = static_cast<uint8_t>(info.bitsPerSample);
+    header[11] = static_cast<uint8_t>(info.channelCount);
+    storeLe32(header + 12, static_cast<uint32_t>(info.sampleRate));
+    storeLe32(header + 16, static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(blockLength))));
+    if (!encoder->writeAt(0, header, 56) || !encoder->writeAt(56, info.header, info.headerLength)) {
+        destroy(encoder);
+        return nullptr;
+    }
+    encoder->writer_.open(file, 56 + int64_t{info.headerLength});
+    return encoder;
+}
+
+bool Encoder::allocateBuffers()
+{
+    // Per analysis channel: 4 history values and a block, then 15 residual rows;
+    // then a parameter per sample for each coded channel.
+    const size_t block = static_cast<size_t>(blockLength_);
+    const size_t perChannel = 4 + block + predictorCount * block;
+    const size_t words = analysisChannels_ * perChannel + 2 * block;
+    int32_t* memory = static_cast<int32_t*>(hostIo().allocate(static_cast<uint32_t>(words * sizeof(int32_t)), 1));
+    if (memory == nullptr)
+        return false;
+    for (int32_t a = 0; a < analysisChannels_; ++a) {
+        analysis_[a].values = memory + a * perChannel;
+        analysis_[a].residuals = analysis_[a].values + 4 + block;
+    }
+    coded_[0].adaptiveParameters = memory + analysisChannels_ * perChannel;
+    coded_[1].adaptiveParameters = coded_[0].adaptiveParameters + block;
+    return true;
+}
+
+void Encoder::destroy(Encoder* encoder)
+{
+    if (encoder == nullptr)
+        return;
+    const HostIoCallbacks& io = hostIo();
+    if (encoder->analysis_[0].values != nullptr)
+        io.release(encoder->analysis_[0].values);
+    if (encoder->trailing_ != nullptr)
+        io.release(encoder->trailing_);
+    encoder->~Encoder();
+    io.release(encoder);
+}
+
+bool Encoder::writeAt(int64_t offset, const void* bytes, int32_t length)
+{
+    if (length > 0 && hostIo().writeAt(file_, offset, bytes, length) != 0)
+        failed_ = true;
+    return !failed_;
+}
+
+int32_t Encoder::writeFrames(const int32_t* samples, int32_t frameCount, int32_t* consumed, int64_t* position)
+{
+    if (failed_ || (frameCount > 0 && samples == nullptr))
+        return -1;
+    const int32_t frames = frameCount > 0 ? frameCount : 0; // a count <= 0 takes nothing
+    const bool stereo = channels_ == 2;
+    int32_t* left = analysis_[0].values + 4;
+    int32_t* right = stereo ? analysis_[1].values + 4 : nullptr;
+    int32_t* difference = stereo ? analysis_[2].values + 4 : nullptr;
+    for (int32_t f = 0; f < frames; ++f) {
+        const int32_t l = reduceToDepth(*samples++, bitsPerSample_);
+        int32_t lowBits = l;
+        left[bufferedFrames_] = l;
+        if (stereo) {
+            const int32_t r = reduceToDepth(*samples++, bitsPerSample_);
+            const int32_t d = wrapSub(r, l);
+            right[bufferedFrames_] = r;
+            difference[bufferedFrames_] = d;
+            lowBits |= r | d;
+        }
+        if ((lowBits & 0xFF) != 0)
+            shiftable_ = false;
+        if (++bufferedFrames_ == blockLength_ && !encodeBlock())
+            return -1;
+    }
+    if (consumed != nullptr) {
+        *consumed = frames;
+    } else {
+        // The end of the stream: the partial block (never an empty one), then
+        // every byte up to the next byte boundary.
+        if (bufferedFrames_ > 0 && !encodeBlock())
+            return -1;
+        writer_.alignToByte();
+        if (!writer_.finish())
+            failed_ = true;
+    }
+    if (position != nullptr)
+        *position = writer_.position();
+    return failed_ ? -1 : 0;
+}
+
+void Encoder::prepareChannel(int32_t channel, int32_t frames)
+{
+    AnalysisChannel& a = analysis_[channel];
+    int32_t* v = a.values; // v[0 .. 3] = prev4 .. prev1, then the block
+    v[0] = a.history.prev4;
+    v[1] = a.history.prev3;
+    v[2] = a.history.prev2;
+    v[3] = a.history.prev1;
+    int32_t any = 0;
+    if (shiftable_) {
+        for (int32_t i = 4; i < 4 + frames; ++i)
+            any |= v[i] = v[i] >> 8;
+    } else {
+        for (int32_t i = 4; i < 4 + frames; ++i)
+            any |= v[i];
+    }
+    a.allZero = any == 0;
+    if (a.allZero) {
+        a.predictor = 0;
+        a.costs[0] = 0;
+    } else {
+        // Every predictor's error term starts at 0 in every block, as the decoder's does.
+        computeAllResiduals(v + 4, frames, a.residuals, blockLength_, a.costs);
+        a.predictor = 0;
+        for (int32_t p = 1; p < predictorCount; ++p) {
+            if (a.costs[p] < a.costs[a.predictor])
+                a.predictor = p;
+        }
+    }
+    a.history.prev1 = v[frames + 3];
+    a.history.prev2 = v[frames + 2];
+    a.history.prev3 = v[frames + 1];
+    a.history.prev4 = v[frames];
+}
+
+void Encoder::chooseCoding(int32_t coded, int32_t analysisChannel, int32_t frames)
+{
+    const AnalysisChannel& a = analysis_[analysisChannel];
+    CodedChannel& c = coded_[coded];
+    if (a.allZero) {
+        c.codingType = 0;
+        c.parameter = 0;
+        c.residuals = nullptr;
+        return;
+    }
+    const int32_t* r = a.residuals + static_cast<size_t>(a.predictor) * blockLength_;
+    c.residuals = r;
+    const uint32_t cost = a.costs[a.predictor];
+    const int32_t k0 = riceParameterForMean(cost / static_cast<uint32_t>(frames),
+                                            static_cast<double>(cost) / frames);
+    uint64_t fixedRiceCost = 0, adaptiveCost = 0;
+    uint32_t allBits = 0;
+    AdaptiveRiceWindow window;
+    int32_t k = k0;
+    for (int32_t i = 0; i < frames; ++i) {
+        const uint32_t m = magnitudeOf(r[i]);
+        fixedRiceCost += (m >> k0) + k0 + 2;
+        adaptiveCost += (m >> k) + k + 2;
+        c.adaptiveParameters[i] = k;
+        k = window.next(m);
+        allBits |= m;
+    }
+    // The largest bit length of any |r| is the bit length of their bitwise or.
+    const int32_t width = bitLength(allBits) + 1;
+    const uint64_t fixedWidthCost = static_cast<uint64_t>(frames) * width;
+    if (adaptiveCost < fixedRiceCost && adaptiveCost < fixedWidthCost) {
+        c.codingType = 2;
+        c.parameter = k0;
+    } else if (fixedWidthCost < fixedRiceCost) {
+        c.codingType = 3;
+        c.parameter = width;
+    } else {
+        c.codingType = 1;
+        c.parameter = k0;
+    }
+}
+
+bool Encoder::encodeBlock()
+{
+    const int32_t frames = bufferedFrames_;
+    for (int32_t a = 0; a < analysisChannels_; ++a)
+        prepareChannel(a, frames);
+
+    // Stereo: code the difference instead of the right channel when it is silent or cheaper.
+    int32_t codedFrom[2] = {0, 1};
+    bool difference = false;
+    if (analysisChannels_ == 3) {
+        const AnalysisChannel& right = analysis_[1];
+        const AnalysisChannel& diff = analysis_[2];
+        difference = diff.allZero || diff.costs[diff.predictor] < right.costs[right.predictor];
+        codedFrom[1] = difference ? 2 : 1;
+    }
+    for (int32_t c = 0; c < channels_; ++c)
+        chooseCoding(c, codedFrom[c], frames);
+
+    writer_.alignToByte();
+    writer_.writeBits((difference ? 2u : 0u) | (shiftable_ ? 4u : 0u), 3); // reserved 0, difference, shift
+    for (int32_t c = 0; c < channels_; ++c) {
+        writer_.writeRice(static_cast<uint32_t>(analysis_[codedFrom[c]].predictor), 5);
+        writer_.writeRice(coded_[c].codingType, 3);
+        if (coded_[c].codingType != 0)
+            writer_.writeRice(static_cast<uint32_t>(coded_[c].parameter), 4);
+    }
+    for (int32_t i = 0; i < frames; ++i) {
+        for (int32_t c = 0; c < channels_; ++c) {
+            const CodedChannel& coded = coded_[c];
+            switch (coded.codingType) {
+            case 1: writer_.writeSignedRice(coded.residuals[i], coded.parameter); break;
+            case 2: writer_.writeSignedRice(coded.residuals[i], coded.adaptiveParameters[i]); break;
+            case 3: writer_.writeBits(static_cast<uint32_t>(coded.residuals[i]), coded.parameter); break;
+            default: break;
+            }
+        }
+    }
+    bufferedFrames_ = 0;
+    shiftable_ = true;
+    if (writer_.failed())
+        failed_ = true;
+    return !failed_;
+}
+
+int32_t Encoder::close(int64_t totalFrames)
+{
+    if (totalFrames < 0)
+        return -1;
+    int64_t position = writer_.position();
+    if (position & 1) {
+        const uint8_t zero = 0;
+        writeAt(position, &zero, 1);
+        ++position;
+    }
+    if (trailingLength_ > 0)
+        writeAt(position, trailing_, trailingLength_);
+
+    storeLe64(header_ + 24, static_cast<uint64_t>(totalFrames));
+    storeLe64(header_ + 32, static_cast<uint64_t>(writer_.bytesFlushed()));
+    writeAt(0, header_, 56);
+
+    // The embedded "RIFF" size as the format defines it (sample bytes + trailing
+    // length + embedded header length), and the "data" size: the stream's length.
+    uint8_t field[4];
+    const int64_t frameBytes = int64_t{(bitsPerSample_ + 7) / 8} * channels_;
+    const int64_t riffSize = totalFrames > std::numeric_limits<int32_t>::max()
+        ? std::numeric_limits<int64_t>::max()
+        : frameBytes * totalFrames + trailingLength_ + embeddedHeaderLength_;
+    storeLe32(field, riffSize >= (int64_t{1} << 31) ? 0 : static_cast<uint32_t>(riffSize));
+    writeAt(60, field, 4);
+    storeLe32(field, static_cast<uint32_t>(writer_.bytesFlushed()));
+    writeAt(embeddedHeaderLength_ + 52, field, 4);
+    return failed_ ? -1 : 0;
+}
+
+} // namespace voltara::codec
