@@ -27,6 +27,18 @@ int64_t le64(const std::vector<uint8_t>& bytes, size_t at)
     return v;
 }
 
+// What openWrite needs for a 44.1 kHz 16-bit file with this embedded header.
+StreamInfo writeInfo(int32_t channels, std::vector<uint8_t>& header)
+{
+    StreamInfo info = {};
+    info.channelCount = channels;
+    info.sampleRate = 44100;
+    info.bitsPerSample = 16;
+    info.header = header.data();
+    info.headerLength = static_cast<int32_t>(header.size());
+    return info;
+}
+
 class Encoding : public ::testing::Test {
 protected:
     void SetUp() override { format = test::registerTestHost(); }
@@ -265,13 +277,8 @@ TEST_F(Encoding, MatchesTheReferenceOnRandomMaterial)
 TEST_F(Encoding, WriteFramesWithNoFramesWritesNothing)
 {
     test::TestFile file;
-    const std::vector<uint8_t> header = test::waveHeader(2, 44100, 16, 0);
-    StreamInfo info = {};
-    info.channelCount = 2;
-    info.sampleRate = 44100;
-    info.bitsPerSample = 16;
-    info.header = const_cast<uint8_t*>(header.data());
-    info.headerLength = static_cast<int32_t>(header.size());
+    std::vector<uint8_t> header = test::waveHeader(2, 44100, 16, 0);
+    StreamInfo info = writeInfo(2, header);
     void* encoder = format.openWrite(&file, &info);
     ASSERT_NE(encoder, nullptr);
     const size_t written = file.bytes.size();
@@ -294,12 +301,7 @@ TEST_F(Encoding, OpenWriteRefusals)
 {
     test::TestFile file;
     std::vector<uint8_t> header = test::waveHeader(2, 44100, 16, 0);
-    StreamInfo info = {};
-    info.channelCount = 2;
-    info.sampleRate = 44100;
-    info.bitsPerSample = 16;
-    info.header = header.data();
-    info.headerLength = static_cast<int32_t>(header.size());
+    StreamInfo info = writeInfo(2, header);
     const auto refused = [&](StreamInfo changed) { return format.openWrite(&file, &changed) == nullptr; };
     StreamInfo bad = info;
     bad.channelCount = 6;
@@ -328,12 +330,7 @@ TEST_F(Encoding, CloseWriteRefusesANegativeCountAndReportsFailedWrites)
 {
     test::TestFile file;
     std::vector<uint8_t> header = test::waveHeader(1, 44100, 16, 0);
-    StreamInfo info = {};
-    info.channelCount = 1;
-    info.sampleRate = 44100;
-    info.bitsPerSample = 16;
-    info.header = header.data();
-    info.headerLength = static_cast<int32_t>(header.size());
+    StreamInfo info = writeInfo(1, header);
     EXPECT_EQ(format.closeWrite(format.openWrite(&file, &info), -1), -1);
     void* encoder = format.openWrite(&file, &info);
     ASSERT_NE(encoder, nullptr);
