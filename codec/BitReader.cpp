@@ -2,8 +2,9 @@
 
 namespace voltara::codec {
 
-void BitReader::open(FileHandle file, int64_t streamOffset, int64_t streamLength)
+void BitReader::open(const HostIoCallbacks& io, FileHandle file, int64_t streamOffset, int64_t streamLength)
 {
+    io_ = &io;
     file_ = file;
     readOffset_ = streamOffset;
     bytesUnread_ = streamLength;
@@ -24,7 +25,7 @@ bool BitReader::refill(uint32_t bits)
         bitPosition_ -= consumed * 8;
         validBytes_ = kept;
         if (wanted > 0) {
-            if (hostIo().readAt(file_, readOffset_, buffer_ + kept, static_cast<int32_t>(wanted)) != 0) {
+            if (io_->readAt(file_, readOffset_, buffer_ + kept, static_cast<int32_t>(wanted)) != 0) {
                 failed_ = true;
                 return false;
             }

@@ -22,7 +22,8 @@ public:
     static constexpr int32_t bufferBytes = 16000;
 
     // Starts empty and fully consumed, so the first refill reads up to 16000 bytes.
-    void open(FileHandle file, int64_t streamOffset, int64_t streamLength);
+    // `io` must outlive the reader.
+    void open(const HostIoCallbacks& io, FileHandle file, int64_t streamOffset, int64_t streamLength);
 
     bool failed() const { return failed_; }
 
@@ -98,6 +99,7 @@ private:
     // unconsumed ones (no more than the stream has left); true when `bits` are then available.
     bool refill(uint32_t bits);
 
+    const HostIoCallbacks* io_ = nullptr;
     FileHandle file_ = nullptr;
     int64_t readOffset_ = 0;    // file offset of the next compressed bytes
     int64_t bytesUnread_ = 0;   // compressed bytes not yet read

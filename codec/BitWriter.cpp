@@ -4,8 +4,9 @@
 
 namespace voltara::codec {
 
-void BitWriter::open(FileHandle file, int64_t position)
+void BitWriter::open(const HostIoCallbacks& io, FileHandle file, int64_t position)
 {
+    io_ = &io;
     file_ = file;
     position_ = position;
     bytesFlushed_ = 0;
@@ -50,7 +51,7 @@ bool BitWriter::finish()
 bool BitWriter::flush()
 {
     if (bufferedBytes_ > 0 && !failed_) {
-        if (hostIo().writeAt(file_, position_, buffer_, bufferedBytes_) != 0)
+        if (io_->writeAt(file_, position_, buffer_, bufferedBytes_) != 0)
             failed_ = true;
         else {
             position_ += bufferedBytes_;

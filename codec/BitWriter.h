@@ -14,7 +14,8 @@ class BitWriter {
 public:
     static constexpr int32_t bufferBytes = 16000;
 
-    void open(FileHandle file, int64_t position);
+    // `io` must outlive the writer.
+    void open(const HostIoCallbacks& io, FileHandle file, int64_t position);
 
     // The low `width` (0 .. 32) bits of value.
     void writeBits(uint32_t value, int32_t width)
@@ -78,6 +79,7 @@ private:
     void moveWord();
     bool flush(); // the one flush path
 
+    const HostIoCallbacks* io_ = nullptr;
     FileHandle file_ = nullptr;
     int64_t position_ = 0;
     int64_t bytesFlushed_ = 0;

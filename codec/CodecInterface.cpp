@@ -48,7 +48,7 @@ void* openRead(FileHandle file, StreamInfo* info)
     if (info == nullptr || !canRead() || !Decoder::accepts(*info))
         return nullptr;
     void* memory = processCallbacks.allocate(sizeof(Decoder), 1);
-    return memory != nullptr ? new (memory) Decoder(file, *info) : nullptr;
+    return memory != nullptr ? new (memory) Decoder(processCallbacks, file, *info) : nullptr;
 }
 
 int32_t readFrames(void* decoder, void* destination, int32_t frameCount, double* progress)
@@ -61,8 +61,9 @@ int32_t readFrames(void* decoder, void* destination, int32_t frameCount, double*
 int32_t closeRead(void* decoder)
 {
     if (decoder != nullptr) {
+        const auto release = static_cast<Decoder*>(decoder)->io().release;
         static_cast<Decoder*>(decoder)->~Decoder();
-        processCallbacks.release(decoder);
+        release(decoder);
     }
     return 0;
 }

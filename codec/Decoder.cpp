@@ -113,14 +113,15 @@ bool Decoder::accepts(const StreamInfo& info)
         && info.streamOffset >= 0 && headerIsSane(info.blockLength, info.totalFrames, info.streamLength);
 }
 
-Decoder::Decoder(FileHandle file, const StreamInfo& info)
-    : totalFrames_(info.totalFrames),
+Decoder::Decoder(const HostIoCallbacks& io, FileHandle file, const StreamInfo& info)
+    : io_(io),
+      totalFrames_(info.totalFrames),
       framesUndecoded_(info.totalFrames),
       blockLength_(info.blockLength),
       channels_(info.channelCount),
       bytesPerSample_(info.bitsPerSample / 8)
 {
-    reader_.open(file, info.streamOffset, info.streamLength);
+    reader_.open(io_, file, info.streamOffset, info.streamLength);
 }
 
 bool Decoder::startBlock()

@@ -25,7 +25,12 @@ public:
     // 8, 16 or 24 bits, and the header bounds readInfo checks.
     static bool accepts(const StreamInfo& info);
 
-    Decoder(FileHandle file, const StreamInfo& info);
+    // Keeps its own copy of the callbacks: registering again (as `main` does on
+    // every call) must not pull the file or the allocator from under an open handle.
+    Decoder(const HostIoCallbacks& io, FileHandle file, const StreamInfo& info);
+
+    // The callbacks this decoder reads and was allocated with.
+    const HostIoCallbacks& io() const { return io_; }
 
     // Decodes up to frameCount frames as interleaved little-endian samples. Once
     // the stream has been found cut short or corrupt, answers -1.
@@ -51,6 +56,7 @@ private:
     bool decodeSample(ChannelCoding& coding, Slot& slot, int32_t& x);
     bool decodeFrame(uint8_t* out);
 
+    HostIoCallbacks io_;
     BitReader reader_;
     int64_t totalFrames_;
     int64_t framesUndecoded_;

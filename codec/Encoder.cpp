@@ -67,7 +67,7 @@ int64_t Encoder::blockLengthFor(int32_t sampleRate)
 
 Encoder* Encoder::open(FileHandle file, const StreamInfo& info)
 {
-    const HostIoCallbacks& io = hostIo();
+    const HostIoCallbacks io = hostIo(); // the encoder keeps this copy
     const int64_t blockLength = blockLengthFor(info.sampleRate);
     if ((info.channelCount != 1 && info.channelCount != 2)
         || (info.bitsPerSample != 8 && info.bitsPerSample != 16 && info.bitsPerSample != 24)
@@ -80,6 +80,7 @@ Encoder* Encoder::open(FileHandle file, const StreamInfo& info)
     if (memory == nullptr)
         return nullptr;
     Encoder* encoder = new (memory) Encoder();
+    encoder->io_ = io;
     encoder->file_ = file;
     encoder->channels_ = info.channelCount;
     encoder->bitsPerSample_ = info.bitsPerSample;
@@ -91,7 +92,7 @@ Encoder* Encoder::open(FileHandle file, const StreamInfo& info)
         return nullptr;
     }
     if (info.trailingLength > 0) {
-        encoder->trailing_ = io.allocate(static_cast<uint32_t>(info.trailingLength), 0);
+        encoder->trailing_ = encoder->io_.allocate(static_cast<uint32_t>(info.trailingLength), 0);
         if (encoder->trailing_ == nullptr) {
             destroy(encoder);
             return nullptr;
@@ -113,7 +114,7 @@ Encoder* Encoder::open(FileHandle file, const StreamInfo& info)
         destroy(encoder);
         return nullptr;
     }
-    encoder->writer_.open(file, 56 + int64_t{info.headerLength});
+    encoder->writer_.open(encoder->io_, file, 56 + int64_t{info.headerLength});
     return encoder;
 }
 
@@ -124,7 +125,7 @@ bool Encoder::allocateBuffers()
     const size_t block = static_cast<size_t>(blockLength_);
     const size_t perChannel = 4 + block + predictorCount * block;
     const size_t words = analysisChannels_ * perChannel + 2 * block;
-    int32_t* memory = static_cast<int32_t*>(hostIo().allocate(static_cast<uint32_t>(words * sizeof(int32_t)), 1));
+    int32_t* memory = static_cast<int32_t*>(io_.allocate(static_cast<uint32_t>(words * sizeof(int32_t)), 1));
     if (memory == nullptr)
         return false;
     for (int32_t a = 0; a < analysisChannels_; ++a) {
@@ -140,7 +141,7 @@ void Encoder::destroy(Encoder* encoder)
 {
     if (encoder == nullptr)
         return;
-    const HostIoCallbacks& io = hostIo();
+    const HostIoCallbacks io = encoder->io_;
     if (encoder->analysis_[0].values != nullptr)
         io.release(encoder->analysis_[0].values);
     if (encoder->trailing_ != nullptr)
@@ -151,7 +152,7 @@ void Encoder::destroy(Encoder* encoder)
 
 bool Encoder::writeAt(int64_t offset, const void* bytes, int32_t length)
 {
-    if (length > 0 && hostIo().writeAt(file_, offset, bytes, length) != 0)
+    if (length > 0 && io_.writeAt(file_, offset, bytes, length) != 0)
         failed_ = true;
     return !failed_;
 }

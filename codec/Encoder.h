@@ -41,6 +41,7 @@ private:
     void chooseCoding(int32_t coded, int32_t analysisChannel, int32_t frames);
     bool writeAt(int64_t offset, const void* bytes, int32_t length);
 
+    HostIoCallbacks io_ = {}; // its own copy, as the decoder keeps one
     FileHandle file_ = nullptr;
     uint8_t header_[56] = {};
     int32_t embeddedHeaderLength_ = 0;

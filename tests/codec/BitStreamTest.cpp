@@ -20,7 +20,7 @@ protected:
     std::unique_ptr<BitReader> readerOver(TestFile& file, int64_t offset = 0)
     {
         auto reader = std::make_unique<BitReader>();
-        reader->open(&file, offset, static_cast<int64_t>(file.bytes.size()) - offset);
+        reader->open(hostIo(), &file, offset, static_cast<int64_t>(file.bytes.size()) - offset);
         return reader;
     }
 };
@@ -30,7 +30,7 @@ TEST_F(BitStream, WriterMatchesTheBitAtATimeSink)
     std::mt19937 random(7);
     TestFile file;
     auto writer = std::make_unique<BitWriter>();
-    writer->open(&file, 0);
+    writer->open(hostIo(), &file, 0);
     test::BitSink sink;
     for (int i = 0; i < 200000; ++i) {
         const int32_t k = static_cast<int32_t>(random() % 33);
@@ -105,7 +105,7 @@ TEST_F(BitStream, ReaderStopsAtTheEndOfTheStream)
     TestFile file;
     file.bytes = {0xFF, 0x01};
     auto reader = std::make_unique<BitReader>();
-    reader->open(&file, 0, 1); // the stream is one byte long
+    reader->open(hostIo(), &file, 0, 1); // the stream is one byte long
     uint32_t u;
     ASSERT_TRUE(reader->readBits(8, u));
     EXPECT_EQ(u, 0xFFu);
@@ -130,7 +130,7 @@ TEST_F(BitStream, WriterReportsAFailedWrite)
     TestFile file;
     file.failWrites = true;
     auto writer = std::make_unique<BitWriter>();
-    writer->open(&file, 0);
+    writer->open(hostIo(), &file, 0);
     writer->writeBits(1, 8);
     EXPECT_FALSE(writer->finish());
     EXPECT_TRUE(writer->failed());

@@ -61,6 +61,29 @@ TEST(Interface, NullHandles)
     EXPECT_EQ(format.closeWrite(nullptr, 0), -1);
 }
 
+TEST(Interface, OpenHandlesKeepTheirCallbacksWhenRegisteredAgain)
+{
+    const FormatInfo format = test::registerTestHost();
+    test::EncodeRequest request;
+    request.samples = test::guitarSignal(40000, 2, 16, 9);
+    test::TestFile file;
+    file.bytes = test::encode(format, request);
+    StreamInfo info = {};
+    ASSERT_EQ(format.readInfo(&file, &info), 0);
+    void* decoder = format.openRead(&file, &info);
+    ASSERT_NE(decoder, nullptr);
+    std::vector<uint8_t> samples(40000 * 4);
+    double progress;
+    EXPECT_EQ(format.readFrames(decoder, samples.data(), 100, &progress), 100);
+    registerCodecForMemoryFiles(); // as every call of `main` does
+    EXPECT_EQ(format.readFrames(decoder, samples.data() + 400, 39900, &progress), 39900);
+    EXPECT_EQ(samples, test::packSamples(request.samples, 16));
+    format.closeRead(decoder); // through the test allocator that made it
+    test::releaseBlock(info.header);
+    EXPECT_EQ(test::liveAllocations(), 0);
+    test::registerTestHost();
+}
+
 TEST(Interface, MemoryFileRegistrationReadsFilesHeldInMemory)
 {
     FormatInfo format = test::registerTestHost();
