@@ -17,10 +17,8 @@ const char* const names[] = {"CHORUS", "Mode", "Rate", "Depth", "*Fbk", "", "", 
 } // namespace
 
 ChorusModule::ChorusModule()
+    : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f, 0.0f})
 {
-    params[2] = 0.5f;
-    params[3] = 0.5f;
-    params[4] = 0.5f;
 }
 
 void ChorusModule::setSampleRate(float rate)

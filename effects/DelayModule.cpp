@@ -27,12 +27,8 @@ inline int32_t older(int32_t index, int32_t length)
 } // namespace
 
 DelayModule::DelayModule()
+    : FxModule({0.0f, 0.0f, 0.5f, 0.4f, 0.5f, 0.5f, 0.5f, 0.0f})
 {
-    params[2] = 0.5f;
-    params[3] = 0.4f;
-    params[4] = 0.5f;
-    params[5] = 0.5f;
-    params[6] = 0.5f;
 }
 
 void DelayModule::setSampleRate(float rate)

@@ -22,14 +22,8 @@ float rateCoef(float value, float invRate)
 } // namespace
 
 FilterModule::FilterModule()
+    : FxModule({0.0f, 0.5f, 0.25f, 1.0f, 0.1f, 1.0f, 0.5f, 0.75f})
 {
-    params[1] = 0.5f;
-    params[2] = 0.25f;
-    params[3] = 1.0f;
-    params[4] = 0.1f;
-    params[5] = 1.0f;
-    params[6] = 0.5f;
-    params[7] = 0.75f;
 }
 
 void FilterModule::setSampleRate(float rate)

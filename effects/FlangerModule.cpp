@@ -19,12 +19,8 @@ const char* const names[] = {"FLANGE", "Sync", "Rate", "Fbk", "*Mix", "*Depth", 
 } // namespace
 
 FlangerModule::FlangerModule()
+    : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.25f, 0.5f, 0.0f})
 {
-    params[2] = 0.5f;
-    params[3] = 0.5f;
-    params[4] = 1.0f;
-    params[5] = 0.25f;
-    params[6] = 0.5f;
 }
 
 FlangerModule::~FlangerModule()

@@ -26,6 +26,12 @@ void nameText(int32_t slot, const char* moduleName, const char* const (&slotName
         copyText(text, FxModule::isValidSlot(slot) ? slotNames[slot] : "");
 }
 
+FxModule::FxModule(const float (&defaults)[slotCount])
+{
+    for (int32_t slot = 0; slot < slotCount; ++slot)
+        params[slot] = defaults[slot];
+}
+
 void FxModule::setSampleRate(float) {}
 
 void FxModule::setTempo(double, double) {}

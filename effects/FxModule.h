@@ -20,6 +20,8 @@ public:
     static constexpr int32_t slotCount = 8;
 
     FxModule() = default;
+    // A module starts with its own defaults in every slot.
+    explicit FxModule(const float (&defaults)[slotCount]);
     FxModule(const FxModule&) = delete;
     FxModule& operator=(const FxModule&) = delete;
     virtual ~FxModule() = default;

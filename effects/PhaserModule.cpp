@@ -21,11 +21,8 @@ const char* const names[] = {"PHASER", "Sync", "Rate", "Color", "*Max", "*Min", 
 } // namespace
 
 PhaserModule::PhaserModule()
+    : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.2f, 0.0f, 0.0f})
 {
-    params[2] = 0.5f;
-    params[3] = 0.5f;
-    params[4] = 1.0f;
-    params[5] = 0.2f;
 }
 
 void PhaserModule::setSampleRate(float rate)

@@ -50,9 +50,8 @@ inline int32_t older(int32_t index, int32_t length)
 } // namespace
 
 ReverbModule::ReverbModule()
+    : FxModule({0.0f, 0.5f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f})
 {
-    params[1] = 0.5f;
-    params[3] = 0.5f;
 }
 
 void ReverbModule::setSampleRate(float rate)

@@ -13,11 +13,8 @@ const char* const names[] = {"TREM", "Sync", "Rate", "Depth", "-Width", "-Smooth
 } // namespace
 
 TremoloModule::TremoloModule()
+    : FxModule({0.0f, 0.0f, 0.5f, 1.0f, 0.5f, 0.5f, 0.0f, 0.0f})
 {
-    params[2] = 0.5f;
-    params[3] = 1.0f;
-    params[4] = 0.5f;
-    params[5] = 0.5f;
 }
 
 void TremoloModule::setSampleRate(float rate)

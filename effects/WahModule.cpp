@@ -18,11 +18,8 @@ const char* const names[] = {"WAH", "Sync", "Rate", "Q", "Pedal", "*Max", "*Dirt
 } // namespace
 
 WahModule::WahModule()
+    : FxModule({0.0f, 0.0f, 0.4f, 0.5f, 0.0f, 1.0f, 0.7f, 0.0f})
 {
-    params[2] = 0.4f;
-    params[3] = 0.5f;
-    params[5] = 1.0f;
-    params[6] = 0.7f;
 }
 
 void WahModule::setSampleRate(float rate)
