@@ -33,7 +33,8 @@ int32_t memoryFileReadAt(FileHandle block, int64_t offset, void* destination, in
     // Only the low word of the offset counts. Unlike the original, a read
     // outside the file fails rather than copying from beyond the block.
     const uint32_t start = static_cast<uint32_t>(offset);
-    if (byteCount < 0 || uint64_t{start} + static_cast<uint32_t>(byteCount) > static_cast<uint64_t>(memoryFileSize(block)))
+    const int64_t size = memoryFileSize(block);
+    if (byteCount < 0 || int64_t{start} + byteCount > size)
         return -1;
     std::memcpy(destination, static_cast<const uint8_t*>(block) + memoryFileDataOffset + start,
                 static_cast<size_t>(byteCount));

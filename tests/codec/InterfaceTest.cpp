@@ -109,6 +109,10 @@ TEST(Interface, MemoryFileRegistrationReadsFilesHeldInMemory)
     uint8_t byte;
     EXPECT_EQ(memoryFileReadAt(nullptr, 0, &byte, 1), 0);
     EXPECT_NE(memoryFileReadAt(block.data(), size, &byte, 1), 0); // past the end: refused
+    const int32_t negative = -5;
+    std::vector<uint8_t> broken(block);
+    std::memcpy(broken.data(), &negative, 4);
+    EXPECT_NE(memoryFileReadAt(broken.data(), 0, &byte, 1), 0);
 
     StreamInfo info = {};
     ASSERT_EQ(format.readInfo(block.data(), &info), 0);
