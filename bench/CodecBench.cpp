@@ -83,7 +83,8 @@ const std::vector<int32_t>& guitar()
                 double v = 0.0;
                 for (int h = 1; h <= 6; ++h)
                     v += std::sin(2.0 * M_PI * (c ? 164.8 : 110.0) * h * t) / (h * h);
-                out[2 * i + c] = static_cast<int32_t>(std::lround((0.5 * envelope * v + 0.001 * noise(random)) * 32767)) * 256;
+                out[2 * i + c] =
+                    static_cast<int32_t>(std::lround((0.5 * envelope * v + 0.001 * noise(random)) * 32767)) * 256;
             }
         }
         return out;
@@ -93,9 +94,9 @@ const std::vector<int32_t>& guitar()
 
 MemoryFile encodeGuitar()
 {
-    static const uint8_t header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0,
-                                       1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0,
-                                       'd', 'a', 't', 'a', 0, 0, 0, 0};
+    static const uint8_t header[44] = {'R', 'I', 'F', 'F', 0,  0, 0,   0,   'W', 'A',  'V',  'E', 'f', 'm',  't',
+                                       ' ', 16,  0,   0,   0,  1, 0,   2,   0,   0x44, 0xAC, 0,   0,   0x10, 0xB1,
+                                       2,   0,   4,   0,   16, 0, 'd', 'a', 't', 'a',  0,    0,   0,   0};
     MemoryFile file;
     StreamInfo info = {};
     info.channelCount = 2;
@@ -107,7 +108,8 @@ MemoryFile encodeGuitar()
     const std::vector<int32_t>& samples = guitar();
     int32_t consumed;
     for (int32_t done = 0; done < benchFrames; done += framesPerCall)
-        format().writeFrames(encoder, samples.data() + 2 * done, std::min(framesPerCall, benchFrames - done), &consumed, nullptr);
+        format().writeFrames(encoder, samples.data() + 2 * done, std::min(framesPerCall, benchFrames - done), &consumed,
+                             nullptr);
     format().writeFrames(encoder, nullptr, 0, nullptr, nullptr);
     format().closeWrite(encoder, benchFrames);
     return file;

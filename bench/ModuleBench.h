@@ -46,9 +46,8 @@ void benchmarkModule(benchmark::State& state)
         benchmark::DoNotOptimize(work.data());
         benchmark::ClobberMemory();
     }
-    state.counters["ns_per_frame"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * benchBlock * 1e-9,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_frame"] = benchmark::Counter(static_cast<double>(state.iterations()) * benchBlock * 1e-9,
+                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 } // namespace voltara

@@ -44,11 +44,10 @@ void benchmarkRack(benchmark::State& state, bool allOn)
         benchmark::DoNotOptimize(outLeft.data());
         benchmark::ClobberMemory();
     }
-    state.counters["ns_per_frame"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * block * 1e-9,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["x_realtime"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * block / benchRate, benchmark::Counter::kIsRate);
+    state.counters["ns_per_frame"] = benchmark::Counter(static_cast<double>(state.iterations()) * block * 1e-9,
+                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["x_realtime"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * block / benchRate, benchmark::Counter::kIsRate);
 }
 
 void rackAllOff(benchmark::State& state)

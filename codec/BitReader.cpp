@@ -19,8 +19,8 @@ bool BitReader::refill(uint32_t bits)
     if (!failed_) {
         const uint64_t consumed = bitPosition_ >> 3;
         const uint64_t kept = validBytes_ - consumed;
-        const int64_t wanted = static_cast<int64_t>(consumed) < bytesUnread_ ? static_cast<int64_t>(consumed)
-                                                                            : bytesUnread_;
+        const int64_t wanted =
+            static_cast<int64_t>(consumed) < bytesUnread_ ? static_cast<int64_t>(consumed) : bytesUnread_;
         std::memmove(buffer_, buffer_ + consumed, kept);
         bitPosition_ -= consumed * 8;
         validBytes_ = kept;

@@ -64,8 +64,7 @@ public:
                 const uint32_t length = zeros + static_cast<uint32_t>(k) + 2;
                 if (length <= 57) {
                     const uint64_t rest = word >> (zeros + 1);
-                    const uint32_t magnitude
-                        = static_cast<uint32_t>((uint64_t{zeros} << k) + (rest & lowMask(k)));
+                    const uint32_t magnitude = static_cast<uint32_t>((uint64_t{zeros} << k) + (rest & lowMask(k)));
                     const bool negative = (rest >> k) & 1;
                     bitPosition_ += length;
                     value = static_cast<int32_t>(negative ? 0u - magnitude : magnitude);
@@ -101,10 +100,10 @@ private:
 
     const HostIoCallbacks* io_ = nullptr;
     FileHandle file_ = nullptr;
-    int64_t readOffset_ = 0;    // file offset of the next compressed bytes
-    int64_t bytesUnread_ = 0;   // compressed bytes not yet read
-    uint64_t validBytes_ = 0;   // bytes in the buffer
-    uint64_t bitPosition_ = 0;  // bits consumed from the buffer's start
+    int64_t readOffset_ = 0;   // file offset of the next compressed bytes
+    int64_t bytesUnread_ = 0;  // compressed bytes not yet read
+    uint64_t validBytes_ = 0;  // bytes in the buffer
+    uint64_t bitPosition_ = 0; // bits consumed from the buffer's start
     bool failed_ = false;
     uint8_t buffer_[bufferBytes + 8];
 };

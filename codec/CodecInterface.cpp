@@ -73,8 +73,7 @@ void* openWrite(FileHandle file, StreamInfo* info)
     return info != nullptr && canWrite() ? Encoder::open(file, *info) : nullptr;
 }
 
-int32_t writeFrames(void* encoder, const int32_t* samples, int32_t frameCount, int32_t* consumed,
-                    int64_t* position)
+int32_t writeFrames(void* encoder, const int32_t* samples, int32_t frameCount, int32_t* consumed, int64_t* position)
 {
     if (encoder == nullptr)
         return -1;

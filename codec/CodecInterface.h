@@ -20,7 +20,7 @@ struct HostIoCallbacks {
     int32_t (*readAt)(FileHandle file, int64_t offset, void* destination, int32_t byteCount);
     // 0 on success, negative on failure.
     int32_t (*writeAt)(FileHandle file, int64_t offset, const void* source, int32_t byteCount);
-    int64_t (*getSize)(FileHandle file);                // bytes
+    int64_t (*getSize)(FileHandle file);                  // bytes
     void* (*allocate)(uint32_t byteCount, int32_t clear); // zero-filled when clear != 0; null on failure
     void* (*reallocate)(void* block, uint32_t byteCount);
     void (*release)(void* block);
@@ -61,8 +61,8 @@ using ReadFramesEntry = int32_t (*)(void* decoder, void* destination, int32_t fr
 using CloseReadEntry = int32_t (*)(void* decoder);
 using OpenWriteEntry = void* (*)(FileHandle file, StreamInfo* info);
 // samples: 32-bit integers on a 24-bit scale, interleaved. Without `consumed` the call ends the stream.
-using WriteFramesEntry = int32_t (*)(void* encoder, const int32_t* samples, int32_t frameCount,
-                                     int32_t* consumed, int64_t* position);
+using WriteFramesEntry = int32_t (*)(void* encoder, const int32_t* samples, int32_t frameCount, int32_t* consumed,
+                                     int64_t* position);
 using CloseWriteEntry = int32_t (*)(void* encoder, int64_t totalFrames);
 
 // The format description the host provides (at least 460 bytes) and FIO_InitPlugin fills.
@@ -118,10 +118,10 @@ const HostIoCallbacks& hostIo();
 // Diagnostics for `voltara kfr info`: what the blocks decoded so far chose.
 struct BlockStatistics {
     int64_t blocks;
-    int64_t differenceBlocks;     // stereo-difference flag set
-    int64_t shiftedBlocks;        // 8-bit-shift flag set
-    int64_t predictors[2][16];    // per coded channel; [15] counts numbers above 14
-    int64_t codingTypes[2][5];    // per coded channel; [4] counts types above 3
+    int64_t differenceBlocks;  // stereo-difference flag set
+    int64_t shiftedBlocks;     // 8-bit-shift flag set
+    int64_t predictors[2][16]; // per coded channel; [15] counts numbers above 14
+    int64_t codingTypes[2][5]; // per coded channel; [4] counts types above 3
 };
 
 } // namespace voltara::codec
@@ -129,11 +129,9 @@ struct BlockStatistics {
 // Registers the Kestrelwave format: copies the callbacks into the process-wide
 // table and fills the description. 1 when done; 0, touching nothing, for an index
 // above 0 (index 0 or a negative one selects the only format).
-extern "C" VOLTARA_EXPORT int32_t FIO_InitPlugin(int32_t formatIndex,
-                                                 const voltara::codec::HostIoCallbacks* callbacks,
+extern "C" VOLTARA_EXPORT int32_t FIO_InitPlugin(int32_t formatIndex, const voltara::codec::HostIoCallbacks* callbacks,
                                                  voltara::codec::FormatInfo* format);
 
 // Beyond the host interface: copies the block statistics of an open decoder handle
 // (from openRead) for the command line's `kfr info`. 0, or -1 for a null handle.
-extern "C" VOLTARA_EXPORT int32_t KFR_GetBlockStatistics(void* decoder,
-                                                         voltara::codec::BlockStatistics* statistics);
+extern "C" VOLTARA_EXPORT int32_t KFR_GetBlockStatistics(void* decoder, voltara::codec::BlockStatistics* statistics);

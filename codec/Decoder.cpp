@@ -109,17 +109,13 @@ int32_t readStreamInfo(FileHandle file, StreamInfo& info)
 bool Decoder::accepts(const StreamInfo& info)
 {
     return (info.channelCount == 1 || info.channelCount == 2)
-        && (info.bitsPerSample == 8 || info.bitsPerSample == 16 || info.bitsPerSample == 24)
-        && info.streamOffset >= 0 && headerIsSane(info.blockLength, info.totalFrames, info.streamLength);
+           && (info.bitsPerSample == 8 || info.bitsPerSample == 16 || info.bitsPerSample == 24)
+           && info.streamOffset >= 0 && headerIsSane(info.blockLength, info.totalFrames, info.streamLength);
 }
 
 Decoder::Decoder(const HostIoCallbacks& io, FileHandle file, const StreamInfo& info)
-    : io_(io),
-      totalFrames_(info.totalFrames),
-      framesUndecoded_(info.totalFrames),
-      blockLength_(info.blockLength),
-      channels_(info.channelCount),
-      bytesPerSample_(info.bitsPerSample / 8)
+    : io_(io), totalFrames_(info.totalFrames), framesUndecoded_(info.totalFrames), blockLength_(info.blockLength),
+      channels_(info.channelCount), bytesPerSample_(info.bitsPerSample / 8)
 {
     reader_.open(io_, file, info.streamOffset, info.streamLength);
 }
@@ -159,9 +155,7 @@ inline bool Decoder::decodeSample(ChannelCoding& coding, Slot& slot, int32_t& x)
 {
     int32_t r = 0;
     switch (coding.codingType) {
-    case 0:
-        x = 0;
-        return true;
+    case 0: x = 0; return true;
     case 1:
     case 2:
         if (!reader_.readSignedRice(coding.riceParameter, r))
@@ -234,7 +228,8 @@ int32_t Decoder::readFrames(uint8_t* destination, int32_t frameCount, double* pr
     int32_t done = 0;
     if (destination != nullptr) {
         while (done < frameCount && framesUndecoded_ > 0) {
-            if ((blockFramesLeft_ == 0 && !startBlock()) || !decodeFrame(destination + static_cast<size_t>(done) * frameBytes)) {
+            if ((blockFramesLeft_ == 0 && !startBlock())
+                || !decodeFrame(destination + static_cast<size_t>(done) * frameBytes)) {
                 broken_ = true; // cut short or corrupt: no more frames from this handle
                 break;
             }

@@ -72,8 +72,8 @@ Encoder* Encoder::open(FileHandle file, const StreamInfo& info)
     if ((info.channelCount != 1 && info.channelCount != 2)
         || (info.bitsPerSample != 8 && info.bitsPerSample != 16 && info.bitsPerSample != 24)
         || blockLength > 32767 // the header holds it as a 16-bit value
-        || !walksToDataChunk(static_cast<const uint8_t*>(info.header), info.headerLength)
-        || info.trailingLength < 0 || (info.trailingLength > 0 && info.trailing == nullptr))
+        || !walksToDataChunk(static_cast<const uint8_t*>(info.header), info.headerLength) || info.trailingLength < 0
+        || (info.trailingLength > 0 && info.trailing == nullptr))
         return nullptr;
 
     void* memory = io.allocate(sizeof(Encoder), 1);
@@ -246,8 +246,7 @@ void Encoder::chooseCoding(int32_t coded, int32_t analysisChannel, int32_t frame
     const int32_t* r = a.residuals + static_cast<size_t>(a.predictor) * blockLength_;
     c.residuals = r;
     const uint32_t cost = a.costs[a.predictor];
-    const int32_t k0 = riceParameterForMean(cost / static_cast<uint32_t>(frames),
-                                            static_cast<double>(cost) / frames);
+    const int32_t k0 = riceParameterForMean(cost / static_cast<uint32_t>(frames), static_cast<double>(cost) / frames);
     uint64_t fixedRiceCost = 0, adaptiveCost = 0;
     uint32_t allBits = 0;
     AdaptiveRiceWindow window;
@@ -341,8 +340,8 @@ int32_t Encoder::close(int64_t totalFrames)
     uint8_t field[4];
     const int64_t frameBytes = int64_t{(bitsPerSample_ + 7) / 8} * channels_;
     const int64_t riffSize = totalFrames > std::numeric_limits<int32_t>::max()
-        ? std::numeric_limits<int64_t>::max()
-        : frameBytes * totalFrames + trailingLength_ + embeddedHeaderLength_;
+                                 ? std::numeric_limits<int64_t>::max()
+                                 : frameBytes * totalFrames + trailingLength_ + embeddedHeaderLength_;
     storeLe32(field, riffSize >= (int64_t{1} << 31) ? 0 : static_cast<uint32_t>(riffSize));
     writeAt(60, field, 4);
     storeLe32(field, static_cast<uint32_t>(writer_.bytesFlushed()));

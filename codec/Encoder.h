@@ -70,7 +70,7 @@ private:
     struct CodedChannel {
         const int32_t* residuals = nullptr;
         uint32_t codingType = 0;
-        int32_t parameter = 0; // k0 (types 1, 2) or width (type 3)
+        int32_t parameter = 0;                 // k0 (types 1, 2) or width (type 3)
         int32_t* adaptiveParameters = nullptr; // type 2: each sample's parameter
     };
     CodedChannel coded_[2];

@@ -23,12 +23,12 @@ void computeErrorTermResiduals(const int32_t* values, int32_t frames, int32_t* r
     int32_t* r14 = residuals + 14 * stride;
     for (int32_t i = 0; i < frames; ++i) {
         const int32_t v = values[i], p1 = values[i - 1], p2 = values[i - 2], p3 = values[i - 3], p4 = values[i - 4];
-#define VOLTARA_STEP(P)                                                                            \
-    {                                                                                              \
-        const int32_t r = wrapSub(wrapSub(v, basePrediction<P>(p1, p2, p3, p4)), e##P);           \
-        e##P = r / 2;                                                                              \
-        r##P[i] = r;                                                                               \
-        c##P += magnitudeOf(r);                                                                    \
+#define VOLTARA_STEP(P)                                                                                                \
+    {                                                                                                                  \
+        const int32_t r = wrapSub(wrapSub(v, basePrediction<P>(p1, p2, p3, p4)), e##P);                                \
+        e##P = r / 2;                                                                                                  \
+        r##P[i] = r;                                                                                                   \
+        c##P += magnitudeOf(r);                                                                                        \
     }
         VOLTARA_STEP(2)
         VOLTARA_STEP(4)

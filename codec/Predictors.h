@@ -42,8 +42,8 @@ struct History {
 // Predictors whose sample also adds an error term e, which then becomes r / 2.
 constexpr bool usesErrorTerm(int predictor)
 {
-    return predictor == 2 || predictor == 4 || predictor == 6 || predictor == 7 || predictor == 9
-        || predictor == 10 || predictor == 14;
+    return predictor == 2 || predictor == 4 || predictor == 6 || predictor == 7 || predictor == 9 || predictor == 10
+           || predictor == 14;
 }
 
 // The prediction of predictor P from the history, without its error term.
@@ -76,6 +76,7 @@ inline int32_t basePrediction(int32_t prev1, int32_t prev2, int32_t prev3, int32
 // the slot's error term e when the predictor has one.
 inline int32_t restoreSample(uint32_t predictor, const History& h, int32_t& e, int32_t r)
 {
+// clang-format off
 #define VOLTARA_PLAIN(P)                                                                          \
     case P: return wrapAdd(basePrediction<P>(h.prev1, h.prev2, h.prev3, h.prev4), r);
 #define VOLTARA_WITH_E(P)                                                                         \
@@ -84,6 +85,7 @@ inline int32_t restoreSample(uint32_t predictor, const History& h, int32_t& e, i
         e = r / 2;                                                                                \
         return x;                                                                                 \
     }
+    // clang-format on
     switch (predictor) {
         VOLTARA_PLAIN(1)
         VOLTARA_WITH_E(2)
@@ -115,8 +117,7 @@ uint32_t computeResiduals(const int32_t* values, int32_t frames, int32_t* residu
     int32_t e = 0;
     uint32_t cost = 0;
     for (int32_t i = 0; i < frames; ++i) {
-        int32_t r = wrapSub(values[i],
-                            basePrediction<P>(values[i - 1], values[i - 2], values[i - 3], values[i - 4]));
+        int32_t r = wrapSub(values[i], basePrediction<P>(values[i - 1], values[i - 2], values[i - 3], values[i - 4]));
         if constexpr (usesErrorTerm(P)) {
             r = wrapSub(r, e);
             e = r / 2;

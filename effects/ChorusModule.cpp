@@ -16,10 +16,7 @@ const char* const names[] = {"CHORUS", "Mode", "Rate", "Depth", "*Fbk", "", "", 
 
 } // namespace
 
-ChorusModule::ChorusModule()
-    : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f, 0.0f})
-{
-}
+ChorusModule::ChorusModule() : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f, 0.0f}) {}
 
 void ChorusModule::setSampleRate(float rate)
 {
@@ -129,8 +126,7 @@ void ChorusModule::process(float* frames, int32_t count, double)
             phase += increment;
             if (phase > 2.0f)
                 phase -= 2.0f;
-            const float y = triangle ? (phase <= 1.0f ? phase : 2.0f - phase)
-                                     : (std::sin(pi * phase) + 1.0f) * 0.5f;
+            const float y = triangle ? (phase <= 1.0f ? phase : 2.0f - phase) : (std::sin(pi * phase) + 1.0f) * 0.5f;
             const float m = y * modDepth;
             placeTap(m + base, tap1, frac1);
             placeTap(modDepth + base - m, tap2, frac2);
@@ -168,20 +164,12 @@ void ChorusModule::getParameterName(int32_t slot, char* text) const
 void ChorusModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0:
-        switchText(params[0], text);
-        break;
-    case 1:
-        copyText(text, switchIsOn(params[1]) ? "DET" : "CHO");
-        break;
+    case 0: switchText(params[0], text); break;
+    case 1: copyText(text, switchIsOn(params[1]) ? "DET" : "CHO"); break;
     case 2:
     case 3:
-    case 4:
-        percentText(slot, "%.0f %%", text);
-        break;
-    default:
-        copyText(text, "");
-        break;
+    case 4: percentText(slot, "%.0f %%", text); break;
+    default: copyText(text, ""); break;
     }
 }
 

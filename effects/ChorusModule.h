@@ -28,7 +28,7 @@ private:
     void updateTargets();
 
     // Reset path and audio thread.
-    SampleLine buffer; // mono line: bufferLength + 2 floats (guard at the end)
+    SampleLine buffer;        // mono line: bufferLength + 2 floats (guard at the end)
     int32_t bufferLength = 0; // trunc(0.05 x rate), 50 ms
     int32_t blockCounter = 1; // frames left in the current control block
     int32_t writeIndex = 0;   // next write, moves down

@@ -12,7 +12,7 @@ namespace voltara {
 namespace {
 
 constexpr int32_t modeCount = 4;
-constexpr int32_t randomCentre = 16384; // middle of the 0 .. 32767 draws
+constexpr int32_t randomCentre = 16384;  // middle of the 0 .. 32767 draws
 constexpr float planShare = 0.00390625f; // 1 / 256: the glide spans one plan
 
 const char* const names[] = {"DELAY", "Sync", "Time", "Mode", "Fbk", "Char", "Mix", "*Max Flut"};
@@ -26,10 +26,7 @@ inline int32_t older(int32_t index, int32_t length)
 
 } // namespace
 
-DelayModule::DelayModule()
-    : FxModule({0.0f, 0.0f, 0.5f, 0.4f, 0.5f, 0.5f, 0.5f, 0.0f})
-{
-}
+DelayModule::DelayModule() : FxModule({0.0f, 0.0f, 0.5f, 0.4f, 0.5f, 0.5f, 0.5f, 0.0f}) {}
 
 void DelayModule::setSampleRate(float rate)
 {
@@ -62,13 +59,9 @@ void DelayModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0:
-        on = switchIsOn(value);
-        break;
+    case 0: on = switchIsOn(value); break;
     case 1:
-    case 2:
-        updateTime();
-        break;
+    case 2: updateTime(); break;
     case 3: {
         const float scaled = 3.9f * value;
         mode = scaled >= static_cast<float>(modeCount - 1) ? modeCount - 1
@@ -79,14 +72,9 @@ void DelayModule::setParameter(int32_t slot, float value)
     }
     case 4:
     case 5:
-    case 7:
-        updateCharacter();
-        break;
-    case 6:
-        wetGain = 0.2f * value;
-        break;
-    default:
-        break;
+    case 7: updateCharacter(); break;
+    case 6: wetGain = 0.2f * value; break;
+    default: break;
     }
 }
 
@@ -272,27 +260,19 @@ void DelayModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
     case 0:
-    case 1:
-        switchText(params[slot], text);
-        break;
+    case 1: switchText(params[slot], text); break;
     case 2:
         if (sync)
             noteText(params[2], text);
         else
             formatText(text, "%.0f ms", delayTime * invSampleRate * 1000.0f);
         break;
-    case 3:
-        copyText(text, modeNames[mode]);
-        break;
+    case 3: copyText(text, modeNames[mode]); break;
     case 4:
     case 5:
     case 6:
-    case 7:
-        percentText(slot, "%3.0f %%", text);
-        break;
-    default:
-        copyText(text, "");
-        break;
+    case 7: percentText(slot, "%3.0f %%", text); break;
+    default: copyText(text, ""); break;
     }
 }
 

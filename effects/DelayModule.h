@@ -32,10 +32,10 @@ private:
     void layoutHeads();
 
     // Reset path and audio thread.
-    SampleLine tape;              // tapeLength floats
-    SampleLine flutterLine;       // flutterLength + 2 floats
-    int32_t writeIndex = 0;       // next tape write, moves down
-    float lowCutState = 0.0f;     // low-cut integrator
+    SampleLine tape;          // tapeLength floats
+    SampleLine flutterLine;   // flutterLength + 2 floats
+    int32_t writeIndex = 0;   // next tape write, moves down
+    float lowCutState = 0.0f; // low-cut integrator
     float highCutState = 0.0f;
     int32_t flutterWrite = 0;     // flutterLength - 1 .. 0, moves down
     int32_t flutterRead = 0;      // 0 .. flutterLength - 1

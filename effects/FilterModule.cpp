@@ -21,10 +21,7 @@ float rateCoef(float value, float invRate)
 
 } // namespace
 
-FilterModule::FilterModule()
-    : FxModule({0.0f, 0.5f, 0.25f, 1.0f, 0.1f, 1.0f, 0.5f, 0.75f})
-{
-}
+FilterModule::FilterModule() : FxModule({0.0f, 0.5f, 0.25f, 1.0f, 0.1f, 1.0f, 0.5f, 0.75f}) {}
 
 void FilterModule::setSampleRate(float rate)
 {
@@ -44,32 +41,15 @@ void FilterModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0:
-        on = switchIsOn(value);
-        break;
-    case 1:
-        threshold = value * value * value;
-        break;
-    case 2:
-        damping = 0.51f - 0.5f * value;
-        break;
-    case 3:
-        modeUp = switchIsOn(value);
-        break;
-    case 4:
-        minCoef = (15000.0f * value + 100.0f) * invSampleRate;
-        break;
-    case 5:
-        maxCoef = (15000.0f * value + 100.0f) * invSampleRate;
-        break;
-    case 6:
-        glideCoef = rateCoef(value, invSampleRate);
-        break;
-    case 7:
-        releaseCoef = rateCoef(value, invSampleRate);
-        break;
-    default:
-        break;
+    case 0: on = switchIsOn(value); break;
+    case 1: threshold = value * value * value; break;
+    case 2: damping = 0.51f - 0.5f * value; break;
+    case 3: modeUp = switchIsOn(value); break;
+    case 4: minCoef = (15000.0f * value + 100.0f) * invSampleRate; break;
+    case 5: maxCoef = (15000.0f * value + 100.0f) * invSampleRate; break;
+    case 6: glideCoef = rateCoef(value, invSampleRate); break;
+    case 7: releaseCoef = rateCoef(value, invSampleRate); break;
+    default: break;
     }
 }
 
@@ -145,23 +125,15 @@ void FilterModule::getParameterName(int32_t slot, char* text) const
 void FilterModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0:
-        switchText(params[0], text);
-        break;
-    case 3:
-        copyText(text, switchIsOn(params[3]) ? "UP" : "DOWN");
-        break;
+    case 0: switchText(params[0], text); break;
+    case 3: copyText(text, switchIsOn(params[3]) ? "UP" : "DOWN"); break;
     case 1:
     case 2:
     case 4:
     case 5:
     case 6:
-    case 7:
-        percentText(slot, "%4.0f %%", text);
-        break;
-    default:
-        copyText(text, "");
-        break;
+    case 7: percentText(slot, "%4.0f %%", text); break;
+    default: copyText(text, ""); break;
     }
 }
 

@@ -42,15 +42,15 @@ private:
     static float filterChannel(Channel& state, float x, const SectionCoefs& coefs);
 
     // Audio-thread state.
-    float freqCoef = 0.1f; // current frequency coefficient of all four sections
-    float envelope = 0.1f; // detector, sum of both channels' magnitudes
+    float freqCoef = 0.1f;   // current frequency coefficient of all four sections
+    float envelope = 0.1f;   // detector, sum of both channels' magnitudes
     float bandLimit = 0.63f; // first sections' band-state limit
     Channel channels[2];
 
     // Written by the host's parameter calls (or setSampleRate), read by process.
     Relaxed<int32_t> on{0};
-    Relaxed<int32_t> modeUp{0}; // a loud input sweeps toward maxCoef
-    Relaxed<int32_t> lamp{0};   // 7 above the threshold, 3 below, 0 after a reset
+    Relaxed<int32_t> modeUp{0};       // a loud input sweeps toward maxCoef
+    Relaxed<int32_t> lamp{0};         // 7 above the threshold, 3 below, 0 after a reset
     Relaxed<float> glideCoef{0.0f};   // per frame, 1 .. 2981 per second
     Relaxed<float> releaseCoef{0.0f}; // per frame, 1 .. 2981 per second
     Relaxed<float> maxCoef{0.0f};     // (100 .. 15100 Hz) / rate

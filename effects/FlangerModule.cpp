@@ -18,10 +18,7 @@ const char* const names[] = {"FLANGE", "Sync", "Rate", "Fbk", "*Mix", "*Depth", 
 
 } // namespace
 
-FlangerModule::FlangerModule()
-    : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.25f, 0.5f, 0.0f})
-{
-}
+FlangerModule::FlangerModule() : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.25f, 0.5f, 0.0f}) {}
 
 FlangerModule::~FlangerModule()
 {
@@ -68,12 +65,8 @@ void FlangerModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0:
-        on = switchIsOn(value);
-        break;
-    case 1:
-        sync = switchIsOn(value);
-        break;
+    case 0: on = switchIsOn(value); break;
+    case 1: sync = switchIsOn(value); break;
     case 2: {
         const int32_t note = TempoSync::noteIndex(value);
         syncPhasePerBeat = static_cast<float>(2.0 * TempoSync::cyclesPerBeat[note]);
@@ -83,20 +76,11 @@ void FlangerModule::setParameter(int32_t slot, float value)
         freeIncrement = rate * invSampleRate * 512.0f;
         break;
     }
-    case 3:
-        feedback = -0.81f * value;
-        break;
-    case 4:
-        mix = value;
-        break;
-    case 5:
-        depthDelay = value * sampleRate * 0.006f;
-        break;
-    case 6:
-        centerDelay = (value - 0.5f) * sampleRate * 0.012f;
-        break;
-    default:
-        break;
+    case 3: feedback = -0.81f * value; break;
+    case 4: mix = value; break;
+    case 5: depthDelay = value * sampleRate * 0.006f; break;
+    case 6: centerDelay = (value - 0.5f) * sampleRate * 0.012f; break;
+    default: break;
     }
 }
 
@@ -186,9 +170,7 @@ void FlangerModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
     case 0:
-    case 1:
-        switchText(params[slot], text);
-        break;
+    case 1: switchText(params[slot], text); break;
     case 2:
         if (sync)
             noteText(params[2], text);
@@ -198,12 +180,8 @@ void FlangerModule::getParameterText(int32_t slot, char* text) const
     case 3:
     case 4:
     case 5:
-    case 6:
-        percentText(slot, "%.0f %%", text);
-        break;
-    default:
-        copyText(text, "");
-        break;
+    case 6: percentText(slot, "%.0f %%", text); break;
+    default: copyText(text, ""); break;
     }
 }
 

@@ -48,12 +48,12 @@ private:
     // Written by the host's parameter calls and setTempo, read by process.
     Relaxed<int32_t> on{0};
     Relaxed<int32_t> sync{0};
-    Relaxed<float> rateHz{0.0f};        // 0.05 .. 10 Hz
-    Relaxed<float> freeIncrement{0.0f}; // phase per re-plan
-    Relaxed<float> centerDelay{0.0f};   // frames, -0.006 .. +0.006 x rate
-    Relaxed<float> depthDelay{0.0f};    // frames, 0 .. 0.006 x rate
-    Relaxed<float> feedback{0.0f};      // cross-channel, 0 .. -0.81
-    Relaxed<float> mix{0.0f};           // wet share subtracted from the dry signal
+    Relaxed<float> rateHz{0.0f};           // 0.05 .. 10 Hz
+    Relaxed<float> freeIncrement{0.0f};    // phase per re-plan
+    Relaxed<float> centerDelay{0.0f};      // frames, -0.006 .. +0.006 x rate
+    Relaxed<float> depthDelay{0.0f};       // frames, 0 .. 0.006 x rate
+    Relaxed<float> feedback{0.0f};         // cross-channel, 0 .. -0.81
+    Relaxed<float> mix{0.0f};              // wet share subtracted from the dry signal
     Relaxed<float> syncPhasePerBeat{0.0f}; // 2 x cycles per beat of the note
     Relaxed<float> tempoIncrement{0.0f};   // beats per sample
 };

@@ -17,8 +17,7 @@ void formatText(char* text, const char* format, float value)
     std::snprintf(text, FxModule::textSize, format, static_cast<double>(value));
 }
 
-void nameText(int32_t slot, const char* moduleName, const char* const (&slotNames)[FxModule::slotCount],
-              char* text)
+void nameText(int32_t slot, const char* moduleName, const char* const (&slotNames)[FxModule::slotCount], char* text)
 {
     if (slot == -1)
         copyText(text, moduleName);

@@ -70,7 +70,6 @@ void copyText(char* text, const char* source);
 // characters); a value far outside 0 .. 1 is cut there, never written past it.
 void formatText(char* text, const char* format, float value);
 // Slot -1 names the module, 0 .. 7 the parameters, any other slot nothing.
-void nameText(int32_t slot, const char* moduleName, const char* const (&slotNames)[FxModule::slotCount],
-              char* text);
+void nameText(int32_t slot, const char* moduleName, const char* const (&slotNames)[FxModule::slotCount], char* text);
 
 } // namespace voltara

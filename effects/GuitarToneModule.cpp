@@ -2,9 +2,6 @@
 
 namespace voltara {
 
-GuitarToneModule::GuitarToneModule()
-    : FxModule({0.0f, 0.5f, 0.0f, 0.5f, 0.5f, 0.5f, 0.25f, 0.95f})
-{
-}
+GuitarToneModule::GuitarToneModule() : FxModule({0.0f, 0.5f, 0.0f, 0.5f, 0.5f, 0.5f, 0.25f, 0.95f}) {}
 
 } // namespace voltara

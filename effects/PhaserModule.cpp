@@ -20,10 +20,7 @@ const char* const names[] = {"PHASER", "Sync", "Rate", "Color", "*Max", "*Min", 
 
 } // namespace
 
-PhaserModule::PhaserModule()
-    : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.2f, 0.0f, 0.0f})
-{
-}
+PhaserModule::PhaserModule() : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.2f, 0.0f, 0.0f}) {}
 
 void PhaserModule::setSampleRate(float rate)
 {
@@ -46,12 +43,8 @@ void PhaserModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0:
-        on = switchIsOn(value);
-        break;
-    case 1:
-        sync = switchIsOn(value);
-        break;
+    case 0: on = switchIsOn(value); break;
+    case 1: sync = switchIsOn(value); break;
     case 2: {
         const int32_t note = TempoSync::noteIndex(value);
         syncPhasePerBeat = static_cast<float>(2.0 * TempoSync::cyclesPerBeat[note]);
@@ -83,11 +76,8 @@ void PhaserModule::setParameter(int32_t slot, float value)
         coefBase = (low * low + 500.0f) * invSampleRate - 1.0f;
         break;
     }
-    case 6:
-        stereoOffset = value;
-        break;
-    default:
-        break;
+    case 6: stereoOffset = value; break;
+    default: break;
     }
 }
 
@@ -159,9 +149,7 @@ void PhaserModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
     case 0:
-    case 1:
-        switchText(params[slot], text);
-        break;
+    case 1: switchText(params[slot], text); break;
     case 2:
         if (sync)
             noteText(params[2], text);
@@ -171,12 +159,8 @@ void PhaserModule::getParameterText(int32_t slot, char* text) const
     case 3:
     case 4:
     case 5:
-    case 6:
-        percentText(slot, "%4.0f %%", text);
-        break;
-    default:
-        copyText(text, "");
-        break;
+    case 6: percentText(slot, "%4.0f %%", text); break;
+    default: copyText(text, ""); break;
     }
 }
 

@@ -15,12 +15,12 @@ constexpr float lineRatio = 0.776f;     // each network line this much shorter
 enum Model : int32_t { spring, plate, hall, modelCount };
 
 struct ModelConstants {
-    float lowPassHz;        // input low-pass corner; 0 for none
-    float highPassHz;       // input high-pass corner
-    float diffuserSeconds;  // longest all-pass stage
+    float lowPassHz;       // input low-pass corner; 0 for none
+    float highPassHz;      // input high-pass corner
+    float diffuserSeconds; // longest all-pass stage
     float diffuserGain;
-    float lineSeconds;      // longest network line
-    float longestDecay;     // network gain at Time 1.0
+    float lineSeconds;  // longest network line
+    float longestDecay; // network gain at Time 1.0
     float dampingHz;
 };
 
@@ -49,10 +49,7 @@ inline int32_t older(int32_t index, int32_t length)
 
 } // namespace
 
-ReverbModule::ReverbModule()
-    : FxModule({0.0f, 0.5f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f})
-{
-}
+ReverbModule::ReverbModule() : FxModule({0.0f, 0.5f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f}) {}
 
 void ReverbModule::setSampleRate(float rate)
 {
@@ -78,9 +75,7 @@ void ReverbModule::setParameter(int32_t slot, float value)
         on = switchIsOn(value);
     } else if (slot == 2) {
         const float scaled = 2.9f * value;
-        model = scaled >= static_cast<float>(hall) ? hall
-                : scaled > 0.0f                    ? static_cast<int32_t>(scaled)
-                                                   : spring;
+        model = scaled >= static_cast<float>(hall) ? hall : scaled > 0.0f ? static_cast<int32_t>(scaled) : spring;
     } else if (slot == 3) {
         wetGain = 0.5f * (value * value);
     }
@@ -125,8 +120,7 @@ void ReverbModule::process(float* frames, int32_t count, double)
     int32_t a0 = onLine(dw + static_cast<int32_t>(b), diffuserLength);
     int32_t a1 = onLine(a0 + static_cast<int32_t>(diffuserRatio * b), diffuserLength);
     int32_t a2 = onLine(a1 + static_cast<int32_t>(diffuserRatio * diffuserRatio * b), diffuserLength);
-    int32_t a3 = onLine(
-        a2 + static_cast<int32_t>(diffuserRatio * diffuserRatio * diffuserRatio * b), diffuserLength);
+    int32_t a3 = onLine(a2 + static_cast<int32_t>(diffuserRatio * diffuserRatio * diffuserRatio * b), diffuserLength);
 
     const float g = diffuserGain;
     // The spring voices the diffuser's first stage: more gain ("*S.Boing")
@@ -218,25 +212,17 @@ void ReverbModule::getParameterName(int32_t slot, char* text) const
 void ReverbModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0:
-        switchText(params[0], text);
-        break;
+    case 0: switchText(params[0], text); break;
     case 1: {
         const float v = params[1];
         formatText(text, "%.1f s", 9.75f * (v * v) + 0.25f);
         break;
     }
-    case 2:
-        copyText(text, modelNames[model]);
-        break;
+    case 2: copyText(text, modelNames[model]); break;
     case 3:
     case 4:
-    case 5:
-        percentText(slot, "%.0f %%", text);
-        break;
-    default:
-        copyText(text, "");
-        break;
+    case 5: percentText(slot, "%.0f %%", text); break;
+    default: copyText(text, ""); break;
     }
 }
 

@@ -29,13 +29,13 @@ private:
     void updateModel();
 
     // Reset path and audio thread.
-    SampleLine diffuserLine;      // trunc(0.5 x rate) floats
-    SampleLine lines[lineCount];  // trunc(0.2 x rate) floats each
-    int32_t diffuserWrite = 0;    // moves down
-    int32_t lineWrite = 0;        // common to the four lines, moves down
+    SampleLine diffuserLine;     // trunc(0.5 x rate) floats
+    SampleLine lines[lineCount]; // trunc(0.2 x rate) floats each
+    int32_t diffuserWrite = 0;   // moves down
+    int32_t lineWrite = 0;       // common to the four lines, moves down
     float inputLow = 0.0f;
     float inputHigh = 0.0f;
-    float state[lineCount] = {};  // per-line filter states
+    float state[lineCount] = {}; // per-line filter states
 
     // Written by the host's parameter calls, read by process.
     Relaxed<int32_t> on{0};

@@ -12,10 +12,7 @@ const char* const names[] = {"TREM", "Sync", "Rate", "Depth", "-Width", "-Smooth
 
 } // namespace
 
-TremoloModule::TremoloModule()
-    : FxModule({0.0f, 0.0f, 0.5f, 1.0f, 0.5f, 0.5f, 0.0f, 0.0f})
-{
-}
+TremoloModule::TremoloModule() : FxModule({0.0f, 0.0f, 0.5f, 1.0f, 0.5f, 0.5f, 0.0f, 0.0f}) {}
 
 void TremoloModule::setSampleRate(float rate)
 {
@@ -36,12 +33,8 @@ void TremoloModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0:
-        on = switchIsOn(value);
-        break;
-    case 1:
-        sync = switchIsOn(value);
-        break;
+    case 0: on = switchIsOn(value); break;
+    case 1: sync = switchIsOn(value); break;
     case 2: {
         syncCyclesPerBeat = static_cast<float>(TempoSync::cyclesPerBeat[TempoSync::noteIndex(value)]);
         const float hz = 16.0f * value;
@@ -52,14 +45,9 @@ void TremoloModule::setParameter(int32_t slot, float value)
     case 3:
         lowGain = 1.0001f - value; // never quite silent
         break;
-    case 4:
-        width = 0.5f * value + 0.25f;
-        break;
-    case 5:
-        smoothCoef = 1.0f - std::exp(-std::exp(8.0f * value) * invSampleRate);
-        break;
-    default:
-        break;
+    case 4: width = 0.5f * value + 0.25f; break;
+    case 5: smoothCoef = 1.0f - std::exp(-std::exp(8.0f * value) * invSampleRate); break;
+    default: break;
     }
 }
 
@@ -101,9 +89,7 @@ void TremoloModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
     case 0:
-    case 1:
-        switchText(params[slot], text);
-        break;
+    case 1: switchText(params[slot], text); break;
     case 2:
         if (sync)
             noteText(params[2], text);
@@ -112,12 +98,8 @@ void TremoloModule::getParameterText(int32_t slot, char* text) const
         break;
     case 3:
     case 4:
-    case 5:
-        percentText(slot, "%.0f %%", text);
-        break;
-    default:
-        copyText(text, "");
-        break;
+    case 5: percentText(slot, "%.0f %%", text); break;
+    default: copyText(text, ""); break;
     }
 }
 

@@ -17,10 +17,7 @@ const char* const names[] = {"WAH", "Sync", "Rate", "Q", "Pedal", "*Max", "*Dirt
 
 } // namespace
 
-WahModule::WahModule()
-    : FxModule({0.0f, 0.0f, 0.4f, 0.5f, 0.0f, 1.0f, 0.7f, 0.0f})
-{
-}
+WahModule::WahModule() : FxModule({0.0f, 0.0f, 0.4f, 0.5f, 0.0f, 1.0f, 0.7f, 0.0f}) {}
 
 void WahModule::setSampleRate(float rate)
 {
@@ -45,12 +42,8 @@ void WahModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0:
-        on = switchIsOn(value);
-        break;
-    case 1:
-        sync = switchIsOn(value);
-        break;
+    case 0: on = switchIsOn(value); break;
+    case 1: sync = switchIsOn(value); break;
     case 2: {
         const int32_t note = TempoSync::noteIndex(value);
         syncRadiansPerBeat = static_cast<float>(TempoSync::cyclesPerBeat[note] * 6.2831855);
@@ -59,21 +52,14 @@ void WahModule::setParameter(int32_t slot, float value)
         freeIncrement = rate * invSampleRate * phaseTop;
         break;
     }
-    case 3:
-        damping = 0.52f - 0.5f * value;
-        break;
+    case 3: damping = 0.52f - 0.5f * value; break;
     case 4:
         pedalAmount = value * value;
         pedalHold.store(pedalHoldBlocks, std::memory_order_relaxed);
         break;
-    case 5:
-        maxCoef = (13000.0f * value + 1900.0f) * invSampleRate;
-        break;
-    case 6:
-        bandLimit = 2.0f - 1.95f * value;
-        break;
-    default:
-        break;
+    case 5: maxCoef = (13000.0f * value + 1900.0f) * invSampleRate; break;
+    case 6: bandLimit = 2.0f - 1.95f * value; break;
+    default: break;
     }
 }
 
@@ -88,8 +74,7 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
     const float freeStep = freeIncrement;
     float increment = freeStep;
     if (sync) {
-        phase = static_cast<float>(
-            std::fmod(syncRadiansPerBeat * songPosBeats, 6.2831854820251465) - 3.1415927 + 4.5);
+        phase = static_cast<float>(std::fmod(syncRadiansPerBeat * songPosBeats, 6.2831854820251465) - 3.1415927 + 4.5);
         increment = syncIncrement * syncRadiansPerBeat;
     }
     const int32_t holdAtStart = pedalHold.load(std::memory_order_relaxed);
@@ -170,9 +155,7 @@ void WahModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
     case 0:
-    case 1:
-        switchText(params[slot], text);
-        break;
+    case 1: switchText(params[slot], text); break;
     case 2:
         if (sync)
             noteText(params[2], text);
@@ -182,12 +165,8 @@ void WahModule::getParameterText(int32_t slot, char* text) const
     case 3:
     case 4:
     case 5:
-    case 6:
-        percentText(slot, "%4.0f %%", text);
-        break;
-    default:
-        copyText(text, "");
-        break;
+    case 6: percentText(slot, "%4.0f %%", text); break;
+    default: copyText(text, ""); break;
     }
 }
 

@@ -47,15 +47,15 @@ private:
     // Control blocks left without LFO; set by a pedal change, counted down
     // (and on below zero) by process.
     std::atomic<int32_t> pedalHold{0};
-    Relaxed<int32_t> lamp{0};         // 7 after the upper clip, 4 after the lower
-    Relaxed<float> rateHz{0.0f};      // free-running LFO rate, 0 .. 16 Hz
+    Relaxed<int32_t> lamp{0};           // 7 after the upper clip, 4 after the lower
+    Relaxed<float> rateHz{0.0f};        // free-running LFO rate, 0 .. 16 Hz
     Relaxed<float> freeIncrement{0.0f}; // radians per control block
-    Relaxed<float> minCoef{0.0f};     // 1900 Hz / rate
-    Relaxed<float> pedalAmount{0.0f}; // pedal squared, 0 .. 1
-    Relaxed<float> maxCoef{0.0f};     // (1900 .. 14900 Hz) / rate
-    Relaxed<float> damping{0.0f};     // 0.52 .. 0.02
-    Relaxed<float> bandLimit{0.0f};   // 2.0 .. 0.05
-    Relaxed<float> inputCoef{0.0f};   // 10000 Hz / rate
+    Relaxed<float> minCoef{0.0f};       // 1900 Hz / rate
+    Relaxed<float> pedalAmount{0.0f};   // pedal squared, 0 .. 1
+    Relaxed<float> maxCoef{0.0f};       // (1900 .. 14900 Hz) / rate
+    Relaxed<float> damping{0.0f};       // 0.52 .. 0.02
+    Relaxed<float> bandLimit{0.0f};     // 2.0 .. 0.05
+    Relaxed<float> inputCoef{0.0f};     // 10000 Hz / rate
     Relaxed<float> syncRadiansPerBeat{0.0f};
     Relaxed<float> syncIncrement{0.0f}; // 32 x beats per sample
 };

@@ -72,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int32_t first = static_cast<int32_t>(frames / 3);
     if (format.writeFrames(encoder, samples.data(), first, &consumed, nullptr) != 0
         || format.writeFrames(encoder, samples.data() + first * channels, static_cast<int32_t>(frames) - first,
-                              &consumed, nullptr) != 0
+                              &consumed, nullptr)
+               != 0
         || format.writeFrames(encoder, nullptr, 0, nullptr, nullptr) != 0
         || format.closeWrite(encoder, static_cast<int64_t>(frames)) != 0)
         __builtin_trap();
@@ -85,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         __builtin_trap();
     std::vector<uint8_t> decoded(packed.size() + 1);
     double progress = 0.0;
-    if (format.readFrames(decoder, decoded.data(), static_cast<int32_t>(frames) + 1, &progress) != static_cast<int32_t>(frames)
+    if (format.readFrames(decoder, decoded.data(), static_cast<int32_t>(frames) + 1, &progress)
+            != static_cast<int32_t>(frames)
         || (!packed.empty() && std::memcmp(decoded.data(), packed.data(), packed.size()) != 0))
         __builtin_trap();
     format.closeRead(decoder);

@@ -23,8 +23,8 @@ int main(int argc, char** argv)
         for (int32_t bits : {8, 16, 24}) {
             for (int kind = 0; kind < 3; ++kind) {
                 const int32_t frames = 300 + 97 * kind;
-                const uint8_t header[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'L', 'I', 'S', 'T', 2, 0, 0, 0,
-                                          'a', 'b', 'd', 'a', 't', 'a', 0, 0, 0, 0};
+                const uint8_t header[] = {'R', 'I', 'F', 'F', 0, 0,   0,   0,   'W', 'A', 'V', 'E', 'L', 'I', 'S',
+                                          'T', 2,   0,   0,   0, 'a', 'b', 'd', 'a', 't', 'a', 0,   0,   0,   0};
                 const uint8_t trailing[] = {'c', 'u', 'e', ' ', 1, 0, 0, 0, 7, 0};
                 fuzz::FuzzFile file;
                 StreamInfo info = {};
@@ -40,7 +40,8 @@ int main(int argc, char** argv)
                 for (int32_t i = 0; i < frames * channels; ++i) {
                     const double tone = std::sin(0.05 * i) * std::exp(-0.004 * i) * (1 << 22);
                     const double noise = static_cast<double>(static_cast<int32_t>(random() % 65536) - 32768) * 16;
-                    samples.push_back(kind == 0 ? 0 : static_cast<int32_t>(kind == 1 ? tone : tone / 4 + noise) & ~0xFF);
+                    samples.push_back(kind == 0 ? 0
+                                                : static_cast<int32_t>(kind == 1 ? tone : tone / 4 + noise) & ~0xFF);
                 }
                 int32_t consumed;
                 format.writeFrames(encoder, samples.data(), frames, &consumed, nullptr);

@@ -29,6 +29,9 @@ void MessageBox::show(const char* text, const char* caption)
 #endif
 }
 
-const std::vector<MessageBox::Shown>& MessageBox::history() { return shownMessages(); }
+const std::vector<MessageBox::Shown>& MessageBox::history()
+{
+    return shownMessages();
+}
 
 } // namespace voltara

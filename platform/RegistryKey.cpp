@@ -33,7 +33,10 @@ RegistryKey::~RegistryKey()
         RegCloseKey(handle->key);
 }
 
-bool RegistryKey::isOpen() const { return handle->key != nullptr; }
+bool RegistryKey::isOpen() const
+{
+    return handle->key != nullptr;
+}
 
 bool RegistryKey::readValue(const char* name, std::string& bytes) const
 {
@@ -53,8 +56,7 @@ bool RegistryKey::writeString(const char* name, const char* text) const
 {
     const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
     return isOpen()
-        && RegSetValueExA(handle->key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size)
-        == ERROR_SUCCESS;
+           && RegSetValueExA(handle->key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS;
 }
 
 #else
@@ -84,7 +86,7 @@ bool isFolder(const std::string& path)
 // Creates every missing folder along path.
 bool makeFolders(const std::string& path)
 {
-    for (size_t end = path.find('/', 1); ; end = path.find('/', end + 1)) {
+    for (size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
         const std::string prefix = path.substr(0, end);
         if (!isFolder(prefix) && mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST)
             return false;
@@ -108,16 +110,18 @@ RegistryKey::RegistryKey(const char* path, Access access) : handle(new Handle)
     for (char& c : folder)
         if (c == '\\')
             c = '/';
-    const bool usable = access == Access::full
-        ? makeFolders(folder) && ::access(folder.c_str(), W_OK) == 0
-        : isFolder(folder);
+    const bool usable =
+        access == Access::full ? makeFolders(folder) && ::access(folder.c_str(), W_OK) == 0 : isFolder(folder);
     if (usable)
         handle->folder = folder;
 }
 
 RegistryKey::~RegistryKey() = default;
 
-bool RegistryKey::isOpen() const { return !handle->folder.empty(); }
+bool RegistryKey::isOpen() const
+{
+    return !handle->folder.empty();
+}
 
 bool RegistryKey::readValue(const char* name, std::string& bytes) const
 {

@@ -57,6 +57,9 @@ bool ContentFolder::hasStyleData() const
     return true;
 }
 
-std::string ContentFolder::defaultBankPath() const { return contentFile(path_, "Presets", "Default.fxb"); }
+std::string ContentFolder::defaultBankPath() const
+{
+    return contentFile(path_, "Presets", "Default.fxb");
+}
 
 } // namespace voltara

@@ -26,15 +26,15 @@ namespace voltara {
 namespace {
 
 const char* const parameterNames[rackParameterCount] = {
-    "Bypass",   ".",         ".",         ".",          ".",          ".",          ".",          ".",
-    "WAH On",   "WAH Sync",  "WAH Rate",  "WAH Reso",   "WAH Pedal",  "WAH Max F",  "WAH Dirt",   ".",
-    "FIL On",   "FIL Thresh", "FIL Reso", "FIL Mode",   "Fil Min F",  "FIL Max F",  ".",          ".",
-    "PHS On",   "PHS Sync",  "PHS Rate",  "PHS Color",  ".",          "PHS Phase",  "PHS Stereo", ".",
-    "FLA On",   "FLA Sync",  "FLA Rate",  "FLA Fbk",    "FLA Mix",    "FLA Depth",  "FLA Delay",  ".",
-    "CHO On)",  "CHO Mode",  "CHO Rate",  "CHO Depth",  "CHO Fbk",    ".",          ".",          ".",
-    "DEL On",   "DEL Sync",  "DEL Time",  "DEL Mode",   "DEL Fbk",    "DEL Char",   "DEL Mix",    ".",
-    "REV On",   "REV Time",  "REV Mode",  "REV Mix",    ".",          ".",          ".",          "REV Pre Mod",
-    "TRM On",   "TRM Sync",  "TRM Rate",  "TRM Depth",  "TRM Width",  "TRM Smooth", ".",          ".",
+    "Bypass",  ".",          ".",        ".",         ".",         ".",          ".",          ".",
+    "WAH On",  "WAH Sync",   "WAH Rate", "WAH Reso",  "WAH Pedal", "WAH Max F",  "WAH Dirt",   ".",
+    "FIL On",  "FIL Thresh", "FIL Reso", "FIL Mode",  "Fil Min F", "FIL Max F",  ".",          ".",
+    "PHS On",  "PHS Sync",   "PHS Rate", "PHS Color", ".",         "PHS Phase",  "PHS Stereo", ".",
+    "FLA On",  "FLA Sync",   "FLA Rate", "FLA Fbk",   "FLA Mix",   "FLA Depth",  "FLA Delay",  ".",
+    "CHO On)", "CHO Mode",   "CHO Rate", "CHO Depth", "CHO Fbk",   ".",          ".",          ".",
+    "DEL On",  "DEL Sync",   "DEL Time", "DEL Mode",  "DEL Fbk",   "DEL Char",   "DEL Mix",    ".",
+    "REV On",  "REV Time",   "REV Mode", "REV Mix",   ".",         ".",          ".",          "REV Pre Mod",
+    "TRM On",  "TRM Sync",   "TRM Rate", "TRM Depth", "TRM Width", "TRM Smooth", ".",          ".",
 };
 
 bool isParameter(int32_t index)
@@ -58,7 +58,7 @@ const ControllerTarget controllerTargets[11] = {
     {59, false}, {64, true}, {40, true}, {32, true}, {24, true},
 };
 
-constexpr float pedalScale = 0.007874f; // about 1/127
+constexpr float pedalScale = 0.007874f;       // about 1/127
 constexpr float controllerScale = 0.0079366f; // about 1/126
 
 // A non-finite sample would stay in feedback and delay state for good.
@@ -72,26 +72,16 @@ inline float finiteOrZero(float sample)
 std::unique_ptr<FxModule> RackPlugin::createRackModule(int32_t slot)
 {
     switch (slot) {
-    case slotGuitarTone:
-        return std::make_unique<GuitarToneModule>();
-    case slotWah:
-        return std::make_unique<WahModule>();
-    case slotFilter:
-        return std::make_unique<FilterModule>();
-    case slotPhaser:
-        return std::make_unique<PhaserModule>();
-    case slotFlanger:
-        return std::make_unique<FlangerModule>();
-    case slotChorus:
-        return std::make_unique<ChorusModule>();
-    case slotDelay:
-        return std::make_unique<DelayModule>();
-    case slotReverb:
-        return std::make_unique<ReverbModule>();
-    case slotTremolo:
-        return std::make_unique<TremoloModule>();
-    default:
-        return nullptr;
+    case slotGuitarTone: return std::make_unique<GuitarToneModule>();
+    case slotWah: return std::make_unique<WahModule>();
+    case slotFilter: return std::make_unique<FilterModule>();
+    case slotPhaser: return std::make_unique<PhaserModule>();
+    case slotFlanger: return std::make_unique<FlangerModule>();
+    case slotChorus: return std::make_unique<ChorusModule>();
+    case slotDelay: return std::make_unique<DelayModule>();
+    case slotReverb: return std::make_unique<ReverbModule>();
+    case slotTremolo: return std::make_unique<TremoloModule>();
+    default: return nullptr;
     }
 }
 
@@ -350,8 +340,8 @@ float RackPlugin::getLedState() const
         int32_t slot;
         int32_t shift;
     };
-    const LampPlace places[] = {{slotFilter, 0},  {slotPhaser, 3},  {slotFlanger, 6},
-                                {slotChorus, 9},  {slotTremolo, 12}, {slotWah, 15}};
+    const LampPlace places[] = {{slotFilter, 0}, {slotPhaser, 3},   {slotFlanger, 6},
+                                {slotChorus, 9}, {slotTremolo, 12}, {slotWah, 15}};
     int32_t packed = 0;
     for (const LampPlace& place : places) {
         if (isOn(place.slot))

@@ -112,7 +112,7 @@ private:
     double songPosition_ = 0.0; // quarter notes at the next block
     double lastHostPosition_ = 0.0;
     std::unique_ptr<float[]> work_; // interleaved stereo
-    int32_t workLength_ = 0; // floats
+    int32_t workLength_ = 0;        // floats
     int32_t moduleOff_[moduleSlotCount] = {};
 
     std::unique_ptr<uint8_t[]> bankBuffer_;

@@ -6,10 +6,7 @@
 
 namespace voltara {
 
-RackPluginInstance::RackPluginInstance(HostCallback host, ModuleFactory factory)
-    : RackPlugin(host, factory)
-{
-}
+RackPluginInstance::RackPluginInstance(HostCallback host, ModuleFactory factory) : RackPlugin(host, factory) {}
 
 void RackPluginInstance::setParameter(int32_t index, float value)
 {

@@ -9,8 +9,8 @@ namespace voltara {
 
 namespace {
 
-intptr_t dispatchEntry(PluginDescriptor* descriptor, int32_t opcode, int32_t index, intptr_t value,
-                       void* pointer, float opt)
+intptr_t dispatchEntry(PluginDescriptor* descriptor, int32_t opcode, int32_t index, intptr_t value, void* pointer,
+                       float opt)
 {
     EffectBase* effect = EffectBase::fromDescriptor(descriptor);
     if (!effect)
@@ -55,8 +55,7 @@ void writeEmpty(char* text)
 
 } // namespace
 
-EffectBase::EffectBase(HostCallback host, int32_t programCount, int32_t parameterCount)
-    : host_(host)
+EffectBase::EffectBase(HostCallback host, int32_t programCount, int32_t parameterCount) : host_(host)
 {
     std::memset(&descriptor_, 0, sizeof descriptor_);
     descriptor_.magic = descriptorMagic;
@@ -111,20 +110,15 @@ intptr_t EffectBase::dispatch(int32_t opcode, int32_t index, intptr_t value, voi
     char* text = static_cast<char*>(pointer);
     switch (opcode) {
     // [main thread] lifetime
-    case opOpen:
-        open();
-        return 0;
-    case opClose:
-        close();
-        return 0;
+    case opOpen: open(); return 0;
+    case opClose: close(); return 0;
 
     // [main thread] programs
     case opSetProgram:
         if (value < programCount())
             setProgram(static_cast<int32_t>(value));
         return 0;
-    case opGetProgram:
-        return getProgram();
+    case opGetProgram: return getProgram();
     case opSetProgramName:
         if (text)
             setProgramName(text);
@@ -147,16 +141,11 @@ intptr_t EffectBase::dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         if (text)
             getParameterName(index, text);
         return 0;
-    case opGetMeter:
-        return static_cast<intptr_t>(getMeterLevel() * 32767.0f);
+    case opGetMeter: return static_cast<intptr_t>(getMeterLevel() * 32767.0f);
 
     // [main thread, suspended] audio set-up
-    case opSetSampleRate:
-        setSampleRate(opt);
-        return 0;
-    case opSetBlockSize:
-        setBlockSize(static_cast<int32_t>(value));
-        return 0;
+    case opSetSampleRate: setSampleRate(opt); return 0;
+    case opSetBlockSize: setBlockSize(static_cast<int32_t>(value)); return 0;
     case opSuspendResume:
         if (value == 0)
             suspend();
@@ -165,10 +154,8 @@ intptr_t EffectBase::dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         return 0;
 
     // [window thread] editor
-    case opEditorGetRect:
-        return editor_ ? editor_->getRect(static_cast<void**>(pointer)) : 0;
-    case opEditorOpen:
-        return editor_ ? editor_->open(pointer) : 0;
+    case opEditorGetRect: return editor_ ? editor_->getRect(static_cast<void**>(pointer)) : 0;
+    case opEditorOpen: return editor_ ? editor_->open(pointer) : 0;
     case opEditorClose:
         if (editor_)
             editor_->close();
@@ -179,14 +166,10 @@ intptr_t EffectBase::dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         return 0;
 
     // [main thread] identity and state
-    case opIdentity:
-        return fourCharCode('N', 'v', 'E', 'f');
-    case opGetStateBlock:
-        return getStateBlock(static_cast<void**>(pointer), index != 0);
-    case opSetStateBlock:
-        return setStateBlock(pointer, static_cast<int32_t>(value), index != 0);
-    default:
-        return 0;
+    case opIdentity: return fourCharCode('N', 'v', 'E', 'f');
+    case opGetStateBlock: return getStateBlock(static_cast<void**>(pointer), index != 0);
+    case opSetStateBlock: return setStateBlock(pointer, static_cast<int32_t>(value), index != 0);
+    default: return 0;
     }
 }
 

@@ -90,8 +90,7 @@ public:
     HostEditor* editor() const { return editor_; }
 
 protected:
-    intptr_t callHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* pointer = nullptr,
-                      float opt = 0.0f);
+    intptr_t callHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* pointer = nullptr, float opt = 0.0f);
     bool hasHost() const { return host_ != nullptr; }
     void setFlag(int32_t flag, bool on);
     int32_t programCount() const { return descriptor_.programCount; }

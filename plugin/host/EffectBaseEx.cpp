@@ -9,34 +9,21 @@ intptr_t EffectBaseEx::dispatch(int32_t opcode, int32_t index, intptr_t value, v
     char* text = static_cast<char*>(pointer);
     switch (opcode) {
     // [audio or main thread] MIDI
-    case opHandleEvents:
-        return pointer ? handleEvents(static_cast<MidiEventList*>(pointer)) : 0;
+    case opHandleEvents: return pointer ? handleEvents(static_cast<MidiEventList*>(pointer)) : 0;
 
     // [main thread] parameters and programs
-    case opCanAutomate:
-        return canAutomate(index) ? 1 : 0;
-    case opParseParameterText:
-        return text && parseParameterText(index, text) ? 1 : 0;
-    case opGetProgramCategoryCount:
-        return getProgramCategoryCount();
-    case opGetProgramNameAt:
-        return text && getProgramNameAt(static_cast<int32_t>(value), index, text) ? 1 : 0;
-    case opCopyProgram:
-        return copyProgram(index) ? 1 : 0;
+    case opCanAutomate: return canAutomate(index) ? 1 : 0;
+    case opParseParameterText: return text && parseParameterText(index, text) ? 1 : 0;
+    case opGetProgramCategoryCount: return getProgramCategoryCount();
+    case opGetProgramNameAt: return text && getProgramNameAt(static_cast<int32_t>(value), index, text) ? 1 : 0;
+    case opCopyProgram: return copyProgram(index) ? 1 : 0;
 
     // [main thread] connections and bus information
-    case opConnectInput:
-        connectInput(index, value != 0);
-        return 1;
-    case opConnectOutput:
-        connectOutput(index, value != 0);
-        return 1;
-    case opGetInputInfo:
-        return pointer && getInputInfo(index, pointer) ? 1 : 0;
-    case opGetOutputInfo:
-        return pointer && getOutputInfo(index, static_cast<OutputInfo*>(pointer)) ? 1 : 0;
-    case opGetCategory:
-        return getCategory();
+    case opConnectInput: connectInput(index, value != 0); return 1;
+    case opConnectOutput: connectOutput(index, value != 0); return 1;
+    case opGetInputInfo: return pointer && getInputInfo(index, pointer) ? 1 : 0;
+    case opGetOutputInfo: return pointer && getOutputInfo(index, static_cast<OutputInfo*>(pointer)) ? 1 : 0;
+    case opGetCategory: return getCategory();
 
     // [main thread, suspended] stores without recomputing anything derived
     case opSetBlockSizeAndRate:
@@ -45,28 +32,17 @@ intptr_t EffectBaseEx::dispatch(int32_t opcode, int32_t index, intptr_t value, v
         return 1;
 
     // [main thread] identity
-    case opGetEffectName:
-        return text && getEffectName(text) ? 1 : 0;
-    case opGetErrorText:
-        return text && getErrorText(text) ? 1 : 0;
-    case opGetVendorName:
-        return text && getVendorName(text) ? 1 : 0;
-    case opGetProductName:
-        return text && getProductName(text) ? 1 : 0;
-    case opGetVendorVersion:
-        return getVendorVersion();
-    case opVendorCall:
-        return vendorSpecific(index, value, pointer, opt);
-    case opCapability:
-        return text ? answerCapability(text) : -1;
-    case opGetTailSize:
-        return getTailSize();
-    case opIdle:
-        return idle();
-    case opKeysRequired:
-        return needsKeys() ? 0 : 1;
-    case opGetInterfaceVersion:
-        return getInterfaceVersion();
+    case opGetEffectName: return text && getEffectName(text) ? 1 : 0;
+    case opGetErrorText: return text && getErrorText(text) ? 1 : 0;
+    case opGetVendorName: return text && getVendorName(text) ? 1 : 0;
+    case opGetProductName: return text && getProductName(text) ? 1 : 0;
+    case opGetVendorVersion: return getVendorVersion();
+    case opVendorCall: return vendorSpecific(index, value, pointer, opt);
+    case opCapability: return text ? answerCapability(text) : -1;
+    case opGetTailSize: return getTailSize();
+    case opIdle: return idle();
+    case opKeysRequired: return needsKeys() ? 0 : 1;
+    case opGetInterfaceVersion: return getInterfaceVersion();
     case 63: // the program-list query answers "no list"
         return -1;
 
@@ -75,11 +51,11 @@ intptr_t EffectBaseEx::dispatch(int32_t opcode, int32_t index, intptr_t value, v
     case opEditorKeyUp: {
         if (!editor_)
             return 0;
-        KeyRecord key{index, static_cast<uint8_t>(value & 0xff), static_cast<uint8_t>(static_cast<int32_t>(opt) & 0xff)};
+        KeyRecord key{index, static_cast<uint8_t>(value & 0xff),
+                      static_cast<uint8_t>(static_cast<int32_t>(opt) & 0xff)};
         return opcode == opEditorKeyDown ? editor_->onKeyDown(&key) : editor_->onKeyUp(&key);
     }
-    case opEditorKnobStyle:
-        return editor_ ? editor_->setKnobStyle(value) : 0;
+    case opEditorKnobStyle: return editor_ ? editor_->setKnobStyle(value) : 0;
 
     default:
         if (opcode >= opHandleEvents && opcode <= 68)

@@ -9,23 +9,21 @@ struct PluginDescriptor;
 
 // The host's callback. value and the result are pointer-sized so that calls
 // returning records (time information) work on every build.
-using HostCallback = intptr_t (*)(PluginDescriptor* descriptor, int32_t opcode, int32_t index,
-                                  intptr_t value, void* pointer, float opt);
+using HostCallback = intptr_t (*)(PluginDescriptor* descriptor, int32_t opcode, int32_t index, intptr_t value,
+                                  void* pointer, float opt);
 
-using DispatchEntry = intptr_t (*)(PluginDescriptor* descriptor, int32_t opcode, int32_t index,
-                                   intptr_t value, void* pointer, float opt);
-using ProcessEntry = void (*)(PluginDescriptor* descriptor, float** inputs, float** outputs,
-                              int32_t frames);
+using DispatchEntry = intptr_t (*)(PluginDescriptor* descriptor, int32_t opcode, int32_t index, intptr_t value,
+                                   void* pointer, float opt);
+using ProcessEntry = void (*)(PluginDescriptor* descriptor, float** inputs, float** outputs, int32_t frames);
 using SetParameterEntry = void (*)(PluginDescriptor* descriptor, int32_t index, float value);
 using GetParameterEntry = float (*)(PluginDescriptor* descriptor, int32_t index);
 
 // Four-character codes: first character in the most significant byte.
 constexpr int32_t fourCharCode(char a, char b, char c, char d)
 {
-    return static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint8_t>(a)) << 24) |
-                                (static_cast<uint32_t>(static_cast<uint8_t>(b)) << 16) |
-                                (static_cast<uint32_t>(static_cast<uint8_t>(c)) << 8) |
-                                static_cast<uint32_t>(static_cast<uint8_t>(d)));
+    return static_cast<int32_t>(
+        (static_cast<uint32_t>(static_cast<uint8_t>(a)) << 24) | (static_cast<uint32_t>(static_cast<uint8_t>(b)) << 16)
+        | (static_cast<uint32_t>(static_cast<uint8_t>(c)) << 8) | static_cast<uint32_t>(static_cast<uint8_t>(d)));
 }
 
 constexpr int32_t descriptorMagic = fourCharCode('M', 'o', 'x', 'P');
@@ -49,7 +47,7 @@ struct PluginDescriptor {
     int32_t auxWord1;
     int32_t auxWord2;
     float rateRatio;
-    void* owner; // the plug-in object
+    void* owner;    // the plug-in object
     void* hostUser; // the host's own; never touched by the plug-in
     int32_t uniqueId;
     int32_t version;
@@ -143,7 +141,7 @@ struct TimeInfo {
     double sampleRate;
     double systemTime;
     double songPosition; // quarter notes, byte 24
-    double tempo; // beats per minute, byte 32
+    double tempo;        // beats per minute, byte 32
     double barStart;
     double loopStart;
     double loopEnd;

@@ -57,7 +57,7 @@ TEST_F(BankCommand, BankFileHasTheLayoutThePlugInReads)
     EXPECT_EQ(bytes.substr(16, 4), "KRfx");
     const std::size_t block = 156 + 344;
     EXPECT_EQ(bytes.substr(block + 28, 4), std::string("Two\0", 4));
-    EXPECT_EQ(bytes.substr(block + 88, 4), std::string("\x3f\x80\x00\x00", 4)); // index 8: 1.0
+    EXPECT_EQ(bytes.substr(block + 88, 4), std::string("\x3f\x80\x00\x00", 4));  // index 8: 1.0
     EXPECT_EQ(bytes.substr(block + 340, 4), std::string("\x3f\x00\x00\x00", 4)); // index 71: 0.5
 }
 

@@ -25,9 +25,8 @@ TEST(InfoCommand, ShowsIdentityAndAllParameterNames)
     EXPECT_NE(result.out.find("KRfx"), std::string::npos);
     EXPECT_NE(result.out.find("72 parameters"), std::string::npos);
     const std::pair<int, const char*> names[] = {
-        {0, "Bypass"},    {8, "WAH On"},    {20, "Fil Min F"}, {26, "PHS Rate"},
-        {40, "CHO On)"},  {52, "DEL Fbk"},  {63, "REV Pre Mod"}, {69, "TRM Smooth"},
-        {70, "."},        {71, "."},
+        {0, "Bypass"},   {8, "WAH On"},       {20, "Fil Min F"},  {26, "PHS Rate"}, {40, "CHO On)"},
+        {52, "DEL Fbk"}, {63, "REV Pre Mod"}, {69, "TRM Smooth"}, {70, "."},        {71, "."},
     };
     for (const auto& [index, name] : names)
         EXPECT_EQ(parameterLine(result.out, index).rfind(std::string(name) + " ", 0), 0u)

@@ -43,8 +43,8 @@ struct Wave {
     int bits = 16;
     int frames = 10000;
     uint16_t formatTag = 1;
-    std::string before;  // chunks between "fmt " and "data"
-    std::string after;   // chunks after the samples
+    std::string before; // chunks between "fmt " and "data"
+    std::string after;  // chunks after the samples
     uint32_t seed = 1;
 
     // A conforming wave file: a plucked, decaying chord with a little noise.
@@ -57,15 +57,17 @@ struct Wave {
         for (int i = 0; i < frames; ++i) {
             const double t = static_cast<double>(i) / rate;
             for (int c = 0; c < channels; ++c) {
-                const double v = 0.4 * std::exp(-2.0 * t) * std::sin(2 * M_PI * (110.0 + 55.0 * c) * t)
-                               + 0.001 * noise(random);
+                const double v =
+                    0.4 * std::exp(-2.0 * t) * std::sin(2 * M_PI * (110.0 + 55.0 * c) * t) + 0.001 * noise(random);
                 const int32_t s = static_cast<int32_t>(std::lround(v * (std::ldexp(1.0, bits - 1) - 1.0)));
-                data += bits == 8 ? std::string(1, static_cast<char>(s + 128)) : le(static_cast<uint32_t>(s), sampleBytes);
+                data +=
+                    bits == 8 ? std::string(1, static_cast<char>(s + 128)) : le(static_cast<uint32_t>(s), sampleBytes);
             }
         }
-        const std::string fmt = le(formatTag, 2) + le(static_cast<uint32_t>(channels), 2) + le(static_cast<uint32_t>(rate), 4)
-                              + le(static_cast<uint32_t>(rate * channels * sampleBytes), 4)
-                              + le(static_cast<uint32_t>(channels * sampleBytes), 2) + le(static_cast<uint32_t>(bits), 2);
+        const std::string fmt =
+            le(formatTag, 2) + le(static_cast<uint32_t>(channels), 2) + le(static_cast<uint32_t>(rate), 4)
+            + le(static_cast<uint32_t>(rate * channels * sampleBytes), 4)
+            + le(static_cast<uint32_t>(channels * sampleBytes), 2) + le(static_cast<uint32_t>(bits), 2);
         std::string body = "WAVE" + chunk("fmt ", fmt) + before + chunk("data", data);
         if (data.size() & 1)
             body += '\0';
@@ -87,8 +89,7 @@ protected:
         return bytesOf(voltara.file("out.wav"));
     }
 
-    void expectFails(const std::vector<std::string>& arguments, const std::string& message,
-                     const std::string& output)
+    void expectFails(const std::vector<std::string>& arguments, const std::string& message, const std::string& output)
     {
         const auto result = voltara(arguments);
         EXPECT_NE(result.status, 0);
@@ -138,9 +139,9 @@ TEST_F(KfrCommand, InfoShowsHeaderBlocksAndRatio)
     ASSERT_EQ(voltara({"kfr", "encode", voltara.file("in.wav"), voltara.file("in.kfr")}).status, 0);
     const auto result = voltara({"kfr", "info", voltara.file("in.kfr")});
     ASSERT_EQ(result.status, 0) << result.err;
-    for (const char* expected : {"Kestrelwave", "channels           2", "bits per sample    16", "44100 Hz",
-                                 "block length       256 frames", "total frames       10000", "compression",
-                                 "blocks             40", "predictors", "coding"})
+    for (const char* expected :
+         {"Kestrelwave", "channels           2", "bits per sample    16", "44100 Hz", "block length       256 frames",
+          "total frames       10000", "compression", "blocks             40", "predictors", "coding"})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\n" << result.out;
 }
 

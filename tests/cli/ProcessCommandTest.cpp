@@ -29,9 +29,10 @@ FloatWav testInput(int channels)
 
 bool sameSamples(const FloatWav& a, const FloatWav& b, std::size_t fromFrame, std::size_t toFrame)
 {
-    return a.channels == b.channels && a.frames() >= toFrame && b.frames() >= toFrame &&
-           std::memcmp(&a.samples[fromFrame * 2], &b.samples[fromFrame * 2],
-                       (toFrame - fromFrame) * 2 * sizeof(float)) == 0;
+    return a.channels == b.channels && a.frames() >= toFrame && b.frames() >= toFrame
+           && std::memcmp(&a.samples[fromFrame * 2], &b.samples[fromFrame * 2],
+                          (toFrame - fromFrame) * 2 * sizeof(float))
+                  == 0;
 }
 
 bool exists(const std::string& path)
@@ -40,9 +41,8 @@ bool exists(const std::string& path)
 }
 
 // Every module off, whatever program 0 holds; then a tremolo, fully deep.
-const std::vector<std::string> allOff = {"--set", "8=0",  "--set", "16=0", "--set", "24=0",
-                                         "--set", "32=0", "--set", "40=0", "--set", "48=0",
-                                         "--set", "56=0", "--set", "64=0"};
+const std::vector<std::string> allOff = {"--set", "8=0",  "--set", "16=0", "--set", "24=0", "--set", "32=0",
+                                         "--set", "40=0", "--set", "48=0", "--set", "56=0", "--set", "64=0"};
 std::vector<std::string> with(std::vector<std::string> options, const std::vector<std::string>& more)
 {
     options.insert(options.end(), more.begin(), more.end());
@@ -131,7 +131,6 @@ TEST_F(ProcessCommand, DemoRendersAboutTenSecondsOfGuitar)
     EXPECT_GT(peak, 0.1f);
     EXPECT_LT(peak, 1.0f);
 }
-
 
 TEST_F(ProcessCommand, MidiEventTakesEffectAtItsOwnFrame)
 {

@@ -34,8 +34,8 @@ VoltaraRun::VoltaraRun()
 
 VoltaraRun::Result VoltaraRun::operator()(const std::vector<std::string>& arguments) const
 {
-    std::string command = "VOLTARA_REGISTRY=" + quoted(scratch.file("registry")) + " " +
-                          quoted(VOLTARA_BINARY_DIR "/voltara");
+    std::string command =
+        "VOLTARA_REGISTRY=" + quoted(scratch.file("registry")) + " " + quoted(VOLTARA_BINARY_DIR "/voltara");
     for (const std::string& argument : arguments)
         command += " " + quoted(argument);
     command += " >" + quoted(scratch.file("stdout")) + " 2>" + quoted(scratch.file("stderr"));
@@ -50,8 +50,8 @@ VoltaraRun::Result VoltaraRun::operator()(const std::vector<std::string>& argume
 bool VoltaraRun::factoryBankLoaded() const
 {
     const std::string out = (*this)({"info"}).out;
-    return out.find("0* \"default.fxb not found!\"") == std::string::npos &&
-           out.find("0* \"[nothing loaded]\"") == std::string::npos;
+    return out.find("0* \"default.fxb not found!\"") == std::string::npos
+           && out.find("0* \"[nothing loaded]\"") == std::string::npos;
 }
 
 } // namespace voltara::test

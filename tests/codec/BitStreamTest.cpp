@@ -48,9 +48,7 @@ TEST_F(BitStream, WriterMatchesTheBitAtATimeSink)
             writer->writeRice(static_cast<uint32_t>(value) >> 16, k);
             sink.rice(static_cast<uint32_t>(value) >> 16, k);
             break;
-        default:
-            writer->alignToByte();
-            sink.align();
+        default: writer->alignToByte(); sink.align();
         }
     }
     writer->alignToByte();
@@ -64,12 +62,12 @@ TEST_F(BitStream, ReaderReadsWhatTheSinkWrote)
 {
     test::BitSink sink;
     sink.field(5, 3);
-    sink.rice(0, 0);           // a lone 1 bit
-    sink.signedRice(-9, 0);    // 9 zeros, 1, sign
-    sink.signedRice(0, 4);     // "-0" is written as +0
+    sink.rice(0, 0);        // a lone 1 bit
+    sink.signedRice(-9, 0); // 9 zeros, 1, sign
+    sink.signedRice(0, 4);  // "-0" is written as +0
     sink.signedRice(-70000, 32);
     sink.field(0xDEADBEEF, 32);
-    sink.rice(300000, 1);      // a run of 150000 zeros, across refills
+    sink.rice(300000, 1); // a run of 150000 zeros, across refills
     sink.bit(1);
     TestFile file;
     file.bytes = {0xAA, 0xBB}; // the stream starts at offset 2

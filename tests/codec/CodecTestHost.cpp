@@ -140,7 +140,8 @@ std::vector<uint8_t> encode(const FormatInfo& format, const EncodeRequest& reque
     TestFile file;
     const int64_t frames = static_cast<int64_t>(request.samples.size()) / request.channels;
     const uint32_t dataBytes = static_cast<uint32_t>(request.samples.size() * ((request.bits + 7) / 8));
-    std::vector<uint8_t> header = waveHeader(request.channels, request.rate, request.bits, dataBytes, request.extraChunks);
+    std::vector<uint8_t> header =
+        waveHeader(request.channels, request.rate, request.bits, dataBytes, request.extraChunks);
     std::vector<uint8_t> trailing = request.trailing;
     StreamInfo info = {};
     info.channelCount = request.channels;
@@ -163,8 +164,9 @@ std::vector<uint8_t> encode(const FormatInfo& format, const EncodeRequest& reque
         const int32_t batch = static_cast<int32_t>(std::min<int64_t>(request.batchFrames, frames - done));
         int32_t consumed = 0;
         int64_t position = 0;
-        ok = ok && format.writeFrames(encoder, scaled.data() + done * request.channels, batch, &consumed, &position) == 0
-            && consumed == batch;
+        ok = ok
+             && format.writeFrames(encoder, scaled.data() + done * request.channels, batch, &consumed, &position) == 0
+             && consumed == batch;
         done += batch;
     }
     int64_t position = 0;
@@ -225,7 +227,8 @@ std::vector<int32_t> guitarSignal(int32_t frames, int32_t channels, int32_t bits
             for (int h = 1; h <= 6; ++h)
                 v += std::sin(2.0 * M_PI * f * h * t + c) / (h * h);
             v = 0.5 * envelope * v + 0.002 * noise(random);
-            out[static_cast<size_t>(i) * channels + c] = static_cast<int32_t>(std::lround(std::clamp(v, -1.0, 1.0) * full));
+            out[static_cast<size_t>(i) * channels + c] =
+                static_cast<int32_t>(std::lround(std::clamp(v, -1.0, 1.0) * full));
         }
     }
     return out;

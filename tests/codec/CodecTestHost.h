@@ -12,7 +12,7 @@ namespace voltara::codec::test {
 
 struct TestFile {
     std::vector<uint8_t> bytes;
-    int64_t failReadsAt = -1;  // a read touching this offset or beyond fails
+    int64_t failReadsAt = -1; // a read touching this offset or beyond fails
     bool failWrites = false;
     int32_t largestRead = 0;
 };

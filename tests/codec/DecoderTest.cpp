@@ -94,8 +94,8 @@ TEST_F(Decoding, RiceParameterZeroReadsOnlyTheRunAndTheSign)
 TEST_F(Decoding, CodingTypeZeroIsSilenceAndEightBitZeroIs128)
 {
     BitSink s;
-    s.bit(0), s.bit(0), s.bit(1);             // shift flag: irrelevant for silence
-    s.rice(7, 5), s.rice(0, 3);               // any predictor, coding type 0
+    s.bit(0), s.bit(0), s.bit(1); // shift flag: irrelevant for silence
+    s.rice(7, 5), s.rice(0, 3);   // any predictor, coding type 0
     s.align();
     const test::Decoded d = test::decode(format, kfrFile(1, 8, 32, 5, s.bytes()));
     EXPECT_TRUE(d.complete);
@@ -137,7 +137,7 @@ TEST_F(Decoding, ReadInfoFindsHeaderAndTrailingChunksPastAnOddStream)
     BitSink s;
     s.bit(0), s.bit(0), s.bit(0);
     s.rice(0, 5), s.rice(0, 3);
-    s.align(); // 2 bytes
+    s.align();     // 2 bytes
     s.field(0, 8); // a third byte: odd length
     const std::vector<uint8_t> trailing = test::chunk("LIST", "abcd");
     const std::vector<uint8_t> file = kfrFile(1, 16, 32, 1, s.bytes(), trailing);
@@ -168,17 +168,17 @@ TEST_F(Decoding, RefusesMalformedHeaders)
         putLe(bad, at, value, bytes);
         return test::decode(format, bad);
     };
-    EXPECT_EQ(patched(16, 0, 4).readInfoResult, -1);                   // block length 0
-    EXPECT_EQ(patched(16, uint32_t(-5), 4).readInfoResult, -1);        // negative block length
-    EXPECT_EQ(patched(16, 40000, 4).readInfoResult, -1);               // above what the encoder writes
-    EXPECT_EQ(patched(24, uint64_t(-1), 8).readInfoResult, -1);        // negative frame count
-    EXPECT_EQ(patched(24, 33, 8).readInfoResult, -1);                  // two blocks in a 2-byte stream
-    EXPECT_EQ(patched(32, uint64_t(-2), 8).readInfoResult, -1);        // negative stream length
-    EXPECT_EQ(patched(32, 1000, 8).readInfoResult, -1);                // stream beyond the file
-    EXPECT_EQ(patched(56 + 16, 0x7FFFFFF0, 4).readInfoResult, -1);     // fmt chunk size runs off the file
+    EXPECT_EQ(patched(16, 0, 4).readInfoResult, -1);               // block length 0
+    EXPECT_EQ(patched(16, uint32_t(-5), 4).readInfoResult, -1);    // negative block length
+    EXPECT_EQ(patched(16, 40000, 4).readInfoResult, -1);           // above what the encoder writes
+    EXPECT_EQ(patched(24, uint64_t(-1), 8).readInfoResult, -1);    // negative frame count
+    EXPECT_EQ(patched(24, 33, 8).readInfoResult, -1);              // two blocks in a 2-byte stream
+    EXPECT_EQ(patched(32, uint64_t(-2), 8).readInfoResult, -1);    // negative stream length
+    EXPECT_EQ(patched(32, 1000, 8).readInfoResult, -1);            // stream beyond the file
+    EXPECT_EQ(patched(56 + 16, 0x7FFFFFF0, 4).readInfoResult, -1); // fmt chunk size runs off the file
     std::vector<uint8_t> noData = good;
     std::memcpy(noData.data() + 56 + 36, "atad", 4);
-    EXPECT_EQ(test::decode(format, noData).readInfoResult, -1);        // no "data" chunk before the end
+    EXPECT_EQ(test::decode(format, noData).readInfoResult, -1); // no "data" chunk before the end
     EXPECT_EQ(test::decode(format, std::vector<uint8_t>(good.begin(), good.begin() + 40)).readInfoResult, -1);
 }
 

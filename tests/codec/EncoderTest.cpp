@@ -55,11 +55,11 @@ protected:
         if (file.empty())
             return statistics;
         const int64_t frames = static_cast<int64_t>(request.samples.size()) / request.channels;
-        const std::vector<uint8_t> header = test::waveHeader(request.channels, request.rate, request.bits,
-                                                             static_cast<uint32_t>(request.samples.size() * ((request.bits + 7) / 8)),
-                                                             request.extraChunks);
-        const std::vector<uint8_t> stream
-            = test::referenceStream(request.channels, request.bits, request.rate, request.samples);
+        const std::vector<uint8_t> header = test::waveHeader(
+            request.channels, request.rate, request.bits,
+            static_cast<uint32_t>(request.samples.size() * ((request.bits + 7) / 8)), request.extraChunks);
+        const std::vector<uint8_t> stream =
+            test::referenceStream(request.channels, request.bits, request.rate, request.samples);
         const size_t streamOffset = 56 + header.size();
 
         // File header.
@@ -85,7 +85,8 @@ protected:
         std::memcpy(expectedHeader.data() + header.size() - 4, &dataSize, 4);
         EXPECT_EQ(std::vector<uint8_t>(file.begin() + 56, file.begin() + streamOffset), expectedHeader);
         // The stream, byte for byte the reference transcription's, its pad byte, the trailing chunks.
-        EXPECT_EQ(std::vector<uint8_t>(file.begin() + streamOffset, file.begin() + streamOffset + stream.size()), stream);
+        EXPECT_EQ(std::vector<uint8_t>(file.begin() + streamOffset, file.begin() + streamOffset + stream.size()),
+                  stream);
         const size_t pad = stream.size() & 1;
         if (pad) {
             EXPECT_EQ(file[streamOffset + stream.size()], 0);

@@ -37,10 +37,10 @@ TEST(Interface, FillsTheDescriptionAndLeavesTheHostsEntries)
     EXPECT_STREQ(format.description, "Lossless Compressed Audio Format");
     EXPECT_EQ(format.shortName[31], 0);
     EXPECT_EQ(std::memcmp(hostEntries, format.hostEntries, sizeof hostEntries), 0);
-    for (const void* entry : {(const void*)format.checkFormat, (const void*)format.readInfo,
-                              (const void*)format.openRead, (const void*)format.readFrames,
-                              (const void*)format.closeRead, (const void*)format.openWrite,
-                              (const void*)format.writeFrames, (const void*)format.closeWrite})
+    for (const void* entry :
+         {(const void*)format.checkFormat, (const void*)format.readInfo, (const void*)format.openRead,
+          (const void*)format.readFrames, (const void*)format.closeRead, (const void*)format.openWrite,
+          (const void*)format.writeFrames, (const void*)format.closeWrite})
         EXPECT_NE(entry, nullptr);
 }
 

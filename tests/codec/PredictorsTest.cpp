@@ -67,10 +67,10 @@ TEST(Predictors, RiceParameterForMean)
 TEST(Predictors, AdaptiveWindowAveragesTheLastThree)
 {
     AdaptiveRiceWindow window;
-    EXPECT_EQ(window.next(100), 6);  // mean 100
-    EXPECT_EQ(window.next(0), 5);    // mean 50
-    EXPECT_EQ(window.next(2), 5);    // mean 34
-    EXPECT_EQ(window.next(1), 1);    // 0, 2, 1: mean 1
+    EXPECT_EQ(window.next(100), 6);   // mean 100
+    EXPECT_EQ(window.next(0), 5);     // mean 50
+    EXPECT_EQ(window.next(2), 5);     // mean 34
+    EXPECT_EQ(window.next(1), 1);     // 0, 2, 1: mean 1
     EXPECT_EQ(window.next(4000), 10); // 2, 1, 4000: mean 1334
     window.reset();
     EXPECT_EQ(window.next(3), 1);

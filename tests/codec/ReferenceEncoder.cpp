@@ -111,8 +111,7 @@ bool hasE(int p)
 
 } // namespace
 
-std::vector<uint8_t> referenceStream(int32_t channels, int32_t bits, int32_t rate,
-                                     const std::vector<int32_t>& samples)
+std::vector<uint8_t> referenceStream(int32_t channels, int32_t bits, int32_t rate, const std::vector<int32_t>& samples)
 {
     int64_t blockLength = static_cast<int64_t>(rate * 0.005804988662131519);
     if (blockLength % 32)

@@ -25,7 +25,6 @@ private:
 
 // The compressed stream for file-depth samples (interleaved), ended as the
 // ending writeFrames call ends it.
-std::vector<uint8_t> referenceStream(int32_t channels, int32_t bits, int32_t rate,
-                                     const std::vector<int32_t>& samples);
+std::vector<uint8_t> referenceStream(int32_t channels, int32_t bits, int32_t rate, const std::vector<int32_t>& samples);
 
 } // namespace voltara::codec::test

@@ -86,7 +86,8 @@ TYPED_TEST(EveryModule, FarOutValuesNeitherCrashNorOverrunTexts)
 }
 
 template <class Module>
-struct BufferedModule : EveryModule<Module> {};
+struct BufferedModule : EveryModule<Module> {
+};
 
 using Buffered = ::testing::Types<ChorusModule, DelayModule, ReverbModule>;
 TYPED_TEST_SUITE(BufferedModule, Buffered);

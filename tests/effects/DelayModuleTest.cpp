@@ -27,7 +27,10 @@ int32_t freeDelayFrames(float t)
 // A delay switched on at 44.1 kHz with the given mode and feedback; the
 // flutter stays at its fixed delay unless a test turns "*Max Flut" up.
 struct DelayFixture : ::testing::Test {
-    void SetUp() override { FlutterNoise::setSource([]() -> int32_t { return 16384; }); }
+    void SetUp() override
+    {
+        FlutterNoise::setSource([]() -> int32_t { return 16384; });
+    }
     void TearDown() override { FlutterNoise::setSource(nullptr); }
 
     void configure(float mode, float feedback, float time)
@@ -75,8 +78,8 @@ TEST_F(DelayFixture, NamesDefaultsAndTexts)
         float value;
         const char* text;
     } table[] = {
-        {2, 1.0f, "2500 ms"}, {2, 0.0f, "50 ms"},     {3, 1.0f, "M.Tap"}, {3, 0.26f, "M.Head"},
-        {3, 0.0f, "Mono"},    {3, 0.6f, "P.Pong"},    {1, 0.5f, "OFF"},   {6, 1.0f, "100 %"},
+        {2, 1.0f, "2500 ms"}, {2, 0.0f, "50 ms"},  {3, 1.0f, "M.Tap"}, {3, 0.26f, "M.Head"},
+        {3, 0.0f, "Mono"},    {3, 0.6f, "P.Pong"}, {1, 0.5f, "OFF"},   {6, 1.0f, "100 %"},
     };
     module.setSampleRate(rate);
     for (const auto& row : table) {

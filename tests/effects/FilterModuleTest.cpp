@@ -165,8 +165,7 @@ TEST(FilterModule, StaysBoundedAcrossSampleRates)
             }
             filter.process(audio.data(), 50000, 0.0);
             for (float sample : audio)
-                ASSERT_TRUE(std::isfinite(sample) && std::fabs(sample) < 20.0f)
-                    << sampleRate << " " << reso;
+                ASSERT_TRUE(std::isfinite(sample) && std::fabs(sample) < 20.0f) << sampleRate << " " << reso;
         }
     }
 }

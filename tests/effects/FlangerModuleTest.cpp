@@ -50,9 +50,9 @@ TEST(FlangerModule, NamesDefaultsAndTexts)
         float value;
         const char* text;
     } table[] = {
-        {0, 0.5f, "OFF"},   {0, 0.51f, "ON"},     {1, 0.5f, "OFF"},     {2, 1.0f, "10.00 Hz"},
-        {2, 0.0f, "0.05 Hz"}, {3, 1.0f, "100 %"}, {4, 0.0f, "0 %"},     {5, 0.25f, "25 %"},
-        {6, 0.5f, "50 %"},  {7, 0.4f, ""},        {8, 0.0f, ""},
+        {0, 0.5f, "OFF"},     {0, 0.51f, "ON"},   {1, 0.5f, "OFF"}, {2, 1.0f, "10.00 Hz"},
+        {2, 0.0f, "0.05 Hz"}, {3, 1.0f, "100 %"}, {4, 0.0f, "0 %"}, {5, 0.25f, "25 %"},
+        {6, 0.5f, "50 %"},    {7, 0.4f, ""},      {8, 0.0f, ""},
     };
     for (const auto& row : table) {
         if (row.slot < 8)
@@ -122,7 +122,7 @@ TEST_F(FlangerTest, FirstFrameAfterResetReplans)
 TEST_F(FlangerTest, DelayFollowsThePlannedTarget)
 {
     flanger.setParameter(1, 1.0f);
-    flanger.setParameter(2, 0.5f); // "1/4"
+    flanger.setParameter(2, 0.5f);            // "1/4"
     flanger.setParameter(5, 100.0f / 264.6f); // depth 100 frames
     const struct {
         double songPos;

@@ -58,7 +58,7 @@ inline std::string parameterName(const FxModule& module, int32_t slot)
 // The module's name, its slot names (and "" beyond the last slot) and its
 // default values.
 inline void expectSlots(const FxModule& module, const char* name, const char* const (&names)[8],
-    const float (&defaults)[8])
+                        const float (&defaults)[8])
 {
     EXPECT_EQ(parameterName(module, -1), name);
     EXPECT_EQ(parameterName(module, 8), "");

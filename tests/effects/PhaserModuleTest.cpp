@@ -103,8 +103,8 @@ TEST(PhaserModule, ColorRegimes)
         float color;
         float dryGain;
     } table[] = {
-        {0.5f, 0.7f},           // second regime from exactly 0.5: no feedback, 0.7 each
-        {0.4999f, 0.7070586f},  // first regime: 1 - 0.586 x color
+        {0.5f, 0.7f},          // second regime from exactly 0.5: no feedback, 0.7 each
+        {0.4999f, 0.7070586f}, // first regime: 1 - 0.586 x color
         {1.0f, 0.575f},
         {0.0f, 1.0f},
     };

@@ -49,9 +49,8 @@ TEST_F(ReverbFixture, NamesDefaultsAndTexts)
         float value;
         const char* text;
     } table[] = {
-        {1, 0.0f, "0.2 s"},  {1, 1.0f, "10.0 s"}, {2, 1.0f, "Hall"}, {2, 0.35f, "Plate"},
-        {2, 0.0f, "Spring"}, {3, 0.5f, "50 %"},    {5, 1.0f, "100 %"}, {6, 0.3f, ""},
-        {7, 1.0f, ""},
+        {1, 0.0f, "0.2 s"}, {1, 1.0f, "10.0 s"}, {2, 1.0f, "Hall"}, {2, 0.35f, "Plate"}, {2, 0.0f, "Spring"},
+        {3, 0.5f, "50 %"},  {5, 1.0f, "100 %"},  {6, 0.3f, ""},     {7, 1.0f, ""},
     };
     module.setSampleRate(rate);
     for (const auto& row : table) {
@@ -76,8 +75,7 @@ TEST_F(ReverbFixture, TailDecaysAtTheRateTimeSets)
         configure(row.model, 1.0f);
         StereoFrames slow = impulseResponse(module, static_cast<int32_t>(3.5f * rate));
         const double slope = 10.0 * std::log10(energy(slow, 3.0, 3.5) / energy(slow, 2.0, 2.5));
-        const double lossless =
-            20.0 * std::log10(std::sqrt(2.0) * row.longestDecay) / (0.711 * row.lineSeconds);
+        const double lossless = 20.0 * std::log10(std::sqrt(2.0) * row.longestDecay) / (0.711 * row.lineSeconds);
         EXPECT_LT(slope, 0.9 * lossless) << row.model;
         EXPECT_GT(slope, 2.2 * lossless) << row.model;
 
@@ -97,8 +95,7 @@ TEST_F(ReverbFixture, FirstFramePassesTheDiffuserDirectPath)
         float gain;
         float lowPassHz;
         float decay; // at Time 0.5
-    } table[] = {
-        {spring, 0.53f, 50000.0f, 0.565f}, {plate, 0.7f, 0.0f, 0.475f}, {hall, 0.6f, 33000.0f, 0.535f}};
+    } table[] = {{spring, 0.53f, 50000.0f, 0.565f}, {plate, 0.7f, 0.0f, 0.475f}, {hall, 0.6f, 33000.0f, 0.535f}};
     for (const auto& row : table) {
         configure(row.model, 0.5f);
         const StereoFrames s = impulseResponse(module, 1);

@@ -43,7 +43,7 @@ TEST(TremoloModule, FullDepthLeavesATenThousandth)
 {
     TremoloModule module;
     module.setParameter(0, 1.0f);
-    module.setParameter(1, 1.0f); // synchronised without tempo: the phase stays where the song puts it
+    module.setParameter(1, 1.0f);  // synchronised without tempo: the phase stays where the song puts it
     module.setParameter(2, 0.45f); // a quarter note
     module.setSampleRate(rate);
     StereoFrames s = ones(20000);

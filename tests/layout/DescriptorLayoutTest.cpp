@@ -13,15 +13,18 @@ struct Field {
     size_t offset32; // in the host's 144-byte record
 };
 
-#define FIELD(name, at) {#name, offsetof(PluginDescriptor, name), at}
+#define FIELD(name, at)                                                                                                \
+    {                                                                                                                  \
+#name, offsetof(PluginDescriptor, name), at                                                                    \
+    }
 const Field descriptorFields[] = {
-    FIELD(magic, 0),           FIELD(dispatch, 4),         FIELD(processAccumulating, 8),
-    FIELD(setParameter, 12),   FIELD(getParameter, 16),    FIELD(programCount, 20),
-    FIELD(parameterCount, 24), FIELD(inputCount, 28),      FIELD(outputCount, 32),
-    FIELD(flags, 36),          FIELD(reserved1, 40),       FIELD(reserved2, 44),
-    FIELD(auxWord0, 48),       FIELD(auxWord1, 52),        FIELD(auxWord2, 56),
-    FIELD(rateRatio, 60),      FIELD(owner, 64),           FIELD(hostUser, 68),
-    FIELD(uniqueId, 72),       FIELD(version, 76),         FIELD(processOverwriting, 80),
+    FIELD(magic, 0),           FIELD(dispatch, 4),      FIELD(processAccumulating, 8),
+    FIELD(setParameter, 12),   FIELD(getParameter, 16), FIELD(programCount, 20),
+    FIELD(parameterCount, 24), FIELD(inputCount, 28),   FIELD(outputCount, 32),
+    FIELD(flags, 36),          FIELD(reserved1, 40),    FIELD(reserved2, 44),
+    FIELD(auxWord0, 48),       FIELD(auxWord1, 52),     FIELD(auxWord2, 56),
+    FIELD(rateRatio, 60),      FIELD(owner, 64),        FIELD(hostUser, 68),
+    FIELD(uniqueId, 72),       FIELD(version, 76),      FIELD(processOverwriting, 80),
     FIELD(reserved3, 84),
 };
 #undef FIELD

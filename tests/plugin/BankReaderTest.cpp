@@ -11,7 +11,10 @@
 namespace voltara {
 namespace {
 
-const uint8_t* block(const TestBank& bank, int program) { return &bank.bytes()[156 + 344 * program]; }
+const uint8_t* block(const TestBank& bank, int program)
+{
+    return &bank.bytes()[156 + 344 * program];
+}
 
 TEST(BankReaderTest, AcceptsOnlyIdentifiersWithTheRackChecksum)
 {
@@ -20,8 +23,7 @@ TEST(BankReaderTest, AcceptsOnlyIdentifiersWithTheRackChecksum)
         bool accepted;
     };
     const Case cases[] = {
-        {{'K', 'R', 'f', 'x'}, true},
-        {{'K', 'R', 'f', 'y'}, false},
+        {{'K', 'R', 'f', 'x'}, true},     {{'K', 'R', 'f', 'y'}, false},
         {{'\0', '-', '3', '4'}, true}, // 45 + 100 x 103 = 10345
         {{'R', 'K', 'x', 'f'}, true},  // the checksum cannot tell the order
         {{'\xff', 'R', 'f', 'x'}, false},
@@ -62,13 +64,13 @@ TEST(BankReaderTest, SwitchesAreRoundedAndOtherValuesKept)
         float loaded;
     };
     const Case cases[] = {
-        {8, 0.7f, 1.0f},    // WAH On
-        {8, 0.5f, 0.0f},    // exactly half is off
-        {10, 0.7f, 0.7f},   // WAH Rate
-        {19, 0.51f, 1.0f},  // FIL Mode
-        {41, 0.3f, 0.0f},   // CHO Mode
-        {65, 2.0f, 1.0f},   // TRM Sync
-        {54, 1.5f, 1.5f},   // out of range, but not a switch: kept
+        {8, 0.7f, 1.0f},   // WAH On
+        {8, 0.5f, 0.0f},   // exactly half is off
+        {10, 0.7f, 0.7f},  // WAH Rate
+        {19, 0.51f, 1.0f}, // FIL Mode
+        {41, 0.3f, 0.0f},  // CHO Mode
+        {65, 2.0f, 1.0f},  // TRM Sync
+        {54, 1.5f, 1.5f},  // out of range, but not a switch: kept
         {71, 0.125f, 0.125f},
         {10, std::numeric_limits<float>::quiet_NaN(), 0.0f},
         {50, std::numeric_limits<float>::infinity(), 0.0f},

@@ -1,6 +1,6 @@
-#include "plugin/RackPlugin.h"
 #include "platform/MessageBox.h"
 #include "platform/PathSeparator.h"
+#include "plugin/RackPlugin.h"
 #include "tests/plugin/TestBank.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"

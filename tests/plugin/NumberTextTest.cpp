@@ -28,7 +28,7 @@ TEST(NumberText, Integer)
         const char* text;
     } table[] = {
         {5, "      5"},          {99999999, "99999999"}, {100000000, " Huge!  "},
-        {-12345678, "-1234567"},  {-5, "     -5"},        {0, "      0"},
+        {-12345678, "-1234567"}, {-5, "     -5"},        {0, "      0"},
     };
     for (const auto& row : table)
         EXPECT_EQ(integer(row.value), row.text) << row.value;
@@ -40,11 +40,17 @@ TEST(NumberText, Real)
         float value;
         const char* text;
     } table[] = {
-        {1.5f, "1.500000"},      {-1.5f, "-1.50000"},      {123.25f, "123.2500"},
-        {0.0f, "0.000000"},      {1234567.0f, "1234567."}, {-10000000.0f, " Huge!  "},
-        {1.0e9f, " Huge!  "},    {-123456.0f, "-123456."},
+        {1.5f, "1.500000"},
+        {-1.5f, "-1.50000"},
+        {123.25f, "123.2500"},
+        {0.0f, "0.000000"},
+        {1234567.0f, "1234567."},
+        {-10000000.0f, " Huge!  "},
+        {1.0e9f, " Huge!  "},
+        {-123456.0f, "-123456."},
         // Eight integer digits fill the field: no point, and no digit lost.
-        {12345678.0f, "12345678"}, {-1234567.0f, "-1234567"},
+        {12345678.0f, "12345678"},
+        {-1234567.0f, "-1234567"},
     };
     for (const auto& row : table)
         EXPECT_EQ(real(row.value), row.text) << row.value;

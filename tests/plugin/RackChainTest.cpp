@@ -13,7 +13,7 @@ namespace {
 // What the stand-in modules saw, in order.
 struct Event {
     int32_t slot;
-    char what; // 'p' process, 'r' reset, 't' tempo
+    char what;    // 'p' process, 'r' reset, 't' tempo
     double value; // song position, rate or beats per sample
     int32_t frames;
 };

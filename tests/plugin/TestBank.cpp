@@ -13,7 +13,10 @@ constexpr size_t blockSize = 344;
 constexpr int programCount = 32;
 constexpr int parameterCount = 72;
 
-size_t blockStart(int program) { return headerSize + blockSize * size_t(program); }
+size_t blockStart(int program)
+{
+    return headerSize + blockSize * size_t(program);
+}
 
 } // namespace
 
@@ -43,7 +46,10 @@ void TestBank::setValue(int program, int index, float value)
         at[i] = uint8_t(word >> (24 - 8 * i));
 }
 
-void TestBank::setIdentifier(const char identifier[4]) { std::memcpy(&bytes_[16], identifier, 4); }
+void TestBank::setIdentifier(const char identifier[4])
+{
+    std::memcpy(&bytes_[16], identifier, 4);
+}
 
 void TestBank::save(const std::string& path, size_t size) const
 {

@@ -23,6 +23,9 @@ ScopedEnvironment::ScopedEnvironment(const char* name, const char* value) : name
     assign(this->name, value);
 }
 
-ScopedEnvironment::~ScopedEnvironment() { assign(name, previous ? previous->c_str() : nullptr); }
+ScopedEnvironment::~ScopedEnvironment()
+{
+    assign(name, previous ? previous->c_str() : nullptr);
+}
 
 } // namespace voltara

@@ -22,7 +22,10 @@ TempFolder::~TempFolder()
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempFolder::file(const std::string& relative) const { return path_ + "/" + relative; }
+std::string TempFolder::file(const std::string& relative) const
+{
+    return path_ + "/" + relative;
+}
 
 void TempFolder::write(const std::string& relative, const std::string& bytes) const
 {

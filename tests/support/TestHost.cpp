@@ -120,12 +120,9 @@ intptr_t TestHost::callback(PluginDescriptor*, int32_t opcode, int32_t index, in
         return 0;
     host->calls.push_back({opcode, index, value, opt});
     switch (opcode) {
-    case hostVersion:
-        return host->versionAnswer;
-    case hostGetTime:
-        return host->hasTime ? reinterpret_cast<intptr_t>(&host->time) : 0;
-    default:
-        return 0;
+    case hostVersion: return host->versionAnswer;
+    case hostGetTime: return host->hasTime ? reinterpret_cast<intptr_t>(&host->time) : 0;
+    default: return 0;
     }
 }
 

@@ -31,8 +31,7 @@ public:
     intptr_t close();
     PluginDescriptor* descriptor() const { return descriptor_; }
 
-    intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* pointer = nullptr,
-                      float opt = 0.0f);
+    intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* pointer = nullptr, float opt = 0.0f);
     std::string text(int32_t opcode, int32_t index);
     void setParameter(int32_t index, float value);
     float getParameter(int32_t index);

@@ -4,14 +4,12 @@
 
 namespace voltara {
 
-AudioReader::AudioReader(const std::string& filePath)
-    : path(filePath), file(sf_open(filePath.c_str(), SFM_READ, &info))
+AudioReader::AudioReader(const std::string& filePath) : path(filePath), file(sf_open(filePath.c_str(), SFM_READ, &info))
 {
     if (file.get() == nullptr)
         throw ToolError("cannot read " + path + ": " + sf_strerror(nullptr));
     if (info.channels > 2)
-        throw ToolError(path + " has " + std::to_string(info.channels) +
-                        " channels; the rack takes mono or stereo");
+        throw ToolError(path + " has " + std::to_string(info.channels) + " channels; the rack takes mono or stereo");
 }
 
 std::size_t AudioReader::read(float* left, float* right, std::size_t count)

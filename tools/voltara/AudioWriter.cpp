@@ -15,10 +15,10 @@ struct Container {
 };
 
 const Container containers[] = {
-    {"wav", SF_FORMAT_WAV, SF_FORMAT_FLOAT},   {"aif", SF_FORMAT_AIFF, SF_FORMAT_FLOAT},
-    {"aiff", SF_FORMAT_AIFF, SF_FORMAT_FLOAT}, {"aifc", SF_FORMAT_AIFF, SF_FORMAT_FLOAT},
+    {"wav", SF_FORMAT_WAV, SF_FORMAT_FLOAT},    {"aif", SF_FORMAT_AIFF, SF_FORMAT_FLOAT},
+    {"aiff", SF_FORMAT_AIFF, SF_FORMAT_FLOAT},  {"aifc", SF_FORMAT_AIFF, SF_FORMAT_FLOAT},
     {"flac", SF_FORMAT_FLAC, SF_FORMAT_PCM_24}, {"ogg", SF_FORMAT_OGG, SF_FORMAT_VORBIS},
-    {"au", SF_FORMAT_AU, SF_FORMAT_FLOAT},     {"caf", SF_FORMAT_CAF, SF_FORMAT_FLOAT},
+    {"au", SF_FORMAT_AU, SF_FORMAT_FLOAT},      {"caf", SF_FORMAT_CAF, SF_FORMAT_FLOAT},
     {"w64", SF_FORMAT_W64, SF_FORMAT_FLOAT},
 };
 
@@ -33,12 +33,11 @@ bool fits(int format, int sampleRate)
 
 } // namespace
 
-AudioWriter::AudioWriter(const std::string& filePath, int format, int sampleRate)
-    : path(filePath), pending(filePath)
+AudioWriter::AudioWriter(const std::string& filePath, int format, int sampleRate) : path(filePath), pending(filePath)
 {
     if (!fits(format, sampleRate))
-        throw ToolError("cannot write " + path + ": the format cannot hold stereo at " +
-                        std::to_string(sampleRate) + " Hz");
+        throw ToolError("cannot write " + path + ": the format cannot hold stereo at " + std::to_string(sampleRate)
+                        + " Hz");
     SF_INFO info{};
     info.format = format;
     info.channels = 2;

@@ -20,8 +20,8 @@ constexpr uint32_t formatVersion = 1;
 
 uint32_t code(const char (&text)[5])
 {
-    return (uint32_t(uint8_t(text[0])) << 24) | (uint32_t(uint8_t(text[1])) << 16) |
-           (uint32_t(uint8_t(text[2])) << 8) | uint32_t(uint8_t(text[3]));
+    return (uint32_t(uint8_t(text[0])) << 24) | (uint32_t(uint8_t(text[1])) << 16) | (uint32_t(uint8_t(text[2])) << 8)
+           | uint32_t(uint8_t(text[3]));
 }
 
 void putWord(uint8_t* at, uint32_t word)
@@ -59,8 +59,7 @@ void encodeProgram(const BankProgram& program, uint8_t* block)
     putWord(block + identifierOffset, code("KRfx"));
     putWord(block + 20, formatVersion);
     putWord(block + 24, bankParameterCount);
-    std::memcpy(block + nameOffset, program.name.data(),
-                std::min(program.name.size(), programNameLimit));
+    std::memcpy(block + nameOffset, program.name.data(), std::min(program.name.size(), programNameLimit));
     for (int i = 0; i < bankParameterCount; ++i)
         putFloat(block + valuesOffset + 4 * i, program.values[i]);
 }
@@ -95,8 +94,8 @@ std::vector<uint8_t> encode(const Bank& bank)
 Bank decode(const std::vector<uint8_t>& bytes, const std::string& source)
 {
     if (bytes.size() < fileSize)
-        throw ToolError(source + ": not a bank file (" + std::to_string(bytes.size()) +
-                        " bytes, a bank has " + std::to_string(fileSize) + ")");
+        throw ToolError(source + ": not a bank file (" + std::to_string(bytes.size()) + " bytes, a bank has "
+                        + std::to_string(fileSize) + ")");
     if (getWord(&bytes[identifierOffset]) != code("KRfx"))
         throw ToolError(source + ": not a bank of this plug-in (identifier is not KRfx)");
     Bank bank;
@@ -110,8 +109,7 @@ Bank read(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw ToolError("cannot open " + path + ": " + std::strerror(errno));
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                     std::istreambuf_iterator<char>()};
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     return decode(bytes, path);
 }
 

@@ -9,7 +9,7 @@ namespace voltara {
 namespace GuitarPhrase {
 namespace {
 
-constexpr double secondsPerBeat = 0.5;  // 120 beats per minute
+constexpr double secondsPerBeat = 0.5; // 120 beats per minute
 constexpr double phraseSeconds = 10.5;
 constexpr double strumSpacing = 0.014; // seconds between strings of a strum
 constexpr double dampSeconds = 0.08;   // how fast a fretting hand stops a string
@@ -93,21 +93,17 @@ const std::vector<Strum>& riff()
 {
     static const std::vector<int> eMinor{40, 47, 52, 55, 59, 64};
     static const std::vector<Strum> strums{
-        {0.0, 1.5, Stroke::down, eMinor},
-        {1.5, 0.5, Stroke::up, {55, 59, 64}},
-        {2.0, 2.0, Stroke::down, eMinor},
-        {4.0, 0.5, Stroke::down, {40}}, {4.5, 0.5, Stroke::down, {40}},
-        {5.0, 0.5, Stroke::down, {43}}, {5.5, 0.5, Stroke::down, {45}},
-        {6.0, 0.5, Stroke::down, {47}}, {6.5, 0.5, Stroke::down, {50}},
-        {7.0, 0.5, Stroke::down, {47}}, {7.5, 0.5, Stroke::down, {45}},
-        {8.0, 1.5, Stroke::down, {43, 47, 50, 55, 59, 67}},
-        {9.5, 0.5, Stroke::up, {52, 55, 60, 64}},
-        {10.0, 2.0, Stroke::down, {50, 57, 62, 66}},
-        {12.0, 0.5, Stroke::down, {71}}, {12.5, 0.5, Stroke::down, {74}},
-        {13.0, 1.0, Stroke::down, {76}}, {14.0, 0.5, Stroke::down, {74}},
-        {14.5, 0.5, Stroke::down, {71}}, {15.0, 0.5, Stroke::down, {69}},
-        {15.5, 0.5, Stroke::down, {67}},
-        {16.0, 1.0, Stroke::down, {64}},
+        {0.0, 1.5, Stroke::down, eMinor},         {1.5, 0.5, Stroke::up, {55, 59, 64}},
+        {2.0, 2.0, Stroke::down, eMinor},         {4.0, 0.5, Stroke::down, {40}},
+        {4.5, 0.5, Stroke::down, {40}},           {5.0, 0.5, Stroke::down, {43}},
+        {5.5, 0.5, Stroke::down, {45}},           {6.0, 0.5, Stroke::down, {47}},
+        {6.5, 0.5, Stroke::down, {50}},           {7.0, 0.5, Stroke::down, {47}},
+        {7.5, 0.5, Stroke::down, {45}},           {8.0, 1.5, Stroke::down, {43, 47, 50, 55, 59, 67}},
+        {9.5, 0.5, Stroke::up, {52, 55, 60, 64}}, {10.0, 2.0, Stroke::down, {50, 57, 62, 66}},
+        {12.0, 0.5, Stroke::down, {71}},          {12.5, 0.5, Stroke::down, {74}},
+        {13.0, 1.0, Stroke::down, {76}},          {14.0, 0.5, Stroke::down, {74}},
+        {14.5, 0.5, Stroke::down, {71}},          {15.0, 0.5, Stroke::down, {69}},
+        {15.5, 0.5, Stroke::down, {67}},          {16.0, 1.0, Stroke::down, {64}},
         {17.0, 2.6, Stroke::down, eMinor},
     };
     return strums;

@@ -22,10 +22,9 @@ void printIdentity(const PluginHost& host)
     const PluginDescriptor& d = host.descriptor();
     std::printf("effect    %s\n", host.text(opGetEffectName).c_str());
     std::printf("product   %s\n", host.text(opGetProductName).c_str());
-    std::printf("vendor    %s, version %d\n", host.text(opGetVendorName).c_str(),
-                int(host.ask(opGetVendorVersion)));
-    std::printf("id        %s, descriptor version %d, interface %d\n",
-                fourCharacters(d.uniqueId).c_str(), d.version, int(host.ask(opGetInterfaceVersion)));
+    std::printf("vendor    %s, version %d\n", host.text(opGetVendorName).c_str(), int(host.ask(opGetVendorVersion)));
+    std::printf("id        %s, descriptor version %d, interface %d\n", fourCharacters(d.uniqueId).c_str(), d.version,
+                int(host.ask(opGetInterfaceVersion)));
     std::printf("audio     %d in, %d out\n", d.inputCount, d.outputCount);
 }
 
@@ -34,8 +33,8 @@ void printParameters(const PluginHost& host)
     const int count = host.descriptor().parameterCount;
     std::printf("\n%d parameters (index, name, value, display):\n", count);
     for (int i = 0; i < count; ++i)
-        std::printf("%4d  %-12s %9.6f  %s\n", i, host.parameterName(i).c_str(),
-                    double(host.parameter(i)), host.parameterText(i).c_str());
+        std::printf("%4d  %-12s %9.6f  %s\n", i, host.parameterName(i).c_str(), double(host.parameter(i)),
+                    host.parameterText(i).c_str());
 }
 
 void printPrograms(const PluginHost& host)

@@ -219,7 +219,8 @@ WaveLayout splitWave(const File& in)
     const std::string& name = in.path();
     const int64_t size = in.size();
     uint8_t riff[12];
-    if (size < 12 || !in.readAt(0, riff, 12) || std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0)
+    if (size < 12 || !in.readAt(0, riff, 12) || std::memcmp(riff, "RIFF", 4) != 0
+        || std::memcmp(riff + 8, "WAVE", 4) != 0)
         throw ToolError(name + " is not a RIFF/WAVE file");
     WaveLayout wave;
     bool haveFormat = false;
@@ -236,8 +237,9 @@ WaveLayout splitWave(const File& in)
         }
         if (chunkSize & 1)
             throw ToolError(name + ": chunk " + chunkName(chunk) + " before the samples has an odd size ("
-                            + std::to_string(chunkSize) + "); Kestrelwave keeps no pad bytes before the samples, "
-                            "so this file cannot be stored");
+                            + std::to_string(chunkSize)
+                            + "); Kestrelwave keeps no pad bytes before the samples, "
+                              "so this file cannot be stored");
         if (position + 8 + chunkSize > size)
             throw ToolError(name + ": chunk " + chunkName(chunk) + " runs past the end of the file");
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
@@ -262,7 +264,8 @@ WaveLayout splitWave(const File& in)
                                 + " channels; Kestrelwave stores 1 or 2");
             if (blockAlign != wave.channels * wave.bits / 8)
                 throw ToolError(name + ": block align " + std::to_string(blockAlign) + " does not match "
-                                + std::to_string(wave.channels) + " channels of " + std::to_string(wave.bits) + " bits");
+                                + std::to_string(wave.channels) + " channels of " + std::to_string(wave.bits)
+                                + " bits");
             haveFormat = true;
         }
         position += 8 + chunkSize;
@@ -433,8 +436,8 @@ int encode(ArgumentList& arguments)
     void* encoder = codec.format().openWrite(&out, &info);
     if (encoder == nullptr)
         throw ToolError("the codec refused " + in.path() + " (" + std::to_string(wave.channels) + " channels, "
-                        + std::to_string(wave.bits) + " bits, " + std::to_string(wave.rate)
-                        + " Hz) or could not write " + options.files[1]);
+                        + std::to_string(wave.bits) + " bits, " + std::to_string(wave.rate) + " Hz) or could not write "
+                        + options.files[1]);
 
     const int32_t sampleBytes = wave.bits / 8;
     const int64_t frameBytes = int64_t{wave.channels} * sampleBytes;
@@ -474,7 +477,8 @@ int decode(ArgumentList& arguments)
     const int64_t length = info.headerLength + sampleBytes + pad + info.trailingLength;
     if (sampleBytes > UINT32_MAX || length - 8 > UINT32_MAX)
         throw ToolError(in.path() + " holds more samples than a wave file can");
-    std::vector<uint8_t> header(static_cast<uint8_t*>(info.header), static_cast<uint8_t*>(info.header) + info.headerLength);
+    std::vector<uint8_t> header(static_cast<uint8_t*>(info.header),
+                                static_cast<uint8_t*>(info.header) + info.headerLength);
     putLe32(header.data() + 4, static_cast<uint32_t>(length - 8));
     putLe32(header.data() + header.size() - 4, static_cast<uint32_t>(sampleBytes));
 
@@ -507,7 +511,8 @@ int info(ArgumentList& arguments)
     in.mustRead(0, header, sizeof header);
 
     const int64_t fileSize = in.size();
-    const int64_t waveSize = info.headerLength + stream.sampleBytes() + (stream.sampleBytes() & 1) + info.trailingLength;
+    const int64_t waveSize =
+        info.headerLength + stream.sampleBytes() + (stream.sampleBytes() & 1) + info.trailingLength;
     std::printf("file               %s\n", in.path().c_str());
     std::printf("format             %s (%s), version bytes %u %u\n", codec.format().longName,
                 codec.format().description, header[8], header[9]);
@@ -536,7 +541,8 @@ int info(ArgumentList& arguments)
         return 0;
     }
     std::printf("blocks             %" PRId64 ", %" PRId64 " with the stereo difference, %" PRId64
-                " shifted by 8 bits\n", s.blocks, s.differenceBlocks, s.shiftedBlocks);
+                " shifted by 8 bits\n",
+                s.blocks, s.differenceBlocks, s.shiftedBlocks);
     static const char* const codingNames[5] = {"silent", "Rice", "adaptive Rice", "fixed width", "other"};
     for (int32_t c = 0; c < info.channelCount; ++c) {
         std::printf("channel %d %s\n", c, c == 0 ? "(left)" : "(right, or the difference)");

@@ -35,14 +35,12 @@ bool MidiSchedule::accept(const std::string& option, ArgumentList& arguments)
     const std::size_t expected = controller ? 3 : 2;
     const auto seconds = parts.size() == expected ? parseNumber(parts[0], 0.0, 1e7) : std::nullopt;
     const auto first = parts.size() == expected ? parseInteger(parts[1], 0, 127) : std::nullopt;
-    const auto second = controller && parts.size() == expected ? parseInteger(parts[2], 0, 127)
-                                                                : std::optional<int>(0);
+    const auto second = controller && parts.size() == expected ? parseInteger(parts[2], 0, 127) : std::optional<int>(0);
     if (!seconds || !first || !second)
-        throw ToolError(given + ": expected " +
-                        (controller ? "TIME:CONTROLLER:VALUE" : std::string("TIME:PROGRAM")) +
-                        " with a time in seconds and numbers 0 to 127");
-    entries.push_back({*seconds, controller ? controllerStatus : programChangeStatus,
-                       uint8_t(*first), uint8_t(*second), given});
+        throw ToolError(given + ": expected " + (controller ? "TIME:CONTROLLER:VALUE" : std::string("TIME:PROGRAM"))
+                        + " with a time in seconds and numbers 0 to 127");
+    entries.push_back(
+        {*seconds, controller ? controllerStatus : programChangeStatus, uint8_t(*first), uint8_t(*second), given});
     return true;
 }
 

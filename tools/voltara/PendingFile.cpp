@@ -10,8 +10,7 @@
 namespace voltara {
 
 PendingFile::PendingFile(std::string destinationPath)
-    : destination(std::move(destinationPath)),
-      temporary(destination + ".partial-" + std::to_string(getpid()))
+    : destination(std::move(destinationPath)), temporary(destination + ".partial-" + std::to_string(getpid()))
 {
 }
 

@@ -72,8 +72,7 @@ void PluginHost::resume()
 
 void PluginHost::process(float* const* inputs, float* const* outputs, int frames)
 {
-    plugin->processOverwriting(plugin, const_cast<float**>(inputs), const_cast<float**>(outputs),
-                               frames);
+    plugin->processOverwriting(plugin, const_cast<float**>(inputs), const_cast<float**>(outputs), frames);
     time.samplePosition += frames;
     time.songPosition += frames * time.tempo / (60.0 * time.sampleRate);
 }
@@ -153,8 +152,7 @@ intptr_t PluginHost::ask(Opcode opcode, int32_t index, intptr_t value, void* poi
     return plugin->dispatch(plugin, opcode, index, value, pointer, opt);
 }
 
-intptr_t PluginHost::callback(PluginDescriptor* descriptor, int32_t opcode, int32_t, intptr_t,
-                              void*, float)
+intptr_t PluginHost::callback(PluginDescriptor* descriptor, int32_t opcode, int32_t, intptr_t, void*, float)
 {
     if (opcode == hostVersion)
         return hostInterfaceVersion;
@@ -166,13 +164,10 @@ intptr_t PluginHost::callback(PluginDescriptor* descriptor, int32_t opcode, int3
 intptr_t PluginHost::answer(int32_t opcode)
 {
     switch (opcode) {
-    case hostGetTime:
-        return reinterpret_cast<intptr_t>(&time);
+    case hostGetTime: return reinterpret_cast<intptr_t>(&time);
     case hostWantEvents:
-    case hostRefresh:
-        return 1;
-    default:
-        return 0;
+    case hostRefresh: return 1;
+    default: return 0;
     }
 }
 

@@ -45,12 +45,11 @@ public:
 
     // A text query such as opGetEffectName.
     std::string text(Opcode opcode) const;
-    intptr_t ask(Opcode opcode, int32_t index = 0, intptr_t value = 0, void* pointer = nullptr,
-                 float opt = 0.0f) const;
+    intptr_t ask(Opcode opcode, int32_t index = 0, intptr_t value = 0, void* pointer = nullptr, float opt = 0.0f) const;
 
 private:
-    static intptr_t callback(PluginDescriptor* descriptor, int32_t opcode, int32_t index,
-                             intptr_t value, void* pointer, float opt);
+    static intptr_t callback(PluginDescriptor* descriptor, int32_t opcode, int32_t index, intptr_t value, void* pointer,
+                             float opt);
     intptr_t answer(int32_t opcode);
 
     std::string path;

@@ -19,14 +19,14 @@
 namespace voltara {
 namespace {
 
-constexpr int demoSampleRate = 44100;      // Hz
+constexpr int demoSampleRate = 44100;        // Hz
 constexpr double progressAfterSeconds = 5.0; // shorter inputs finish before a bar helps
 
 struct ProcessOptions {
     std::vector<std::string> files; // IN OUT, or only OUT with --demo
     bool demo = false;
-    double tempo = 120.0;  // beats per minute
-    int blockSize = 512;   // frames per audio call
+    double tempo = 120.0; // beats per minute
+    int blockSize = 512;  // frames per audio call
     double tailSeconds = 3.0;
     RackSetup setup;
     MidiSchedule midi;
@@ -96,9 +96,7 @@ Input demoInput()
 Input fileInput(const std::string& path)
 {
     auto reader = std::make_shared<AudioReader>(path);
-    Source read = [reader](float* left, float* right, std::size_t count) {
-        return reader->read(left, right, count);
-    };
+    Source read = [reader](float* left, float* right, std::size_t count) { return reader->read(left, right, count); };
     return {read, reader->sampleRate(), reader->format(), reader->frames()};
 }
 

@@ -29,8 +29,8 @@ void ProgressBar::update(long long done)
     if (filled == drawn)
         return;
     drawn = filled;
-    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
-                 width - filled, "", int(done * 100 / total));
+    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################", width - filled, "",
+                 int(done * 100 / total));
     std::fflush(stderr);
 }
 
