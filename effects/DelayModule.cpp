@@ -261,12 +261,7 @@ void DelayModule::getParameterText(int32_t slot, char* text) const
     switch (slot) {
     case 0:
     case 1: switchText(params[slot], text); break;
-    case 2:
-        if (sync)
-            noteText(params[2], text);
-        else
-            formatText(text, "%.0f ms", delayTime * invSampleRate * 1000.0f);
-        break;
+    case 2: syncableText(sync, params[2], "%.0f ms", delayTime * invSampleRate * 1000.0f, text); break;
     case 3: copyText(text, modeNames[mode]); break;
     case 4:
     case 5:

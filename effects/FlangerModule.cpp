@@ -171,12 +171,7 @@ void FlangerModule::getParameterText(int32_t slot, char* text) const
     switch (slot) {
     case 0:
     case 1: switchText(params[slot], text); break;
-    case 2:
-        if (sync)
-            noteText(params[2], text);
-        else
-            formatText(text, "%.2f Hz", rateHz);
-        break;
+    case 2: syncableText(sync, params[2], "%.2f Hz", rateHz, text); break;
     case 3:
     case 4:
     case 5:

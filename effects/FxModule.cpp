@@ -73,6 +73,14 @@ void FxModule::noteText(float value, char* text)
     copyText(text, TempoSync::moduleText[TempoSync::noteIndex(value)]);
 }
 
+void FxModule::syncableText(bool synced, float knob, const char* format, float freeValue, char* text)
+{
+    if (synced)
+        noteText(knob, text);
+    else
+        formatText(text, format, freeValue);
+}
+
 void FxModule::percentText(int32_t slot, const char* format, char* text) const
 {
     formatText(text, format, params[slot] * 100.0f);

@@ -51,6 +51,9 @@ public:
     static void switchText(float value, char* text);
     // A synchronised knob's note value, "16/4" .. "1/32".
     static void noteText(float value, char* text);
+    // A rate or time knob: its note value while synchronised, else the free
+    // value with the module's format.
+    static void syncableText(bool synced, float knob, const char* format, float freeValue, char* text);
 
     // Display texts are at most 9 characters and the terminator.
     static constexpr size_t textSize = 10;

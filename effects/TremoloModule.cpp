@@ -90,12 +90,7 @@ void TremoloModule::getParameterText(int32_t slot, char* text) const
     switch (slot) {
     case 0:
     case 1: switchText(params[slot], text); break;
-    case 2:
-        if (sync)
-            noteText(params[2], text);
-        else
-            formatText(text, "%4.0f Hz", rateHz);
-        break;
+    case 2: syncableText(sync, params[2], "%4.0f Hz", rateHz, text); break;
     case 3:
     case 4:
     case 5: percentText(slot, "%.0f %%", text); break;
