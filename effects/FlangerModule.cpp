@@ -92,7 +92,7 @@ void FlangerModule::process(float* frames, int32_t count, double songPosBeats)
     float increment = freeIncrement;
     if (sync) {
         const float perBeat = syncPhasePerBeat;
-        phase = static_cast<float>(std::fmod(perBeat * songPosBeats, 2.0) - 1.0);
+        phase = static_cast<float>(TempoSync::cyclePosition(perBeat * songPosBeats, 2.0) - 1.0);
         increment = 512.0f * tempoIncrement * perBeat / 2.0f;
     }
     const float center = centerDelay;

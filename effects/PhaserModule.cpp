@@ -103,7 +103,7 @@ void PhaserModule::process(float* frames, int32_t count, double songPosBeats)
     float increment = freeIncrement;
     if (sync) {
         const float perBeat = syncPhasePerBeat;
-        phase = static_cast<float>(std::fmod((songPosBeats + 0.75) * perBeat, 2.0) - 1.0);
+        phase = static_cast<float>(TempoSync::cyclePosition((songPosBeats + 0.75) * perBeat, 2.0) - 1.0);
         increment = tempoIncrement * perBeat / 2.0f;
     }
     const float base = coefBase;

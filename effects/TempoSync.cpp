@@ -1,5 +1,7 @@
 #include "TempoSync.h"
 
+#include <cmath>
+
 namespace voltara {
 namespace TempoSync {
 
@@ -11,6 +13,12 @@ int32_t noteIndex(float value)
     if (scaled >= static_cast<float>(noteCount - 1))
         return noteCount - 1;
     return static_cast<int32_t>(scaled);
+}
+
+double cyclePosition(double position, double period)
+{
+    const double wrapped = std::fmod(position, period);
+    return wrapped < 0.0 ? wrapped + period : wrapped;
 }
 
 const char* const moduleText[noteCount] = {

@@ -14,6 +14,11 @@ constexpr int32_t noteCount = 16;
 // 0 .. 1 select the nearest end of the table.
 int32_t noteIndex(float value);
 
+// Where a synchronised LFO stands: position modulo period, in [0, period).
+// Hosts report negative song positions during pre-roll; those land in the
+// same range instead of outside the LFO's travel.
+double cyclePosition(double position, double period);
+
 extern const char* const moduleText[noteCount]; // "16/4" .. "1/32", "1/4*" dotted
 extern const char* const editorText[noteCount]; // "16/4" .. "1/32", "1/4D" dotted
 extern const double lengthInBeats[noteCount];   // 16 .. 0.125

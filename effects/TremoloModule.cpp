@@ -60,7 +60,7 @@ void TremoloModule::process(float* frames, int32_t count, double songPosBeats)
     if (sync) {
         // One cycle per note, starting at each note boundary of the song.
         const float cycles = syncCyclesPerBeat;
-        p = static_cast<float>(std::fmod(cycles * songPosBeats, 1.0));
+        p = static_cast<float>(TempoSync::cyclePosition(cycles * songPosBeats, 1.0));
         increment = beatsPerSample * cycles;
     }
     const float fullShare = width;

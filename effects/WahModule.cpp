@@ -74,7 +74,8 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
     const float freeStep = freeIncrement;
     float increment = freeStep;
     if (sync) {
-        phase = static_cast<float>(std::fmod(syncRadiansPerBeat * songPosBeats, 6.2831854820251465) - 3.1415927 + 4.5);
+        phase = static_cast<float>(TempoSync::cyclePosition(syncRadiansPerBeat * songPosBeats, 6.2831854820251465)
+                                   - 3.1415927 + 4.5);
         increment = syncIncrement * syncRadiansPerBeat;
     }
     const int32_t holdAtStart = pedalHold.load(std::memory_order_relaxed);
