@@ -73,19 +73,12 @@ TEST_F(DelayFixture, NamesDefaultsAndTexts)
     EXPECT_EQ(parameterText(fresh, 4), " 50 %");
     EXPECT_EQ(parameterText(fresh, 7), "  0 %");
 
-    const struct {
-        int32_t slot;
-        float value;
-        const char* text;
-    } table[] = {
+    const TextCase table[] = {
         {2, 1.0f, "2500 ms"}, {2, 0.0f, "50 ms"},  {3, 1.0f, "M.Tap"}, {3, 0.26f, "M.Head"},
         {3, 0.0f, "Mono"},    {3, 0.6f, "P.Pong"}, {1, 0.5f, "OFF"},   {6, 1.0f, "100 %"},
     };
     module.setSampleRate(rate);
-    for (const auto& row : table) {
-        module.setParameter(row.slot, row.value);
-        EXPECT_EQ(parameterText(module, row.slot), row.text) << row.slot << " " << row.value;
-    }
+    expectTexts(module, table);
     module.setParameter(1, 1.0f);
     module.setParameter(2, 0.0f);
     EXPECT_EQ(parameterText(module, 2), "16/4");

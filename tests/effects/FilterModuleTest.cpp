@@ -36,20 +36,12 @@ TEST(FilterModule, NamesDefaultsAndTexts)
     const float defaults[8] = {0.0f, 0.5f, 0.25f, 1.0f, 0.1f, 1.0f, 0.5f, 0.75f};
     expectSlots(filter, "Filter", names, defaults);
 
-    const struct {
-        int32_t slot;
-        float value;
-        const char* text;
-    } table[] = {
+    const TextCase table[] = {
         {0, 0.5f, "OFF"},    {0, 0.51f, "ON"},     {1, 0.5f, "  50 %"}, {2, 0.25f, "  25 %"},
         {3, 0.5f, "DOWN"},   {3, 0.51f, "UP"},     {4, 0.1f, "  10 %"}, {5, 1.0f, " 100 %"},
         {6, 0.5f, "  50 %"}, {7, 0.75f, "  75 %"}, {8, 0.0f, ""},
     };
-    for (const auto& row : table) {
-        if (row.slot < 8)
-            filter.setParameter(row.slot, row.value);
-        EXPECT_EQ(parameterText(filter, row.slot), row.text) << row.slot << " " << row.value;
-    }
+    expectTexts(filter, table);
 }
 
 TEST_F(FilterTest, SwitchAtOneHalfLeavesAudioUntouched)

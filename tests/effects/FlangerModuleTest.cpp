@@ -45,20 +45,12 @@ TEST(FlangerModule, NamesDefaultsAndTexts)
     const float defaults[8] = {0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.25f, 0.5f, 0.0f};
     expectSlots(flanger, "Flanger", names, defaults);
 
-    const struct {
-        int32_t slot;
-        float value;
-        const char* text;
-    } table[] = {
+    const TextCase table[] = {
         {0, 0.5f, "OFF"},     {0, 0.51f, "ON"},   {1, 0.5f, "OFF"}, {2, 1.0f, "10.00 Hz"},
         {2, 0.0f, "0.05 Hz"}, {3, 1.0f, "100 %"}, {4, 0.0f, "0 %"}, {5, 0.25f, "25 %"},
         {6, 0.5f, "50 %"},    {7, 0.4f, ""},      {8, 0.0f, ""},
     };
-    for (const auto& row : table) {
-        if (row.slot < 8)
-            flanger.setParameter(row.slot, row.value);
-        EXPECT_EQ(parameterText(flanger, row.slot), row.text) << row.slot << " " << row.value;
-    }
+    expectTexts(flanger, table);
     flanger.setParameter(1, 1.0f);
     const struct {
         float value;

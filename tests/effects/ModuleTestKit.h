@@ -68,4 +68,22 @@ inline void expectSlots(const FxModule& module, const char* name, const char* co
     }
 }
 
+// A value set on a slot and the text the module then shows for it; slots
+// outside 0 .. 7 are only asked for their text.
+struct TextCase {
+    int32_t slot;
+    float value;
+    const char* text;
+};
+
+template <size_t N>
+void expectTexts(FxModule& module, const TextCase (&cases)[N])
+{
+    for (const TextCase& row : cases) {
+        if (FxModule::isValidSlot(row.slot))
+            module.setParameter(row.slot, row.value);
+        EXPECT_EQ(parameterText(module, row.slot), row.text) << row.slot << " " << row.value;
+    }
+}
+
 } // namespace voltara

@@ -59,20 +59,12 @@ TEST(PhaserModule, NamesDefaultsAndTexts)
     const float defaults[8] = {0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.2f, 0.0f, 0.0f};
     expectSlots(phaser, "Phaser", names, defaults);
 
-    const struct {
-        int32_t slot;
-        float value;
-        const char* text;
-    } table[] = {
+    const TextCase table[] = {
         {0, 0.5f, "OFF"},     {0, 0.51f, "ON"},     {1, 0.5f, "OFF"},    {2, 1.0f, "10.00 Hz"},
         {2, 0.5f, "0.71 Hz"}, {2, 0.0f, "0.05 Hz"}, {3, 0.5f, "  50 %"}, {4, 1.0f, " 100 %"},
         {5, 0.2f, "  20 %"},  {6, 0.0f, "   0 %"},  {7, 0.4f, ""},       {8, 0.0f, ""},
     };
-    for (const auto& row : table) {
-        if (row.slot < 8)
-            phaser.setParameter(row.slot, row.value);
-        EXPECT_EQ(parameterText(phaser, row.slot), row.text) << row.slot << " " << row.value;
-    }
+    expectTexts(phaser, table);
     phaser.setParameter(1, 1.0f);
     const struct {
         float value;

@@ -44,19 +44,12 @@ TEST_F(ReverbFixture, NamesDefaultsAndTexts)
     expectSlots(module, "Reverb", names, defaults);
     EXPECT_EQ(module.getLfoLamp(), 0);
 
-    const struct {
-        int32_t slot;
-        float value;
-        const char* text;
-    } table[] = {
+    const TextCase table[] = {
         {1, 0.0f, "0.2 s"}, {1, 1.0f, "10.0 s"}, {2, 1.0f, "Hall"}, {2, 0.35f, "Plate"}, {2, 0.0f, "Spring"},
         {3, 0.5f, "50 %"},  {5, 1.0f, "100 %"},  {6, 0.3f, ""},     {7, 1.0f, ""},
     };
     module.setSampleRate(rate);
-    for (const auto& row : table) {
-        module.setParameter(row.slot, row.value);
-        EXPECT_EQ(parameterText(module, row.slot), row.text) << row.slot << " " << row.value;
-    }
+    expectTexts(module, table);
     // The rack reads the position switch back; the module keeps it as sent.
     EXPECT_EQ(module.getParameter(7), 1.0f);
 }

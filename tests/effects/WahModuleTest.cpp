@@ -57,20 +57,12 @@ TEST(WahModule, Texts)
 {
     WahModule wah;
     wah.setSampleRate(rate);
-    const struct {
-        int32_t slot;
-        float value;
-        const char* text;
-    } table[] = {
+    const TextCase table[] = {
         {0, 0.5f, "OFF"},      {0, 0.51f, "ON"},     {1, 0.5f, "OFF"},    {2, 0.4f, "2.56 Hz"},
         {2, 1.0f, "16.00 Hz"}, {2, 0.0f, "0.00 Hz"}, {3, 0.5f, "  50 %"}, {4, 0.0f, "   0 %"},
         {5, 1.0f, " 100 %"},   {6, 0.7f, "  70 %"},  {7, 0.3f, ""},       {8, 0.0f, ""},
     };
-    for (const auto& row : table) {
-        if (row.slot < 8)
-            wah.setParameter(row.slot, row.value);
-        EXPECT_EQ(parameterText(wah, row.slot), row.text) << row.slot << " " << row.value;
-    }
+    expectTexts(wah, table);
     wah.setParameter(1, 1.0f);
     const struct {
         float value;
