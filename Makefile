@@ -6,14 +6,15 @@ JOBS ?= $(shell nproc)
 
 PACKAGES := cmake ninja-build g++ g++-multilib g++-mingw-w64-i686 binutils-mingw-w64-i686 \
             googletest libgtest-dev libbenchmark-dev libsndfile1-dev libfreetype-dev \
-            libpng-dev pkg-config clang flac sox qemu-user
+            libpng-dev pkg-config clang flac sox qemu-user \
+            libcairo2-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
 
 NATIVE := build
 ASAN   := build-asan
 M32    := build-m32
 WIN32  := build-win32
 
-.PHONY: all deps native asan m32 win32 test demo bench clean
+.PHONY: all deps native asan m32 win32 test demo bench artwork clean
 
 all: native
 
@@ -57,6 +58,15 @@ test: win32 native m32 asan
 
 demo: native
 	@bash tools/demo.sh $(NATIVE)
+
+# Redraws the editor's bitmaps into resources/bitmaps and a preview of the
+# editor into out/preview.png.
+artwork: deps
+	cmake -S . -B $(NATIVE) -G Ninja -DVOLTARA_WIN32_DLL=$(CURDIR)/$(WIN32)/voltara_fx.dll
+	cmake --build $(NATIVE) -j $(JOBS) --target voltara_artwork
+	$(NATIVE)/voltara_artwork generate resources/bitmaps
+	mkdir -p out
+	$(NATIVE)/voltara_artwork preview resources/bitmaps out/preview.png
 
 bench: native
 	$(NATIVE)/voltara_bench

@@ -1,0 +1,95 @@
+#include "Artwork.h"
+
+#include "Background.h"
+#include "Controls.h"
+#include "Quantiser.h"
+#include "Style.h"
+#include "resources/BitmapTable.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace voltara {
+namespace artwork {
+namespace {
+
+// Colours that must come out exactly, so strips meet the 24-bit background
+// and the LEDs meet their sockets without a seam.
+std::vector<uint32_t> seamColours()
+{
+    std::vector<uint32_t> colours = {ink::well.packed(), ink::ledSocket.packed(), wahEnamel.packed(),
+                                     masterEnamel.packed()};
+    for (const ModulePanel& module : modulePanels)
+        colours.push_back(module.enamel.packed());
+    return colours;
+}
+
+DibImage toDib(int32_t id, const Picture& picture)
+{
+    const BitmapSpec* spec = findBitmap(id);
+    if (!spec || picture.width != spec->width || picture.height != spec->height)
+        throw std::runtime_error("bitmap " + std::to_string(id) + " was drawn in the wrong size");
+    DibImage image;
+    image.width = picture.width;
+    image.height = picture.height;
+    image.bitsPerPixel = spec->bitsPerPixel;
+    image.runLengthCoded = spec->runLengthCoded;
+    if (spec->bitsPerPixel == 24) {
+        image.pixels.reserve(picture.pixels.size() * 3);
+        for (uint32_t colour : picture.pixels) {
+            image.pixels.push_back(uint8_t(colour >> 16));
+            image.pixels.push_back(uint8_t(colour >> 8));
+            image.pixels.push_back(uint8_t(colour));
+        }
+        return image;
+    }
+    QuantiserSettings settings;
+    settings.keep = seamColours();
+    settings.whiteIsTransparent = spec->transparent;
+    const IndexedPicture indexed = quantise(picture, settings);
+    image.palette = indexed.palette;
+    image.pixels = indexed.indices;
+    return image;
+}
+
+Picture toPicture(const DibImage& image)
+{
+    Picture picture(image.width, image.height);
+    for (int32_t y = 0; y < image.height; ++y) {
+        for (int32_t x = 0; x < image.width; ++x)
+            picture.at(x, y) = image.colourAt(x, y);
+    }
+    return picture;
+}
+
+} // namespace
+
+std::vector<GeneratedBitmap> generateArtwork()
+{
+    const Picture background = drawBackground();
+    std::vector<GeneratedBitmap> out;
+    auto add = [&](int32_t id, const Picture& picture) {
+        out.push_back({id, toDib(id, picture)});
+        return toPicture(out.back().image);
+    };
+    add(139, drawSplash());
+    add(153, background);
+    add(157, drawKnobStrip(18));
+    add(158, drawKnobStrip(27));
+    add(159, drawSyncSwitch(background));
+    add(160, drawChorusModeSwitch(background));
+    add(161, drawFilterModeSwitch(background));
+    add(162, drawReverbModeSwitch(background));
+    add(163, drawDelayModeSwitch(background));
+    add(164, drawModuleButton());
+    add(165, drawWahPedal(background));
+    add(166, drawBypassButton(background));
+    add(167, drawBankButton(background));
+    const Picture wahButtonAsStored = add(170, drawWahButton(background));
+    add(171, drawModuleLeds());
+    add(172, drawWahLed(wahButtonAsStored));
+    return out;
+}
+
+} // namespace artwork
+} // namespace voltara

@@ -1,0 +1,107 @@
+#include "Parts.h"
+
+#include "Style.h"
+
+#include <cmath>
+
+namespace voltara {
+namespace artwork {
+
+Picture stateStrip(const Picture& background, const Box& place, int32_t states,
+                   const std::function<void(cairo_t*, int32_t)>& draw)
+{
+    Picture out(place.width(), place.height() * states);
+    for (int32_t state = 0; state < states; ++state) {
+        Canvas canvas(background.crop(place.left, place.top, place.width(), place.height()));
+        draw(canvas.cr(), state);
+        out.paste(canvas.flatten(ink::well), 0, state * place.height());
+    }
+    return out;
+}
+
+void chromeGradient(cairo_t* cr, double x0, double y0, double x1, double y1)
+{
+    cairo_pattern_t* metal = cairo_pattern_create_linear(x0, y0, x1, y1);
+    cairo_pattern_add_color_stop_rgb(metal, 0, 0.55, 0.56, 0.60);
+    cairo_pattern_add_color_stop_rgb(metal, 0.35, 0.97, 0.97, 0.98);
+    cairo_pattern_add_color_stop_rgb(metal, 0.6, 0.70, 0.71, 0.74);
+    cairo_pattern_add_color_stop_rgb(metal, 1, 0.30, 0.31, 0.34);
+    cairo_set_source(cr, metal);
+    cairo_pattern_destroy(metal);
+}
+
+void drawNut(cairo_t* cr, double x, double y, double radius)
+{
+    cairo_arc(cr, x + 0.5, y + 0.8, radius + 0.8, 0, 2 * pi);
+    setColour(cr, {0, 0, 0}, 0.5);
+    cairo_fill(cr);
+    for (int i = 0; i < 6; ++i) {
+        const double a = radians(30 + 60 * i);
+        if (i == 0)
+            cairo_move_to(cr, x + radius * std::cos(a), y + radius * std::sin(a));
+        else
+            cairo_line_to(cr, x + radius * std::cos(a), y + radius * std::sin(a));
+    }
+    cairo_close_path(cr);
+    chromeGradient(cr, x - radius, y - radius, x + radius, y + radius);
+    cairo_fill_preserve(cr);
+    setColour(cr, {0, 0, 0}, 0.55);
+    cairo_set_line_width(cr, 0.6);
+    cairo_stroke(cr);
+    cairo_arc(cr, x, y, radius * 0.45, 0, 2 * pi);
+    setColour(cr, {40, 40, 44});
+    cairo_fill(cr);
+}
+
+void drawLever(cairo_t* cr, double x, double y, double tipX, double tipY, double baseWidth, double tipRadius)
+{
+    const double dx = tipX - x, dy = tipY - y;
+    const double length = std::hypot(dx, dy);
+    // Shadow falls down and to the right.
+    cairo_move_to(cr, x + 1, y + 1.5);
+    cairo_line_to(cr, tipX + 1, tipY + 1.5);
+    setColour(cr, {0, 0, 0}, 0.35);
+    cairo_set_line_width(cr, baseWidth + 1);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_stroke(cr);
+    if (length > 0.5) {
+        const double nx = -dy / length, ny = dx / length;
+        cairo_move_to(cr, x + nx * baseWidth / 2, y + ny * baseWidth / 2);
+        cairo_line_to(cr, tipX + nx * tipRadius * 0.8, tipY + ny * tipRadius * 0.8);
+        cairo_line_to(cr, tipX - nx * tipRadius * 0.8, tipY - ny * tipRadius * 0.8);
+        cairo_line_to(cr, x - nx * baseWidth / 2, y - ny * baseWidth / 2);
+        cairo_close_path(cr);
+        chromeGradient(cr, x + nx * baseWidth, y + ny * baseWidth, x - nx * baseWidth, y - ny * baseWidth);
+        cairo_fill(cr);
+    }
+    cairo_arc(cr, tipX, tipY, tipRadius, 0, 2 * pi);
+    cairo_pattern_t* ball =
+        cairo_pattern_create_radial(tipX - tipRadius * 0.35, tipY - tipRadius * 0.4, 0, tipX, tipY, tipRadius);
+    cairo_pattern_add_color_stop_rgb(ball, 0, 1, 1, 1);
+    cairo_pattern_add_color_stop_rgb(ball, 0.5, 0.78, 0.79, 0.82);
+    cairo_pattern_add_color_stop_rgb(ball, 1, 0.36, 0.37, 0.40);
+    cairo_set_source(cr, ball);
+    cairo_fill(cr);
+    cairo_pattern_destroy(ball);
+}
+
+void drawLamp(cairo_t* cr, double x, double y, double radius, double brightness)
+{
+    cairo_arc(cr, x, y, radius + 0.7, 0, 2 * pi);
+    setColour(cr, {0, 0, 0});
+    cairo_fill(cr);
+    const Rgb centre = mix({104, 44, 30}, {255, 240, 196}, brightness);
+    const Rgb middle = mix({58, 16, 10}, {255, 128, 30}, brightness);
+    const Rgb edge = mix({26, 6, 4}, {206, 44, 8}, brightness);
+    cairo_arc(cr, x, y, radius, 0, 2 * pi);
+    cairo_pattern_t* lens = cairo_pattern_create_radial(x - radius * 0.25, y - radius * 0.3, 0, x, y, radius);
+    cairo_pattern_add_color_stop_rgb(lens, 0, centre.r / 255.0, centre.g / 255.0, centre.b / 255.0);
+    cairo_pattern_add_color_stop_rgb(lens, 0.45, middle.r / 255.0, middle.g / 255.0, middle.b / 255.0);
+    cairo_pattern_add_color_stop_rgb(lens, 1, edge.r / 255.0, edge.g / 255.0, edge.b / 255.0);
+    cairo_set_source(cr, lens);
+    cairo_fill(cr);
+    cairo_pattern_destroy(lens);
+}
+
+} // namespace artwork
+} // namespace voltara
