@@ -10,13 +10,17 @@ namespace artwork {
 namespace {
 
 constexpr double captionSize = 7.0;
-constexpr double captionTracking = 0.5;
+constexpr double captionTracking = 1.0;
 
+// Silkscreened caption; a line break starts a second line under the first.
 void caption(cairo_t* cr, const std::string& text, double x, double baseline, Rgb colour = ink::silkscreen,
              Align align = Align::Centre)
 {
     setColour(cr, colour);
-    drawText(cr, Face::CondensedBold, captionSize, text, x, baseline, align, captionTracking);
+    const size_t br = text.find('\n');
+    drawText(cr, Face::CondensedBold, captionSize, text.substr(0, br), x, baseline, align, captionTracking);
+    if (br != std::string::npos)
+        drawText(cr, Face::CondensedBold, captionSize, text.substr(br + 1), x, baseline + 8, align, captionTracking);
 }
 
 // Brushed dark steel: fine horizontal streaks.
@@ -58,6 +62,27 @@ void drawPanel(cairo_t* cr, const Box& box, Rgb enamel)
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     cairo_pattern_destroy(edge);
+}
+
+// Fine horizontal grain over a panel, as on brushed aluminium.
+void brush(cairo_t* cr, const Box& box, uint32_t seed)
+{
+    cairo_save(cr);
+    roundedRect(cr, box.left + 1, box.top + 1, box.width() - 2, box.height() - 2, 3);
+    cairo_clip(cr);
+    Noise noise(seed);
+    for (int y = box.top; y < box.bottom; ++y) {
+        double x = box.left;
+        while (x < box.right) {
+            const double length = 8 + 30 * (noise.next() + 1);
+            const double level = noise.next();
+            setColour(cr, level > 0 ? Rgb{255, 255, 255} : Rgb{0, 0, 0}, 0.07 * std::fabs(level));
+            cairo_rectangle(cr, x, y, length, 1);
+            cairo_fill(cr);
+            x += length;
+        }
+    }
+    cairo_restore(cr);
 }
 
 void drawKnobWell(cairo_t* cr, const Box& box)
@@ -113,16 +138,19 @@ void drawDisplayWindow(cairo_t* cr, const Box& box)
     cairo_fill(cr);
 }
 
+// The name under the on/off button; a kind ("TAPE") in small type before it.
 void drawModuleTitle(cairo_t* cr, const ModulePanel& module)
 {
-    const double x = module.panel.centreX();
     const double baseline = module.button.bottom + 12;
-    setColour(cr, ink::silkscreen);
-    drawText(cr, Face::SansBold, 10, module.title, x, baseline, Align::Centre, 1.6);
+    const double titleWidth = textWidth(cr, Face::SansBold, 10, module.title, 1.6);
+    const double kindWidth = module.subtitle ? textWidth(cr, Face::CondensedBold, 7, module.subtitle, 0.8) + 4 : 0;
+    const double left = module.panel.centreX() - (titleWidth + kindWidth) / 2;
     if (module.subtitle) {
         setColour(cr, ink::dimSilkscreen);
-        drawText(cr, Face::CondensedBold, 6, module.subtitle, x, module.button.top - 3, Align::Centre, 1.0);
+        drawText(cr, Face::CondensedBold, 7, module.subtitle, left, baseline, Align::Left, 0.8);
     }
+    setColour(cr, ink::silkscreen);
+    drawText(cr, Face::SansBold, 10, module.title, left + kindWidth, baseline, Align::Left, 1.6);
 }
 
 void drawPanelScrews(cairo_t* cr, const Box& box)
@@ -161,9 +189,15 @@ void drawModeLabels(cairo_t* cr)
     // Reverb model: one line per lever position.
     const char* models[] = {"SPRING", "PLATE", "HALL"};
     const double row = reverbMode.height() / 3.0;
-    for (int i = 0; i < 3; ++i)
-        caption(cr, models[i], reverbMode.right + 4, reverbMode.top + row * (i + 0.5) + 2.5, ink::silkscreen,
-                Align::Left);
+    for (int i = 0; i < 3; ++i) {
+        const double y = reverbMode.top + row * (i + 0.5);
+        cairo_move_to(cr, reverbMode.right + 1, y);
+        cairo_line_to(cr, reverbMode.right + 4, y);
+        setColour(cr, ink::silkscreen);
+        cairo_set_line_width(cr, 1);
+        cairo_stroke(cr);
+        caption(cr, models[i], reverbMode.right + 6, y + 2.5, ink::silkscreen, Align::Left);
+    }
     caption(cr, "MODE", delayMode.centreX(), delayMode.top - 3);
 }
 
@@ -254,6 +288,7 @@ Picture drawBackground()
     drawChassis(cr);
     drawPanel(cr, wahPanel, wahEnamel);
     drawPanel(cr, masterPanel, masterEnamel);
+    brush(cr, masterPanel, 23);
     for (const ModulePanel& module : modulePanels)
         drawPanel(cr, module.panel, module.enamel);
     for (const ModulePanel& module : modulePanels) {

@@ -153,8 +153,6 @@ Picture drawBypassButton(const Picture& background)
         setColour(cr, shade(lit, 0.8));
         drawText(cr, Face::CondensedBold, 6, bypassed ? "DRY SIGNAL" : "RACK ACTIVE", wx + ww / 2, wy + 23.5,
                  Align::Centre, 0.6);
-        setColour(cr, {150, 150, 156});
-        drawText(cr, Face::CondensedBold, 6, "BYPASS", cx, 41 - 1.5, Align::Centre, 0.5);
     });
 }
 

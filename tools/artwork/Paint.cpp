@@ -200,7 +200,10 @@ double textWidth(cairo_t* cr, Face face, double size, const std::string& text, d
     selectFont(cr, face, size);
     cairo_text_extents_t extents;
     cairo_text_extents(cr, text.c_str(), &extents);
-    return extents.x_advance + tracking * (text.empty() ? 0 : double(text.size() - 1));
+    size_t letters = 0;
+    for (char c : text)
+        letters += (uint8_t(c) & 0xc0) != 0x80;
+    return extents.x_advance + tracking * (letters == 0 ? 0 : double(letters - 1));
 }
 
 double drawText(cairo_t* cr, Face face, double size, const std::string& text, double x, double y, Align align,
@@ -220,13 +223,18 @@ double drawText(cairo_t* cr, Face face, double size, const std::string& text, do
         return width;
     }
     double pen = left;
-    for (char c : text) {
-        const char letter[2] = {c, 0};
+    for (size_t i = 0; i < text.size();) {
+        // One UTF-8 sequence at a time.
+        size_t length = 1;
+        while (i + length < text.size() && (uint8_t(text[i + length]) & 0xc0) == 0x80)
+            ++length;
+        const std::string letter = text.substr(i, length);
         cairo_text_extents_t extents;
-        cairo_text_extents(cr, letter, &extents);
-        cairo_move_to(cr, std::round(pen), y);
-        cairo_show_text(cr, letter);
+        cairo_text_extents(cr, letter.c_str(), &extents);
+        cairo_move_to(cr, pen, y);
+        cairo_show_text(cr, letter.c_str());
         pen += extents.x_advance + tracking;
+        i += length;
     }
     return width;
 }

@@ -42,7 +42,7 @@ inline constexpr Placement largeKnobs[] = {
 inline constexpr Placement leverSwitches[] = {
     {"SYNC", 9, {61, 17, 72, 42}, 159},      {"SYNC", 25, {304, 186, 315, 211}, 159},
     {"SYNC", 33, {422, 192, 433, 217}, 159}, {"SYNC", 49, {187, 13, 198, 38}, 159},
-    {"SYNC", 65, {420, 9, 431, 34}, 159},    {"PRE", 63, {304, 12, 315, 37}, 159},
+    {"SYNC", 65, {420, 9, 431, 34}, 159},    {"PRE\nMOD", 63, {304, 12, 315, 37}, 159},
 };
 // Rate displays, in display-index order: phaser, flanger, delay, reverb,
 // tremolo, wah.

@@ -90,7 +90,7 @@ void writeScaled(const Picture& picture, int zoom, const std::string& path, std:
 
 } // namespace
 
-bool writePreview(const std::string& bitmapDir, const std::string& pngPath, int zoom, std::string& error)
+bool writePreview(const std::string& bitmapDir, const std::string& pngPath, int zoom, bool splash, std::string& error)
 {
     BitmapSet bitmaps;
     if (!loadBitmaps(bitmapDir, bitmaps, error))
@@ -138,7 +138,10 @@ bool writePreview(const std::string& bitmapDir, const std::string& pngPath, int 
     const char* texts[] = {"1/8D", "0.35", "420", "2.45", "6.40", "1/16"};
     for (size_t i = 0; i < std::size(rateDisplays); ++i)
         drawDisplayText(canvas.cr(), rateDisplays[i], texts[i]);
-    writeScaled(canvas.flatten({0, 0, 0}), zoom, pngPath, error);
+    window = canvas.flatten({0, 0, 0});
+    if (splash)
+        blit(window, bitmaps[139], splashPicture, 0, 0, false);
+    writeScaled(window, zoom, pngPath, error);
     return error.empty();
 }
 

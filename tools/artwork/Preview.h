@@ -9,9 +9,9 @@ namespace artwork {
 // Composites the editor from the bitmap files in bitmapDir as the editor
 // draws it: the background, every control at its place showing a sample
 // state (see-through strips keyed on pure white), the LEDs and sample rate
-// display texts. Writes a PNG, scaled up by zoom. False with a reason when a
-// bitmap cannot be read.
-bool writePreview(const std::string& bitmapDir, const std::string& pngPath, int zoom, std::string& error);
+// display texts; with splash, the splash picture open over it. Writes a PNG,
+// scaled up by zoom. False with a reason when a bitmap cannot be read.
+bool writePreview(const std::string& bitmapDir, const std::string& pngPath, int zoom, bool splash, std::string& error);
 
 // Every strip bitmap (or only the one with onlyId) on its own, images side
 // by side, see-through pixels in magenta, scaled up by zoom.

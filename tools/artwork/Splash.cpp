@@ -2,16 +2,126 @@
 
 #include "Style.h"
 
+#include <cmath>
+
 namespace voltara {
 namespace artwork {
+namespace {
+
+constexpr int32_t width = 400, height = 240;
+
+// A large rack knob with a lit scale: the splash's emblem.
+void drawEmblem(cairo_t* cr, double cx, double cy, double radius)
+{
+    // Glowing scale.
+    for (int i = 0; i <= 30; ++i) {
+        const double angle = knobAngle(i / 30.0);
+        const bool major = i % 5 == 0;
+        const double inner = radius + 7, outer = radius + (major ? 17 : 12);
+        const double glow = i / 30.0;
+        cairo_move_to(cr, cx + inner * std::cos(angle), cy + inner * std::sin(angle));
+        cairo_line_to(cr, cx + outer * std::cos(angle), cy + outer * std::sin(angle));
+        setColour(cr, mix({120, 60, 20}, ink::amber, 0.35 + 0.65 * glow));
+        cairo_set_line_width(cr, major ? 2.4 : 1.4);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_stroke(cr);
+    }
+    // Well, skirt and cap as on the panel.
+    cairo_arc(cr, cx, cy, radius + 4, 0, 2 * pi);
+    setColour(cr, ink::well);
+    cairo_fill(cr);
+    cairo_arc(cr, cx, cy, radius, 0, 2 * pi);
+    cairo_pattern_t* skirt = cairo_pattern_create_linear(0, cy - radius, 0, cy + radius);
+    cairo_pattern_add_color_stop_rgb(skirt, 0, 0.50, 0.51, 0.55);
+    cairo_pattern_add_color_stop_rgb(skirt, 0.5, 0.20, 0.20, 0.22);
+    cairo_pattern_add_color_stop_rgb(skirt, 1, 0.07, 0.07, 0.08);
+    cairo_set_source(cr, skirt);
+    cairo_fill(cr);
+    cairo_pattern_destroy(skirt);
+    const double pointer = knobAngle(0.78);
+    for (int i = 0; i < 48; ++i) {
+        const double a = pointer + i * 2 * pi / 48;
+        cairo_move_to(cr, cx + radius * 0.76 * std::cos(a), cy + radius * 0.76 * std::sin(a));
+        cairo_line_to(cr, cx + (radius - 1.5) * std::cos(a), cy + (radius - 1.5) * std::sin(a));
+    }
+    setColour(cr, {0, 0, 0}, 0.45);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+    const double cap = radius * 0.72;
+    cairo_arc(cr, cx, cy, cap, 0, 2 * pi);
+    cairo_pattern_t* top = cairo_pattern_create_radial(cx - cap * 0.4, cy - cap * 0.5, 2, cx, cy, cap * 1.2);
+    cairo_pattern_add_color_stop_rgb(top, 0, 0.36, 0.36, 0.40);
+    cairo_pattern_add_color_stop_rgb(top, 1, 0.04, 0.04, 0.05);
+    cairo_set_source(cr, top);
+    cairo_fill(cr);
+    cairo_pattern_destroy(top);
+    cairo_move_to(cr, cx + radius * 0.15 * std::cos(pointer), cy + radius * 0.15 * std::sin(pointer));
+    cairo_line_to(cr, cx + (radius - 3) * std::cos(pointer), cy + (radius - 3) * std::sin(pointer));
+    setColour(cr, {246, 240, 224});
+    cairo_set_line_width(cr, 4);
+    cairo_stroke(cr);
+}
+
+// A guitar note turning into a swept, modulated wave across the bottom.
+void drawWave(cairo_t* cr, double y, double amplitude)
+{
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int x = 14; x <= width - 14; ++x) {
+            const double t = (x - 14) / double(width - 28);
+            const double envelope = std::sin(pi * t) * (0.35 + 0.65 * std::exp(-3 * t));
+            const double wave = std::sin(2 * pi * (6 * t + 9 * t * t)) * (0.75 + 0.25 * std::sin(2 * pi * 3 * t));
+            const double v = y - amplitude * envelope * wave;
+            if (x == 14)
+                cairo_move_to(cr, x, v);
+            else
+                cairo_line_to(cr, x, v);
+        }
+        if (pass == 0) {
+            setColour(cr, ink::amber, 0.18);
+            cairo_set_line_width(cr, 5);
+        } else {
+            setColour(cr, {255, 214, 140});
+            cairo_set_line_width(cr, 1.3);
+        }
+        cairo_stroke(cr);
+    }
+}
+
+} // namespace
 
 Picture drawSplash()
 {
-    Canvas canvas(400, 240);
-    setColour(canvas.cr(), {20, 20, 24});
-    cairo_paint(canvas.cr());
-    setColour(canvas.cr(), ink::silkscreen);
-    drawText(canvas.cr(), Face::SansBold, 28, "AW Voltara FX", 200, 120);
+    Canvas canvas(width, height);
+    cairo_t* cr = canvas.cr();
+    cairo_rectangle(cr, 0, 0, width, height);
+    fillVertical(cr, 0, height, {40, 40, 46}, {12, 12, 14});
+    // Frame: a chrome edge around a black inner line.
+    cairo_rectangle(cr, 0.5, 0.5, width - 1, height - 1);
+    setColour(cr, {170, 172, 178});
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+    cairo_rectangle(cr, 3.5, 3.5, width - 7, height - 7);
+    setColour(cr, {80, 80, 88});
+    cairo_stroke(cr);
+
+    drawEmblem(cr, 92, 98, 52);
+
+    const double x = 272;
+    setColour(cr, ink::amber);
+    drawText(cr, Face::SansBold, 12, "AW", x, 46, Align::Centre, 5);
+    setColour(cr, ink::silkscreen);
+    drawText(cr, Face::SerifBold, 46, "Voltara", x, 94, Align::Centre, 0.5);
+    setColour(cr, ink::amber);
+    drawText(cr, Face::SansBold, 18, "FX", x, 120, Align::Centre, 6);
+    setColour(cr, ink::dimSilkscreen);
+    drawText(cr, Face::CondensedBold, 9, "GUITAR EFFECT RACK", x, 140, Align::Centre, 2);
+    setColour(cr, ink::silkscreen);
+    drawText(cr, Face::Sans, 11, "Version 1.0", x, 162, Align::Centre);
+    drawText(cr, Face::SansBold, 11, "Quillet / Brenmark", x, 178, Align::Centre);
+
+    drawWave(cr, 206, 14);
+    setColour(cr, {120, 120, 128});
+    drawText(cr, Face::Condensed, 8, "click to close", width - 12, height - 9, Align::Right);
     return canvas.flatten({0, 0, 0});
 }
 

@@ -78,7 +78,7 @@ Picture drawDelayModeSwitch(const Picture& background)
         chromeGradient(cr, sx - 3, 4, sx + 3, 11);
         cairo_fill(cr);
         setColour(cr, ink::amber);
-        drawText(cr, Face::CondensedBold, 6.5, names[mode], w / 2, 21, Align::Centre);
+        drawText(cr, Face::CondensedBold, 6, names[mode], w / 2, 21, Align::Centre);
     });
 }
 
