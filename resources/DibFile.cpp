@@ -36,6 +36,21 @@ int32_t rowStride(int32_t width, int32_t bitsPerPixel)
     return (width * bitsPerPixel / 8 + 3) & ~3;
 }
 
+// One row between memory (red, green, blue) and the file (blue, green, red);
+// the swap is its own inverse, so it serves both directions.
+void copyRow(const uint8_t* src, uint8_t* dst, int32_t width, int32_t bytesPerPixel)
+{
+    for (int32_t x = 0; x < width; ++x) {
+        if (bytesPerPixel == 1) {
+            dst[x] = src[x];
+        } else {
+            dst[3 * x] = src[3 * x + 2];
+            dst[3 * x + 1] = src[3 * x + 1];
+            dst[3 * x + 2] = src[3 * x];
+        }
+    }
+}
+
 // Plain rows, bottom row first, each padded to four bytes; 24-bit pixels as
 // blue, green, red.
 std::vector<uint8_t> plainRows(const DibImage& image)
@@ -46,15 +61,7 @@ std::vector<uint8_t> plainRows(const DibImage& image)
     for (int32_t y = 0; y < image.height; ++y) {
         const uint8_t* src = &image.pixels[static_cast<size_t>(y) * image.width * bytesPerPixel];
         uint8_t* dst = &out[static_cast<size_t>(image.height - 1 - y) * stride];
-        for (int32_t x = 0; x < image.width; ++x) {
-            if (bytesPerPixel == 1) {
-                dst[x] = src[x];
-            } else {
-                dst[3 * x] = src[3 * x + 2];
-                dst[3 * x + 1] = src[3 * x + 1];
-                dst[3 * x + 2] = src[3 * x];
-            }
-        }
+        copyRow(src, dst, image.width, bytesPerPixel);
     }
     return out;
 }
@@ -277,15 +284,7 @@ bool decodeDib(const std::vector<uint8_t>& bytes, DibImage& image, std::string& 
         for (int32_t y = 0; y < image.height; ++y) {
             const uint8_t* src = &bytes[header.pixelOffset + (image.height - 1 - y) * stride];
             uint8_t* dst = &image.pixels[static_cast<size_t>(y) * image.width * bytesPerPixel];
-            for (int32_t x = 0; x < image.width; ++x) {
-                if (bytesPerPixel == 1) {
-                    dst[x] = src[x];
-                } else {
-                    dst[3 * x] = src[3 * x + 2];
-                    dst[3 * x + 1] = src[3 * x + 1];
-                    dst[3 * x + 2] = src[3 * x];
-                }
-            }
+            copyRow(src, dst, image.width, int32_t(bytesPerPixel));
         }
     }
     if (indexed) {

@@ -52,6 +52,8 @@ DibImage toDib(int32_t id, const Picture& picture)
     return image;
 }
 
+} // namespace
+
 Picture toPicture(const DibImage& image)
 {
     Picture picture(image.width, image.height);
@@ -61,8 +63,6 @@ Picture toPicture(const DibImage& image)
     }
     return picture;
 }
-
-} // namespace
 
 std::vector<GeneratedBitmap> generateArtwork()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Paint.h"
 #include "resources/DibFile.h"
 
 #include <cstdint>
@@ -17,6 +18,9 @@ struct GeneratedBitmap {
 // bitmap table, 8-bit ones with palettes of their own. Throws
 // std::runtime_error when a picture does not fit its table entry.
 std::vector<GeneratedBitmap> generateArtwork();
+
+// The colours of a bitmap as a picture.
+Picture toPicture(const DibImage& image);
 
 } // namespace artwork
 } // namespace voltara

@@ -23,25 +23,6 @@ void caption(cairo_t* cr, const std::string& text, double x, double baseline, Rg
         drawText(cr, Face::CondensedBold, captionSize, text.substr(br + 1), x, baseline + 8, align, captionTracking);
 }
 
-// Brushed dark steel: fine horizontal streaks.
-void drawChassis(cairo_t* cr)
-{
-    setColour(cr, ink::chassis);
-    cairo_paint(cr);
-    Noise noise(7);
-    for (int y = 0; y < windowHeight; ++y) {
-        double x = 0;
-        while (x < windowWidth) {
-            const double length = 20 + 60 * (noise.next() + 1);
-            const double level = noise.next();
-            setColour(cr, level > 0 ? Rgb{70, 72, 78} : Rgb{0, 0, 0}, 0.10 * std::fabs(level));
-            cairo_rectangle(cr, x, y, length, 1);
-            cairo_fill(cr);
-            x += length;
-        }
-    }
-}
-
 void drawPanel(cairo_t* cr, const Box& box, Rgb enamel)
 {
     // Shadow on the chassis, then the plate with a lit top edge.
@@ -64,25 +45,22 @@ void drawPanel(cairo_t* cr, const Box& box, Rgb enamel)
     cairo_pattern_destroy(edge);
 }
 
-// Fine horizontal grain over a panel, as on brushed aluminium.
-void brush(cairo_t* cr, const Box& box, uint32_t seed)
+// Brushed metal: horizontal streaks of random length, lighter and darker
+// than the base, inside the box.
+void brush(cairo_t* cr, const Box& box, uint32_t seed, double streak, Rgb light, double strength)
 {
-    cairo_save(cr);
-    roundedRect(cr, box.left + 1, box.top + 1, box.width() - 2, box.height() - 2, 3);
-    cairo_clip(cr);
     Noise noise(seed);
     for (int y = box.top; y < box.bottom; ++y) {
         double x = box.left;
         while (x < box.right) {
-            const double length = 8 + 30 * (noise.next() + 1);
+            const double length = streak * (1 + 3 * (noise.next() + 1));
             const double level = noise.next();
-            setColour(cr, level > 0 ? Rgb{255, 255, 255} : Rgb{0, 0, 0}, 0.07 * std::fabs(level));
+            setColour(cr, level > 0 ? light : Rgb{0, 0, 0}, strength * std::fabs(level));
             cairo_rectangle(cr, x, y, length, 1);
             cairo_fill(cr);
             x += length;
         }
     }
-    cairo_restore(cr);
 }
 
 void drawKnobWell(cairo_t* cr, const Box& box)
@@ -285,10 +263,16 @@ Picture drawBackground()
 {
     Canvas canvas(windowWidth, windowHeight);
     cairo_t* cr = canvas.cr();
-    drawChassis(cr);
+    setColour(cr, ink::chassis);
+    cairo_paint(cr);
+    brush(cr, {0, 0, windowWidth, windowHeight}, 7, 10, {70, 72, 78}, 0.10);
     drawPanel(cr, wahPanel, wahEnamel);
     drawPanel(cr, masterPanel, masterEnamel);
-    brush(cr, masterPanel, 23);
+    cairo_save(cr);
+    roundedRect(cr, masterPanel.left + 1, masterPanel.top + 1, masterPanel.width() - 2, masterPanel.height() - 2, 3);
+    cairo_clip(cr);
+    brush(cr, masterPanel, 23, 4, {255, 255, 255}, 0.07);
+    cairo_restore(cr);
     for (const ModulePanel& module : modulePanels)
         drawPanel(cr, module.panel, module.enamel);
     for (const ModulePanel& module : modulePanels) {

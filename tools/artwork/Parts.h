@@ -23,6 +23,9 @@ void drawLever(cairo_t* cr, double x, double y, double tipX, double tipY, double
 // A round lamp in a black ring: dark red at brightness 0, glowing red-amber
 // at 1.
 void drawLamp(cairo_t* cr, double x, double y, double radius, double brightness);
+// A rack knob: dark skirt (with grip ridges when knurled), black cap and a
+// cream pointer at value 0 .. 1 of the sweep.
+void drawKnob(cairo_t* cr, double cx, double cy, double radius, double value, bool knurled);
 
 } // namespace artwork
 } // namespace voltara

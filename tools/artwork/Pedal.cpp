@@ -37,7 +37,7 @@ namespace model {
 constexpr double housingHalfWidth = 50, housingHalfLength = 128, housingHeight = 40;
 constexpr double treadleHalfWidth = 47, treadleHalfLength = 122, treadleSkirt = 12;
 constexpr double axleHeight = 60;
-constexpr double maxTilt = 0.19; // radians either way
+constexpr double maxTilt = 0.17; // radians either way
 constexpr double padInset = 7;
 } // namespace model
 
@@ -123,9 +123,23 @@ void drawHousing(cairo_t* cr, const Camera& camera)
     polygon(cr, camera, {{-w, -l, h}, {w, -l, h}, {w, l, h}, {-w, l, h}});
     setColour(cr, {44, 44, 48});
     cairo_fill(cr);
+    // Inside: the treadle's gear rack and the pot, in the housing's shade.
     polygon(cr, camera, {{-w + 4, -l + 4, h}, {w - 4, -l + 4, h}, {w - 4, l - 4, h}, {-w + 4, l - 4, h}});
-    setColour(cr, {8, 8, 9});
-    cairo_fill(cr);
+    const Point2 far = camera.project({0, l, h}), near = camera.project({0, -l, h});
+    fillVertical(cr, far.y, near.y, {14, 14, 16}, {30, 30, 34});
+    for (double x : {-w + 14, w - 14}) {
+        polygon(cr, camera, {{x - 3, -l + 6, h}, {x + 3, -l + 6, h}, {x + 3, -l + 60, h}, {x - 3, -l + 60, h}});
+        setColour(cr, {58, 58, 64});
+        cairo_fill(cr);
+        for (double y = -l + 9; y < -l + 58; y += 5) {
+            const Point2 a = camera.project({x - 3, y, h}), b = camera.project({x + 3, y, h});
+            cairo_move_to(cr, a.x, a.y);
+            cairo_line_to(cr, b.x, b.y);
+        }
+        setColour(cr, {20, 20, 22});
+        cairo_set_line_width(cr, 0.8);
+        cairo_stroke(cr);
+    }
     // Front face with a crinkle finish, lit from above.
     polygon(cr, camera, {{-w, -l, h}, {w, -l, h}, {w, -l, 0}, {-w, -l, 0}});
     const Point2 top = camera.project({0, -l, h}), bottom = camera.project({0, -l, 0});

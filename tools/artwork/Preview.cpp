@@ -1,5 +1,6 @@
 #include "Preview.h"
 
+#include "Artwork.h"
 #include "Paint.h"
 #include "PanelLayout.h"
 #include "resources/BitmapTable.h"
@@ -48,16 +49,6 @@ void blit(Picture& window, const DibImage& bitmap, const Box& to, int32_t source
     }
 }
 
-Picture toPicture(const DibImage& image)
-{
-    Picture picture(image.width, image.height);
-    for (int32_t y = 0; y < image.height; ++y) {
-        for (int32_t x = 0; x < image.width; ++x)
-            picture.at(x, y) = image.colourAt(x, y);
-    }
-    return picture;
-}
-
 // A knob's image for a value, as the filmstrip knob picks it.
 int32_t knobImageTop(double value, int32_t imageHeight)
 {
@@ -90,58 +81,98 @@ void writeScaled(const Picture& picture, int zoom, const std::string& path, std:
 
 } // namespace
 
-bool writePreview(const std::string& bitmapDir, const std::string& pngPath, int zoom, bool splash, std::string& error)
+namespace {
+
+// What the preview shows: a rack in use, or one at rest.
+struct PanelState {
+    double knobs[16];
+    double wahRate, wahReso;
+    bool levers[6];  // wah, phaser, flanger, delay, tremolo sync; reverb first
+    bool modules[7]; // filter, phaser, chorus, delay, reverb, tremolo, flanger
+    int32_t filterMode, chorusMode, delayMode, reverbMode;
+    int32_t pedalImage;
+    bool wahOn, bankPressed, bypassed;
+    int32_t ledLevels[6]; // filter, phaser, flanger, chorus, tremolo, wah
+    const char* texts[6]; // phaser, flanger, delay, reverb, tremolo, wah
+};
+
+constexpr PanelState playing = {
+    {0.0, 0.42, 0.71, 0.13, 0.55, 0.84, 0.27, 0.5, 0.63, 0.92, 0.35, 0.2, 0.76, 0.48, 0.6, 1.0},
+    0.35,
+    0.7,
+    {true, true, false, true, false, true},
+    {true, true, true, true, true, true, false},
+    1,
+    0,
+    1,
+    2,
+    7, // half way
+    true,
+    false,
+    false,
+    {3, 7, 0, 5, 6, 4},
+    {"1/8D", "0.35", "420", "2.45", "6.40", "1/16"},
+};
+
+constexpr PanelState resting = {
+    {0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5},
+    0.0,
+    1.0,
+    {false, false, true, false, true, false},
+    {false, false, false, false, false, false, false},
+    0,
+    1,
+    3,
+    0,
+    15, // toe down
+    false,
+    true,
+    true,
+    {0, 0, 0, 0, 0, 0},
+    {"0.71", "1/4", "1/4T", "2.69", "1/8", "0.00"},
+};
+
+} // namespace
+
+bool writePreview(const std::string& bitmapDir, const std::string& pngPath, const PreviewOptions& options,
+                  std::string& error)
 {
     BitmapSet bitmaps;
     if (!loadBitmaps(bitmapDir, bitmaps, error))
         return false;
+    const PanelState& state = options.resting ? resting : playing;
     Picture window = toPicture(bitmaps[153]);
     auto image = [&](int32_t id, const Box& box, int32_t index, bool keyed) {
         blit(window, bitmaps[id], box, 0, index * box.height(), keyed);
     };
 
-    // Knobs at a spread of positions, both ends included.
-    int32_t n = 0;
-    for (const Placement& knob : smallKnobs) {
-        const double value = std::fmod(0.13 + 0.29 * n++, 1.0);
-        blit(window, bitmaps[157], knob.box, 0, knobImageTop(n == 1 ? 0.0 : n == 16 ? 1.0 : value, 18), true);
-    }
-    blit(window, bitmaps[158], largeKnobs[0].box, 0, knobImageTop(0.35, 27), true);
-    blit(window, bitmaps[158], largeKnobs[1].box, 0, knobImageTop(0.7, 27), true);
-
-    // Sync on for the phaser, delay and wah; the reverb runs first.
-    const bool leverOn[] = {true, true, false, true, false, true};
+    for (size_t i = 0; i < std::size(smallKnobs); ++i)
+        blit(window, bitmaps[157], smallKnobs[i].box, 0, knobImageTop(state.knobs[i], 18), true);
+    blit(window, bitmaps[158], largeKnobs[0].box, 0, knobImageTop(state.wahRate, 27), true);
+    blit(window, bitmaps[158], largeKnobs[1].box, 0, knobImageTop(state.wahReso, 27), true);
     for (size_t i = 0; i < std::size(leverSwitches); ++i)
-        image(159, leverSwitches[i].box, leverOn[i], false);
-    // Filter, phaser, chorus, delay, reverb, tremolo on; flanger off.
-    const bool moduleOn[] = {true, true, true, true, true, true, false};
+        image(159, leverSwitches[i].box, state.levers[i], false);
     for (size_t i = 0; i < std::size(moduleButtons); ++i)
-        image(164, moduleButtons[i], moduleOn[i], true);
-    image(161, filterMode, 1, false);
-    image(160, chorusMode, 0, false);
-    image(163, delayMode, 1, false);
-    image(162, reverbMode, 2, false);
-    // The pedal half way: image 7, eighth of the top row.
-    blit(window, bitmaps[165], wahPedal, 132 * 7, 0, false);
-    image(170, wahButton, 1, false);
-    image(167, bankButton, 0, false);
-    image(166, bypassButton, 0, false);
-
-    // LEDs: filter, phaser, flanger (off), chorus, tremolo, wah.
-    const int32_t ledLevel[] = {3, 7, 0, 5, 6, 4};
+        image(164, moduleButtons[i], state.modules[i], true);
+    image(161, filterMode, state.filterMode, false);
+    image(160, chorusMode, state.chorusMode, false);
+    image(163, delayMode, state.delayMode, false);
+    image(162, reverbMode, state.reverbMode, false);
+    blit(window, bitmaps[165], wahPedal, 132 * (state.pedalImage % 8), 260 * (state.pedalImage / 8), false);
+    image(170, wahButton, state.wahOn, false);
+    image(167, bankButton, state.bankPressed, false);
+    image(166, bypassButton, state.bypassed, false);
     for (int32_t i = 0; i < 5; ++i)
-        blit(window, bitmaps[171], leds[i], 0, 8 * ledLevel[i], true);
-    blit(window, bitmaps[172], leds[5], 0, 5 * ledLevel[5], false);
+        blit(window, bitmaps[171], leds[i], 0, 8 * state.ledLevels[i], true);
+    blit(window, bitmaps[172], leds[5], 0, 5 * state.ledLevels[5], false);
 
     Canvas canvas(window);
-    // Phaser, flanger, delay, reverb, tremolo, wah.
-    const char* texts[] = {"1/8D", "0.35", "420", "2.45", "6.40", "1/16"};
     for (size_t i = 0; i < std::size(rateDisplays); ++i)
-        drawDisplayText(canvas.cr(), rateDisplays[i], texts[i]);
+        drawDisplayText(canvas.cr(), rateDisplays[i], state.texts[i]);
     window = canvas.flatten({0, 0, 0});
-    if (splash)
+    if (options.splash)
         blit(window, bitmaps[139], splashPicture, 0, 0, false);
-    writeScaled(window, zoom, pngPath, error);
+    writeScaled(window, options.zoom, pngPath, error);
     return error.empty();
 }
 

@@ -1,5 +1,6 @@
 #include "Controls.h"
 
+#include "Parts.h"
 #include "Style.h"
 
 #include <cmath>
@@ -26,40 +27,10 @@ void drawEmblem(cairo_t* cr, double cx, double cy, double radius)
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
         cairo_stroke(cr);
     }
-    // Well, skirt and cap as on the panel.
     cairo_arc(cr, cx, cy, radius + 4, 0, 2 * pi);
     setColour(cr, ink::well);
     cairo_fill(cr);
-    cairo_arc(cr, cx, cy, radius, 0, 2 * pi);
-    cairo_pattern_t* skirt = cairo_pattern_create_linear(0, cy - radius, 0, cy + radius);
-    cairo_pattern_add_color_stop_rgb(skirt, 0, 0.50, 0.51, 0.55);
-    cairo_pattern_add_color_stop_rgb(skirt, 0.5, 0.20, 0.20, 0.22);
-    cairo_pattern_add_color_stop_rgb(skirt, 1, 0.07, 0.07, 0.08);
-    cairo_set_source(cr, skirt);
-    cairo_fill(cr);
-    cairo_pattern_destroy(skirt);
-    const double pointer = knobAngle(0.78);
-    for (int i = 0; i < 48; ++i) {
-        const double a = pointer + i * 2 * pi / 48;
-        cairo_move_to(cr, cx + radius * 0.76 * std::cos(a), cy + radius * 0.76 * std::sin(a));
-        cairo_line_to(cr, cx + (radius - 1.5) * std::cos(a), cy + (radius - 1.5) * std::sin(a));
-    }
-    setColour(cr, {0, 0, 0}, 0.45);
-    cairo_set_line_width(cr, 1.2);
-    cairo_stroke(cr);
-    const double cap = radius * 0.72;
-    cairo_arc(cr, cx, cy, cap, 0, 2 * pi);
-    cairo_pattern_t* top = cairo_pattern_create_radial(cx - cap * 0.4, cy - cap * 0.5, 2, cx, cy, cap * 1.2);
-    cairo_pattern_add_color_stop_rgb(top, 0, 0.36, 0.36, 0.40);
-    cairo_pattern_add_color_stop_rgb(top, 1, 0.04, 0.04, 0.05);
-    cairo_set_source(cr, top);
-    cairo_fill(cr);
-    cairo_pattern_destroy(top);
-    cairo_move_to(cr, cx + radius * 0.15 * std::cos(pointer), cy + radius * 0.15 * std::sin(pointer));
-    cairo_line_to(cr, cx + (radius - 3) * std::cos(pointer), cy + (radius - 3) * std::sin(pointer));
-    setColour(cr, {246, 240, 224});
-    cairo_set_line_width(cr, 4);
-    cairo_stroke(cr);
+    drawKnob(cr, cx, cy, radius, 0.78, true);
 }
 
 // A guitar note turning into a swept, modulated wave across the bottom.

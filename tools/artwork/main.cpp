@@ -1,7 +1,7 @@
 // voltara_artwork: draws the editor's bitmaps and previews them.
 //
 //   voltara_artwork generate OUTDIR            writes OUTDIR/<id>.bmp
-//   voltara_artwork preview BITMAPDIR OUT.png [--zoom N] [--splash]
+//   voltara_artwork preview BITMAPDIR OUT.png [--zoom N] [--splash] [--resting]
 //   voltara_artwork sheet BITMAPDIR OUT.png [--zoom N] [--only ID]
 
 #include "Artwork.h"
@@ -20,7 +20,7 @@ namespace {
 int usage()
 {
     std::fprintf(stderr, "usage: voltara_artwork generate OUTDIR\n"
-                         "       voltara_artwork preview BITMAPDIR OUT.png [--zoom N] [--splash]\n"
+                         "       voltara_artwork preview BITMAPDIR OUT.png [--zoom N] [--splash] [--resting]\n"
                          "       voltara_artwork sheet BITMAPDIR OUT.png [--zoom N] [--only ID]\n");
     return 2;
 }
@@ -54,23 +54,26 @@ int main(int argc, char** argv)
         if (command == "generate" && argc == 3)
             return generate(argv[2]);
         if ((command == "preview" || command == "sheet") && argc >= 4) {
-            int zoom = 1, only = 0;
-            bool splash = false;
+            artwork::PreviewOptions options;
+            int32_t only = 0;
             for (int i = 4; i < argc; ++i) {
                 if (std::strcmp(argv[i], "--zoom") == 0 && i + 1 < argc)
-                    zoom = std::atoi(argv[++i]);
+                    options.zoom = std::atoi(argv[++i]);
                 else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc && command == "sheet")
                     only = std::atoi(argv[++i]);
                 else if (std::strcmp(argv[i], "--splash") == 0 && command == "preview")
-                    splash = true;
+                    options.splash = true;
+                else if (std::strcmp(argv[i], "--resting") == 0 && command == "preview")
+                    options.resting = true;
                 else
                     return usage();
             }
-            if (zoom < 1 || zoom > 8)
+            if (options.zoom < 1 || options.zoom > 8)
                 return usage();
             std::string error;
-            const bool ok = command == "preview" ? artwork::writePreview(argv[2], argv[3], zoom, splash, error)
-                                                 : artwork::writeStripSheet(argv[2], argv[3], zoom, only, error);
+            const bool ok = command == "preview"
+                                ? artwork::writePreview(argv[2], argv[3], options, error)
+                                : artwork::writeStripSheet(argv[2], argv[3], options.zoom, only, error);
             if (!ok) {
                 std::fprintf(stderr, "voltara_artwork: %s\n", error.c_str());
                 return 1;
