@@ -52,6 +52,20 @@ DibImage toDib(int32_t id, const Picture& picture)
     return image;
 }
 
+// A see-through strip is smoothed against one colour: the background must
+// show exactly that colour under its silhouette at every place it is used.
+void requireFlatUnder(const Picture& background, const Picture& strip, int32_t size, const Box& place, Rgb under,
+                      int32_t id)
+{
+    for (int32_t y = 0; y < place.height(); ++y) {
+        for (int32_t x = 0; x < size; ++x) {
+            if (strip.at(x, y) != seeThrough && background.at(place.left + x, place.top + y) != under.packed())
+                throw std::runtime_error("the background is not flat under bitmap " + std::to_string(id) + " at "
+                                         + std::to_string(place.left) + ", " + std::to_string(place.top));
+        }
+    }
+}
+
 } // namespace
 
 Picture toPicture(const DibImage& image)
@@ -74,14 +88,20 @@ std::vector<GeneratedBitmap> generateArtwork()
     };
     add(139, drawSplash());
     add(153, background);
-    add(157, drawKnobStrip(18));
-    add(158, drawKnobStrip(27));
+    const Picture smallKnob = add(157, drawKnobStrip(18));
+    const Picture largeKnob = add(158, drawKnobStrip(27));
+    for (const Placement& knob : smallKnobs)
+        requireFlatUnder(background, smallKnob, 18, knob.box, ink::well, 157);
+    for (const Placement& knob : largeKnobs)
+        requireFlatUnder(background, largeKnob, 27, knob.box, ink::well, 158);
     add(159, drawSyncSwitch(background));
     add(160, drawChorusModeSwitch(background));
     add(161, drawFilterModeSwitch(background));
     add(162, drawReverbModeSwitch(background));
     add(163, drawDelayModeSwitch(background));
-    add(164, drawModuleButton());
+    const Picture moduleButton = add(164, drawModuleButton());
+    for (const Box& button : moduleButtons)
+        requireFlatUnder(background, moduleButton, button.width(), button, ink::well, 164);
     add(165, drawWahPedal(background));
     add(166, drawBypassButton(background));
     add(167, drawBankButton(background));
