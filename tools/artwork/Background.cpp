@@ -179,6 +179,48 @@ void drawModeLabels(cairo_t* cr)
     caption(cr, "MODE", delayMode.centreX(), delayMode.top - 3);
 }
 
+// Small line drawings of what each module does, in the panels' free space.
+void drawSignature(cairo_t* cr, double x, double y, double w, double h, double (*shape)(double))
+{
+    for (int i = 0; i <= int(w) * 2; ++i) {
+        const double t = i / (2 * w);
+        const double v = y + h / 2 - shape(t) * h / 2;
+        if (i == 0)
+            cairo_move_to(cr, x + t * w, v);
+        else
+            cairo_line_to(cr, x + t * w, v);
+    }
+    setColour(cr, ink::dimSilkscreen, 0.8);
+    cairo_set_line_width(cr, 1.0);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke(cr);
+}
+
+void drawSignatures(cairo_t* cr)
+{
+    // Delay: a note and its fading repeats.
+    drawSignature(cr, 166, 106, 50, 14, [](double t) {
+        const double beat = std::floor(t * 4), phase = t * 4 - beat - 0.2;
+        return std::pow(0.55, beat) * std::exp(-phase * phase * 120);
+    });
+    // Reverb: a burst melting into a tail.
+    drawSignature(cr, 282, 110, 50, 14,
+                  [](double t) { return std::exp(-3.5 * t) * std::sin(t * 48) * (t < 0.04 ? t / 0.04 : 1.0); });
+    // Tremolo: the level chopped by the gate.
+    drawSignature(cr, 397, 96, 50, 14, [](double t) {
+        const double phase = std::fmod(t * 3, 1.0);
+        return 0.9 - 1.5 / (1 + std::exp(-40 * (phase - 0.5))) + 1.5 / (1 + std::exp(-40 * (phase - 0.95)));
+    });
+    // Phaser and flanger: a sweep moving through the spectrum.
+    drawSignature(cr, 303, 232, 46, 14, [](double t) { return std::sin(2 * pi * t * (2 + 4 * t)) * 0.9; });
+    drawSignature(cr, 420, 232, 46, 14, [](double t) { return std::sin(2 * pi * t * (6 - 4 * t)) * 0.9; });
+    // Envelope filter: a resonant peak.
+    drawSignature(cr, 212, 243, 30, 16, [](double t) { return -0.8 + 1.7 * std::exp(-(t - 0.5) * (t - 0.5) * 60); });
+    // Chorus: two voices a little apart.
+    drawSignature(cr, 524, 199, 40, 12, [](double t) { return std::sin(2 * pi * t * 2.5); });
+    drawSignature(cr, 524, 199, 40, 12, [](double t) { return std::sin(2 * pi * (t * 2.5 - 0.18)); });
+}
+
 void drawMaster(cairo_t* cr)
 {
     const Rgb dark = {34, 34, 38};
@@ -288,6 +330,7 @@ Picture drawBackground()
     for (const Box& button : moduleButtons)
         drawRecess(cr, button, 2, 13.5);
     drawModeLabels(cr);
+    drawSignatures(cr);
     drawMaster(cr);
     drawWahCaptions(cr);
     drawRail(cr);
