@@ -22,7 +22,6 @@ const char* fontPath(Face face)
     case Face::SansBold: return "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
     case Face::Condensed: return "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf";
     case Face::CondensedBold: return "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
-    case Face::Serif: return "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
     case Face::SerifBold: return "/usr/share/fonts/truetype/dejavu/DejaVuSerifCondensed-Bold.ttf";
     case Face::Display: return "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
     }
@@ -32,7 +31,7 @@ const char* fontPath(Face face)
 cairo_font_face_t* fontFace(Face face)
 {
     static FT_Library library = nullptr;
-    static cairo_font_face_t* faces[7] = {};
+    static cairo_font_face_t* faces[6] = {};
     const int index = static_cast<int>(face);
     if (faces[index])
         return faces[index];

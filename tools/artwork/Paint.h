@@ -69,7 +69,9 @@ private:
     cairo_t* cr_;
 };
 
-enum class Face { Sans, SansBold, Condensed, CondensedBold, Serif, SerifBold, Display };
+// Sans faces for panel print, a condensed serif for the product name, and
+// an Arial-like face for the rate displays in previews.
+enum class Face { Sans, SansBold, Condensed, CondensedBold, SerifBold, Display };
 
 void setColour(cairo_t* cr, Rgb c, double alpha = 1.0);
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r);

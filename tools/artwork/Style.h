@@ -25,7 +25,7 @@ inline constexpr Rgb ledSocket = {12, 10, 10};
 
 struct ModulePanel {
     const char* title;
-    const char* subtitle; // small line above the title, or null
+    const char* subtitle; // the kind ("TAPE"), printed small before the title, or null
     Box panel;
     Rgb enamel;
     Box button; // its on/off button; the title sits under it
