@@ -7,7 +7,8 @@ JOBS ?= $(shell nproc)
 PACKAGES := cmake ninja-build g++ g++-multilib g++-mingw-w64-i686 binutils-mingw-w64-i686 \
             googletest libgtest-dev libbenchmark-dev libsndfile1-dev libfreetype-dev \
             libpng-dev pkg-config clang flac sox qemu-user \
-            libcairo2-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
+            libcairo2-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 \
+            libfreetype-dev:i386 libpng-dev:i386
 
 NATIVE := build
 ASAN   := build-asan
@@ -24,10 +25,11 @@ deps:
 	if [ -n "$$missing" ]; then \
 	    if [ "$$(id -u)" = 0 ]; then \
 	        echo "installing:" $$missing; \
+	        dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386; \
 	        apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
 	    else \
 	        echo "missing packages; run as root:"; \
-	        echo "  apt-get update && apt-get install -y" $$missing; exit 1; \
+	        echo "  dpkg --add-architecture i386 && apt-get update && apt-get install -y" $$missing; exit 1; \
 	    fi; \
 	fi
 

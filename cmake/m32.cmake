@@ -13,3 +13,5 @@ set(CMAKE_MODULE_LINKER_FLAGS_INIT "-m32")
 set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
 set(FIND_LIBRARY_USE_LIB32_PATHS ON)
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386)
+# pkg-config answers for the 32-bit libraries (FreeType).
+set(ENV{PKG_CONFIG_LIBDIR} "/usr/lib/i386-linux-gnu/pkgconfig:/usr/share/pkgconfig")

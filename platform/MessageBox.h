@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Handles.h"
+
 #include <string>
 #include <vector>
 
@@ -8,7 +10,7 @@ namespace voltara {
 // Messages the user must see and acknowledge. On Windows a modal box without
 // owner window and with a single OK button; elsewhere the text goes to
 // standard error. Every message is also kept, so that it can be checked.
-class MessageBox {
+class VOLTARA_PLATFORM_API MessageBox {
 public:
     struct Shown {
         std::string text;

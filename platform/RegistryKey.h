@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Handles.h"
+
 #include <memory>
 #include <string>
 
@@ -9,7 +11,7 @@ namespace voltara {
 // Elsewhere a folder tree stands in for the registry: one folder per key, one
 // file per value holding the value's raw bytes, rooted at $VOLTARA_REGISTRY,
 // else $XDG_CONFIG_HOME/voltara/registry, else ~/.config/voltara/registry.
-class RegistryKey {
+class VOLTARA_PLATFORM_API RegistryKey {
 public:
     enum class Access {
         query, // read values of an existing key

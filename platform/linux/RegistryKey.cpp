@@ -1,65 +1,14 @@
-#include "RegistryKey.h"
+#include "platform/RegistryKey.h"
 
 #include <cstring>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace voltara {
-
-#ifdef _WIN32
-
-struct RegistryKey::Handle {
-    HKEY key = nullptr;
-};
-
-RegistryKey::RegistryKey(const char* path, Access access) : handle(new Handle)
-{
-    const REGSAM rights = access == Access::full ? KEY_ALL_ACCESS : KEY_QUERY_VALUE;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, rights, &handle->key) != ERROR_SUCCESS)
-        handle->key = nullptr;
-}
-
-RegistryKey::~RegistryKey()
-{
-    if (handle->key)
-        RegCloseKey(handle->key);
-}
-
-bool RegistryKey::isOpen() const
-{
-    return handle->key != nullptr;
-}
-
-bool RegistryKey::readValue(const char* name, std::string& bytes) const
-{
-    DWORD size = 0;
-    if (!isOpen() || RegQueryValueExA(handle->key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
-        return false;
-    std::string data(size, '\0');
-    if (RegQueryValueExA(handle->key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data[0]), &size)
-        != ERROR_SUCCESS)
-        return false;
-    data.resize(size);
-    bytes = data;
-    return true;
-}
-
-bool RegistryKey::writeString(const char* name, const char* text) const
-{
-    const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
-    return isOpen()
-           && RegSetValueExA(handle->key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS;
-}
-
-#else
 
 namespace {
 
@@ -153,7 +102,5 @@ bool RegistryKey::writeString(const char* name, const char* text) const
     const bool written = std::fwrite(text, 1, size, file) == size;
     return std::fclose(file) == 0 && written;
 }
-
-#endif
 
 } // namespace voltara

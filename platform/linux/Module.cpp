@@ -1,0 +1,136 @@
+#include "BitmapResources.h"
+#include "Objects.h"
+#include "platform/Module.h"
+
+#include <dlfcn.h>
+#include <cstring>
+#include <map>
+#include <strings.h>
+
+namespace voltara::platform {
+
+namespace {
+
+std::mutex& resourceLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+std::map<Module, std::vector<EmbeddedBitmap>>& resourceTables()
+{
+    static auto* tables = new std::map<Module, std::vector<EmbeddedBitmap>>;
+    return *tables;
+}
+
+// The imaging library's alpha blend with a constant source alpha; no
+// stretching and no per-pixel alpha.
+Bool VOLTARA_CALLBACK alphaBlend(DeviceContext dest, int x, int y, int width, int height, DeviceContext source,
+                                 int sourceX, int sourceY, int sourceWidth, int sourceHeight, BlendFunction blend)
+{
+    if (blend.blendOp != AC_SRC_OVER || blend.alphaFormat != 0 || sourceWidth != width || sourceHeight != height
+        || width < 0 || height < 0)
+        return 0;
+    std::unique_lock<std::mutex> lock(systemLock(), std::defer_lock);
+    if (!dest->memory || !source->memory)
+        lock.lock();
+    DrawTarget to, from;
+    if (!drawTarget(dest, to) || !drawTarget(source, from))
+        return 0;
+    const uint32_t alpha = blend.sourceConstantAlpha;
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column) {
+            const int dx = x + column + to.origin.x, dy = y + row + to.origin.y;
+            const int sx = sourceX + column + from.origin.x, sy = sourceY + row + from.origin.y;
+            if (dx < to.clip.left || dx >= to.clip.right || dy < to.clip.top || dy >= to.clip.bottom
+                || sx < from.clip.left || sx >= from.clip.right || sy < from.clip.top || sy >= from.clip.bottom)
+                continue;
+            uint32_t& d = to.pixels[size_t(dy) * to.stride + dx];
+            const uint32_t s = from.pixels[size_t(sy) * from.stride + sx];
+            uint32_t result = 0;
+            for (int shift = 0; shift < 24; shift += 8)
+                result |= (((s >> shift & 0xFF) * alpha + (d >> shift & 0xFF) * (255 - alpha) + 127) / 255) << shift;
+            d = result;
+        }
+    return 1;
+}
+
+// Libraries this window system provides itself.
+struct BuiltInLibrary {
+    const char* name;
+    const char* entry;
+    ProcAddress address;
+};
+
+const BuiltInLibrary builtIns[] = {
+    {"msimg32.dll", "AlphaBlend", reinterpret_cast<ProcAddress>(&alphaBlend)},
+};
+
+} // namespace
+
+Module ModuleFromAddress(const void* address)
+{
+    Dl_info info;
+    if (!address || dladdr(address, &info) == 0)
+        return nullptr;
+    return static_cast<Module>(info.dli_fbase);
+}
+
+Module LoadLibraryA(const char* name)
+{
+    if (!name)
+        return nullptr;
+    for (const BuiltInLibrary& library : builtIns)
+        if (strcasecmp(name, library.name) == 0)
+            return reinterpret_cast<Module>(const_cast<BuiltInLibrary*>(&library));
+    return nullptr;
+}
+
+ProcAddress GetProcAddress(Module module, const char* name)
+{
+    for (const BuiltInLibrary& library : builtIns)
+        if (module == reinterpret_cast<Module>(const_cast<BuiltInLibrary*>(&library)) && name
+            && std::strcmp(name, library.entry) == 0)
+            return library.address;
+    return nullptr;
+}
+
+Bool FreeLibrary(Module module)
+{
+    for (const BuiltInLibrary& library : builtIns)
+        if (module == reinterpret_cast<Module>(const_cast<BuiltInLibrary*>(&library)))
+            return 1;
+    return 0;
+}
+
+GdiObject LoadBitmapA(Module module, const char* name)
+{
+    const uintptr_t id = reinterpret_cast<uintptr_t>(name);
+    if (id > 0xFFFF)
+        return nullptr; // resources are found by number only
+    std::lock_guard<std::mutex> lock(resourceLock());
+    auto table = resourceTables().find(module);
+    if (table == resourceTables().end())
+        return nullptr;
+    for (const EmbeddedBitmap& entry : table->second)
+        if (uintptr_t(entry.id) == id)
+            return decodeDib(entry.data, entry.size);
+    return nullptr;
+}
+
+void registerBitmapResources(const void* addressInModule, const EmbeddedBitmap* table, size_t count)
+{
+    const Module module = ModuleFromAddress(addressInModule);
+    std::lock_guard<std::mutex> lock(resourceLock());
+    auto& entries = resourceTables()[module];
+    entries.insert(entries.end(), table, table + count);
+}
+
+void unregisterBitmapResources(const void* addressInModule)
+{
+    const Module module = ModuleFromAddress(addressInModule);
+    std::lock_guard<std::mutex> lock(resourceLock());
+    resourceTables().erase(module);
+}
+
+} // namespace voltara::platform

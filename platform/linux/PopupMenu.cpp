@@ -1,0 +1,116 @@
+#include "Host.h"
+#include "Objects.h"
+#include "platform/PopupMenu.h"
+
+// Popup menus are built like the real ones; showing one hands the menu as
+// built to the chooser the host installed, and a choice is posted to the
+// owner as WM_COMMAND.
+
+namespace voltara::platform {
+
+struct MenuObject {
+    struct Item {
+        uint32_t flags;
+        uintptr_t command;
+        std::string text;
+        Menu submenu;
+    };
+    std::vector<Item> items;
+};
+
+namespace {
+
+std::mutex& chooserLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+host::MenuChooser& chooser()
+{
+    static auto* installed = new host::MenuChooser;
+    return *installed;
+}
+
+std::vector<host::MenuItem> snapshot(const MenuObject* menu)
+{
+    std::vector<host::MenuItem> items;
+    for (const auto& item : menu->items) {
+        host::MenuItem shown;
+        shown.text = item.text;
+        shown.flags = item.flags;
+        shown.command = item.submenu ? 0 : item.command;
+        if (item.submenu)
+            shown.submenu = snapshot(item.submenu);
+        items.push_back(std::move(shown));
+    }
+    return items;
+}
+
+// Only an enabled ordinary item can be chosen.
+bool choosable(const MenuObject* menu, uintptr_t command)
+{
+    for (const auto& item : menu->items) {
+        if (item.submenu) {
+            if (choosable(item.submenu, command))
+                return true;
+        } else if (!(item.flags & (MF_SEPARATOR | MF_GRAYED | MF_DISABLED)) && item.command == command) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+Menu CreatePopupMenu()
+{
+    return new MenuObject;
+}
+
+Bool DestroyMenu(Menu menu)
+{
+    if (!menu)
+        return 0;
+    for (auto& item : menu->items)
+        if (item.submenu)
+            DestroyMenu(item.submenu);
+    delete menu;
+    return 1;
+}
+
+Bool AppendMenuA(Menu menu, uint32_t flags, uintptr_t id, const char* text)
+{
+    if (!menu)
+        return 0;
+    MenuObject::Item item{flags, id, std::string(), nullptr};
+    if (flags & MF_POPUP)
+        item.submenu = reinterpret_cast<Menu>(id);
+    if (!(flags & (MF_SEPARATOR | MF_OWNERDRAW)) && text)
+        item.text = text; // owner-drawn items carry data, not text
+    menu->items.push_back(item);
+    return 1;
+}
+
+Bool TrackPopupMenu(Menu menu, uint32_t flags, int x, int y, int, Window owner, const WinRect*)
+{
+    if (!menu || !IsWindow(owner))
+        return 0;
+    host::MenuChooser choose;
+    {
+        std::lock_guard<std::mutex> lock(chooserLock());
+        choose = chooser();
+    }
+    const uintptr_t command = choose ? choose(snapshot(menu), WinPoint{x, y}, flags) : 0;
+    if (command != 0 && choosable(menu, command))
+        PostMessageA(owner, WM_COMMAND, command & 0xFFFF, 0);
+    return 1;
+}
+
+void host::setMenuChooser(MenuChooser chosen)
+{
+    std::lock_guard<std::mutex> lock(chooserLock());
+    chooser() = std::move(chosen);
+}
+
+} // namespace voltara::platform

@@ -1,0 +1,52 @@
+#include "platform/RegistryKey.h"
+
+#include <cstring>
+
+#include <windows.h>
+
+namespace voltara {
+
+struct RegistryKey::Handle {
+    HKEY key = nullptr;
+};
+
+RegistryKey::RegistryKey(const char* path, Access access) : handle(new Handle)
+{
+    const REGSAM rights = access == Access::full ? KEY_ALL_ACCESS : KEY_QUERY_VALUE;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, rights, &handle->key) != ERROR_SUCCESS)
+        handle->key = nullptr;
+}
+
+RegistryKey::~RegistryKey()
+{
+    if (handle->key)
+        RegCloseKey(handle->key);
+}
+
+bool RegistryKey::isOpen() const
+{
+    return handle->key != nullptr;
+}
+
+bool RegistryKey::readValue(const char* name, std::string& bytes) const
+{
+    DWORD size = 0;
+    if (!isOpen() || RegQueryValueExA(handle->key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    std::string data(size, '\0');
+    if (RegQueryValueExA(handle->key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data[0]), &size)
+        != ERROR_SUCCESS)
+        return false;
+    data.resize(size);
+    bytes = data;
+    return true;
+}
+
+bool RegistryKey::writeString(const char* name, const char* text) const
+{
+    const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
+    return isOpen()
+           && RegSetValueExA(handle->key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS;
+}
+
+} // namespace voltara
