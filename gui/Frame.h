@@ -1,0 +1,94 @@
+#pragma once
+
+#include "View.h"
+#include "platform/Module.h"
+#include "platform/Window.h"
+
+namespace voltara {
+
+class DropTarget;
+class GuiBitmap;
+
+// The editor's window: one native child window inside the host's window and
+// a flat list of views, drawn in the order they were added. Turns the
+// window's messages into calls on the views and redraws what changed when
+// the editor's idle time comes. [window thread]
+class Frame : public View {
+public:
+    Frame(const Rect& size, platform::Window parentWindow, EditorBase* editor);
+    ~Frame() override;
+
+    void draw(PaintContext* context) override;
+    void drawArea(PaintContext* context, const Rect& area) override;
+    void mouse(PaintContext* context, Point where) override;
+    void update(PaintContext* context) override;
+    int32_t onKeyDown(KeyRecord* key) override;
+    int32_t onKeyUp(KeyRecord* key) override;
+    bool onDrop(char** items, int32_t count, int32_t type, Point where) override;
+    bool onWheel(PaintContext* context, Point where, float distance) override;
+    EditorBase* getEditor() override;
+
+    virtual bool addView(View* view);
+    virtual bool removeView(View* view, bool alsoDropReference = true);
+    virtual bool removeAll(bool alsoDropReference = true);
+    virtual bool isChild(View* view) const;
+    virtual int32_t getViewCount() const;
+    virtual View* getView(int32_t index) const;
+
+    void setBackground(GuiBitmap* background);
+    GuiBitmap* getBackground() const { return background_; }
+    // Refuses a new modal view while one is set.
+    bool setModalView(View* view);
+    View* getModalView() const { return modalView_; }
+    void setFocusView(View* view);
+    View* getFocusView() const { return focusView_; }
+    // The last added child under the mouse, or null.
+    View* getViewAt();
+    // The mouse in frame coordinates.
+    bool getCurrentLocation(Point& where);
+    // 0 restores the cursor found at the first change; 1 wait; 2 to 6 sizing.
+    void setCursor(int32_t kind);
+    // Draws one child, or the whole frame for any other view.
+    void drawView(View* view);
+    bool isSomethingDirty() const;
+    // Draws what changed, once the window has been painted for the first time.
+    void updateIfDirty();
+    // Keeps the host and the window serviced while a control tracks the mouse.
+    void idle();
+    uint32_t getTicks() const;
+    void beginGesture(int32_t tag);
+    void endGesture(int32_t tag);
+
+    platform::Window getSystemWindow() const { return window_; }
+    platform::Window getParentWindow() const { return parentWindow_; }
+    bool isOpen() const { return open_; }
+    bool isFirstDrawPending() const { return firstDrawPending_; }
+    int32_t getViewCapacity() const { return viewCapacity_; }
+
+    // "Plugin%08x" with the library's module handle.
+    static void windowClassName(char (&name)[32]);
+
+private:
+    static platform::LResult VOLTARA_CALLBACK windowProcedure(platform::Window window, uint32_t message,
+                                                              platform::WParam wParam, platform::LParam lParam);
+
+    EditorBase* editor_;
+    platform::Window parentWindow_;
+    GuiBitmap* background_ = nullptr;
+    int32_t viewCount_ = 0;
+    int32_t viewCapacity_ = 0;
+    View** views_ = nullptr;
+    View* modalView_ = nullptr;
+    View* focusView_ = nullptr;
+    bool firstDrawPending_ = true;
+    bool open_ = true;
+    bool dropRegistered_ = false;
+    platform::Window window_ = nullptr;
+    platform::Module imagingLibrary_ = nullptr;
+    platform::Cursor savedCursor_ = nullptr;
+    bool cursorRecorded_ = false;
+    DropTarget* dropTarget_ = nullptr;
+    bool usesWindowClass_ = false;
+};
+
+} // namespace voltara

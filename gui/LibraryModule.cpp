@@ -1,0 +1,17 @@
+#include "LibraryModule.h"
+
+#include "platform/Module.h"
+
+namespace voltara {
+
+namespace {
+const char anchor = 0; // an address inside this module
+}
+
+platform::Module libraryModule()
+{
+    static const platform::Module module = platform::ModuleFromAddress(&anchor);
+    return module;
+}
+
+} // namespace voltara
