@@ -236,8 +236,7 @@ void Frame::setCursor(int32_t kind)
         savedCursor_ = GetCursor();
         cursorRecorded_ = true;
     }
-    static const uint32_t systemCursors[] = {IDC_WAIT, IDC_SIZEWE, IDC_SIZENS, IDC_SIZEALL, IDC_SIZENESW,
-                                             IDC_SIZENWSE};
+    static const uint32_t systemCursors[] = {IDC_WAIT, IDC_SIZEWE, IDC_SIZENS, IDC_SIZEALL, IDC_SIZENESW, IDC_SIZENWSE};
     if (kind == 0)
         SetCursor(savedCursor_);
     else if (kind >= 1 && kind <= 6)
@@ -363,8 +362,7 @@ bool Frame::onDrop(char** items, int32_t count, int32_t type, Point where)
         return false;
     for (int32_t i = viewCount_ - 1; i >= 0; --i) {
         View* view = views_[i];
-        if (view->getMouseEnabled() && contains(view->getViewSize(), where)
-            && view->onDrop(items, count, type, where))
+        if (view->getMouseEnabled() && contains(view->getViewSize(), where) && view->onDrop(items, count, type, where))
             return true;
     }
     return false;
@@ -411,8 +409,7 @@ void Frame::endGesture(int32_t tag)
         editor_->endGesture(tag);
 }
 
-LResult VOLTARA_CALLBACK Frame::windowProcedure(platform::Window window, uint32_t message, WParam wParam,
-                                                 LParam lParam)
+LResult VOLTARA_CALLBACK Frame::windowProcedure(platform::Window window, uint32_t message, WParam wParam, LParam lParam)
 {
     auto* frame = static_cast<Frame*>(GetWindowUserData(window));
     if (!frame)

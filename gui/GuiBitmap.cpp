@@ -124,8 +124,8 @@ void GuiBitmap::drawTransparent(PaintContext* context, const Rect& destination, 
     BitBlt(save, 0, 0, w, h, image, sx, sy, SRCCOPY);
     BitBlt(inverse, 0, 0, w, h, mask, sx, sy, NOTSRCCOPY);
     BitBlt(back, 0, 0, w, h, dc, x, y, SRCCOPY);
-    BitBlt(back, 0, 0, w, h, mask, sx, sy, SRCAND);      // background only where transparent
-    BitBlt(image, sx, sy, w, h, inverse, 0, 0, SRCAND);  // transparent pixels of the image turn black
+    BitBlt(back, 0, 0, w, h, mask, sx, sy, SRCAND);     // background only where transparent
+    BitBlt(image, sx, sy, w, h, inverse, 0, 0, SRCAND); // transparent pixels of the image turn black
     BitBlt(back, 0, 0, w, h, image, sx, sy, SRCPAINT);
     BitBlt(dc, x, y, w, h, back, 0, 0, SRCCOPY);
     BitBlt(image, sx, sy, w, h, save, 0, 0, SRCCOPY); // the image as it was
@@ -138,8 +138,8 @@ void GuiBitmap::drawAlphaBlend(PaintContext* context, const Rect& destination, P
     MemoryContext image(context->systemContext(), bitmap_);
     const BlendFunction blend{AC_SRC_OVER, 0, alpha, 0};
     alphaBlendEntry(context->systemContext(), destination.left + context->offset().h,
-                    destination.top + context->offset().v, destination.width(), destination.height(), image,
-                    source.h, source.v, destination.width(), destination.height(), blend);
+                    destination.top + context->offset().v, destination.width(), destination.height(), image, source.h,
+                    source.v, destination.width(), destination.height(), blend);
 }
 
 } // namespace voltara

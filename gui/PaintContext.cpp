@@ -10,9 +10,8 @@ namespace voltara {
 using namespace platform;
 
 const FontEntry fontTable[fontCount] = {
-    {12, "Arial", true, false}, {18, "Arial", false, false}, {14, "Arial", false, false},
-    {12, "Arial", false, false}, {11, "Arial", false, false}, {10, "Arial", false, false},
-    {9, "Arial", false, false},  {13, "Symbol", false, true},
+    {12, "Arial", true, false},  {18, "Arial", false, false}, {14, "Arial", false, false}, {12, "Arial", false, false},
+    {11, "Arial", false, false}, {10, "Arial", false, false}, {9, "Arial", false, false},  {13, "Symbol", false, true},
 };
 
 PaintContext::PaintContext(Frame* frame, DeviceContext dc, platform::Window window)
@@ -100,9 +99,9 @@ void PaintContext::setFont(int32_t id, int32_t size, int32_t style)
     fontSize_ = size == 0 ? entry.size : size;
     const bool bold = entry.alwaysBold || (style & 1);
     const uint32_t pitchAndFamily = entry.decorative ? FF_DECORATIVE | DEFAULT_PITCH : VARIABLE_PITCH | FF_SWISS;
-    GdiObject font = CreateFontA(-fontSize_, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, (style & 2) ? 1 : 0,
-                                 (style & 4) ? 1 : 0, 0, ANSI_CHARSET, OUT_STRING_PRECIS, CLIP_STROKE_PRECIS,
-                                 DEFAULT_QUALITY, pitchAndFamily, entry.face);
+    GdiObject font =
+        CreateFontA(-fontSize_, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, (style & 2) ? 1 : 0, (style & 4) ? 1 : 0, 0,
+                    ANSI_CHARSET, OUT_STRING_PRECIS, CLIP_STROKE_PRECIS, DEFAULT_QUALITY, pitchAndFamily, entry.face);
     if (!font)
         return;
     SelectObject(dc_, font);
@@ -133,7 +132,7 @@ void PaintContext::drawArea(const Rect& rect)
 void PaintContext::fillRect(const Rect& rect)
 {
     const platform::WinRect inside{rect.left + 1 + offset_.h, rect.top + 1 + offset_.v, rect.right + offset_.h,
-                                rect.bottom + offset_.v};
+                                   rect.bottom + offset_.v};
     GdiObject pen = SelectObject(dc_, GetStockObject(NULL_PEN));
     FillRect(dc_, &inside, brush_);
     SelectObject(dc_, pen);
@@ -142,7 +141,8 @@ void PaintContext::fillRect(const Rect& rect)
 void PaintContext::drawString(const char* text, const Rect& rect, bool opaque, int32_t alignment)
 {
     SetBkMode(dc_, opaque ? OPAQUE : TRANSPARENT);
-    platform::WinRect area{rect.left + offset_.h, rect.top + offset_.v, rect.right + offset_.h, rect.bottom + offset_.v};
+    platform::WinRect area{rect.left + offset_.h, rect.top + offset_.v, rect.right + offset_.h,
+                           rect.bottom + offset_.v};
     uint32_t format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
     if (alignment == 1) {
         format |= DT_CENTER;
@@ -162,7 +162,7 @@ int32_t PaintContext::queryMouseButtons() const
         int virtualKey;
         int32_t flag;
     };
-    static const Key keys[] = {{VK_LBUTTON, mouseLeft}, {VK_MBUTTON, mouseMiddle}, {VK_RBUTTON, mouseRight},
+    static const Key keys[] = {{VK_LBUTTON, mouseLeft}, {VK_MBUTTON, mouseMiddle},  {VK_RBUTTON, mouseRight},
                                {VK_SHIFT, mouseShift},  {VK_CONTROL, mouseControl}, {VK_MENU, mouseAlt}};
     int32_t state = 0;
     for (const Key& key : keys)

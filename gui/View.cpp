@@ -17,8 +17,7 @@ void View::drawArea(PaintContext* context, const Rect&)
 
 bool View::checkUpdate(const Rect& area)
 {
-    return !(area.right < size_.left || area.left > size_.right || area.bottom < size_.top
-             || area.top > size_.bottom);
+    return !(area.right < size_.left || area.left > size_.right || area.bottom < size_.top || area.top > size_.bottom);
 }
 
 void View::mouse(PaintContext*, Point) {}

@@ -119,8 +119,7 @@ VOLTARA_PLATFORM_API DeviceContext GetDC(Window window);
 VOLTARA_PLATFORM_API int ReleaseDC(Window window, DeviceContext dc);
 VOLTARA_PLATFORM_API GdiObject GetSysColorBrush(int index);
 
-VOLTARA_PLATFORM_API Bool PeekMessageA(Message* message, Window window, uint32_t first, uint32_t last,
-                                       uint32_t remove);
+VOLTARA_PLATFORM_API Bool PeekMessageA(Message* message, Window window, uint32_t first, uint32_t last, uint32_t remove);
 VOLTARA_PLATFORM_API LResult DispatchMessageA(const Message* message);
 VOLTARA_PLATFORM_API Bool PostMessageA(Window window, uint32_t message, WParam wParam, LParam lParam);
 VOLTARA_PLATFORM_API LResult SendMessageA(Window window, uint32_t message, WParam wParam, LParam lParam);

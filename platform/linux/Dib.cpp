@@ -88,8 +88,8 @@ BitmapObject* decodeDib(const unsigned char* data, size_t size)
     const uint16_t bitCount = read16(data + 14);
     const uint32_t compression = read32(data + 16);
     uint32_t coloursUsed = read32(data + 32);
-    if (headerSize < 40 || headerSize > size || width <= 0 || width > 16384 || rawHeight == 0
-        || rawHeight < -16384 || rawHeight > 16384)
+    if (headerSize < 40 || headerSize > size || width <= 0 || width > 16384 || rawHeight == 0 || rawHeight < -16384
+        || rawHeight > 16384)
         return nullptr;
     const bool topDown = rawHeight < 0;
     const int height = topDown ? -rawHeight : rawHeight;

@@ -1,6 +1,6 @@
+#include "platform/DragDrop.h"
 #include "Host.h"
 #include "Objects.h"
-#include "platform/DragDrop.h"
 
 #include <atomic>
 #include <cstring>

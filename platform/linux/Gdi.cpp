@@ -425,7 +425,7 @@ Bool BitBlt(DeviceContext dest, int x, int y, int width, int height, DeviceConte
     const int shiftX = sourceX + from.origin.x - area.left;
     const int shiftY = sourceY + from.origin.y - area.top;
     WinRect sourceInDest{from.clip.left - shiftX, from.clip.top - shiftY, from.clip.right - shiftX,
-                      from.clip.bottom - shiftY};
+                         from.clip.bottom - shiftY};
     if (!intersect(area, to.clip) || !intersect(area, sourceInDest))
         return 1;
 
@@ -472,7 +472,7 @@ int FillRect(DeviceContext dc, const WinRect* rect, GdiObject object)
     if (!drawTarget(dc, target))
         return 0;
     WinRect area{rect->left + target.origin.x, rect->top + target.origin.y, rect->right + target.origin.x,
-              rect->bottom + target.origin.y};
+                 rect->bottom + target.origin.y};
     if (!intersect(area, target.clip))
         return 1;
     const ColourRef colour = target.mono ? nearestMono(brush->colour) : brush->colour;

@@ -87,8 +87,7 @@ struct MenuItem {
     std::vector<MenuItem> submenu;
 };
 // Answers the chosen command number, or 0 to close the menu without choice.
-using MenuChooser =
-    std::function<uintptr_t(const std::vector<MenuItem>& items, WinPoint screen, uint32_t flags)>;
+using MenuChooser = std::function<uintptr_t(const std::vector<MenuItem>& items, WinPoint screen, uint32_t flags)>;
 // null: every menu closes without choice.
 VOLTARA_PLATFORM_API void setMenuChooser(MenuChooser chooser);
 

@@ -1,9 +1,9 @@
+#include "platform/Module.h"
 #include "BitmapResources.h"
 #include "Objects.h"
-#include "platform/Module.h"
 
-#include <dlfcn.h>
 #include <cstring>
+#include <dlfcn.h>
 #include <map>
 #include <strings.h>
 

@@ -72,7 +72,7 @@ struct WindowObject {
     std::shared_ptr<ClassEntry> windowClass;
     WindowObject* parent = nullptr;
     std::vector<WindowObject*> children;
-    WinRect rect{};       // in the parent's coordinates (screen coordinates for top-level windows)
+    WinRect rect{}; // in the parent's coordinates (screen coordinates for top-level windows)
     uint32_t style = 0;
     void* userData = nullptr;
     std::shared_ptr<Surface> surface; // the top-level window's
@@ -85,11 +85,11 @@ struct WindowObject {
 };
 
 struct DeviceContextObject {
-    WindowObject* window = nullptr;     // window contexts
-    BitmapObject* bitmap = nullptr;     // memory contexts: the selected bitmap
-    std::shared_ptr<Surface> surface;   // window contexts
-    WinPoint origin{};                     // the window's place on its surface
-    WinRect clip{};                        // surface or bitmap coordinates
+    WindowObject* window = nullptr;   // window contexts
+    BitmapObject* bitmap = nullptr;   // memory contexts: the selected bitmap
+    std::shared_ptr<Surface> surface; // window contexts
+    WinPoint origin{};                // the window's place on its surface
+    WinRect clip{};                   // surface or bitmap coordinates
     bool memory = false;
     PenObject* pen = nullptr;
     BrushObject* brush = nullptr;

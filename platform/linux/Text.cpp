@@ -51,10 +51,12 @@ Family familyOf(const LogFont& request)
     for (char& c : name)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     static const std::map<std::string, Family> known{
-        {"arial", Family::sans},           {"helvetica", Family::sans},         {"liberation sans", Family::sans},
-        {"ms sans serif", Family::sans},   {"system", Family::sans},            {"tahoma", Family::sans},
-        {"verdana", Family::sans},         {"times new roman", Family::serif},  {"times", Family::serif},
-        {"liberation serif", Family::serif}, {"courier new", Family::mono},     {"courier", Family::mono},
+        {"arial", Family::sans},           {"helvetica", Family::sans},
+        {"liberation sans", Family::sans}, {"ms sans serif", Family::sans},
+        {"system", Family::sans},          {"tahoma", Family::sans},
+        {"verdana", Family::sans},         {"times new roman", Family::serif},
+        {"times", Family::serif},          {"liberation serif", Family::serif},
+        {"courier new", Family::mono},     {"courier", Family::mono},
         {"liberation mono", Family::mono},
     };
     auto found = known.find(name);

@@ -1,7 +1,7 @@
+#include "platform/Window.h"
 #include "Host.h"
 #include "Objects.h"
 #include "platform/Input.h"
-#include "platform/Window.h"
 
 #include <algorithm>
 #include <chrono>
@@ -81,7 +81,7 @@ WinRect visibleOnSurface(WindowObject* window, WinPoint& origin)
     const WinPoint top = screenOrigin(topLevel(window));
     origin = {screen.x - top.x, screen.y - top.y};
     WinRect clip{origin.x, origin.y, origin.x + window->rect.right - window->rect.left,
-              origin.y + window->rect.bottom - window->rect.top};
+                 origin.y + window->rect.bottom - window->rect.top};
     for (WindowObject* up = window->parent; up; up = up->parent) {
         const WinPoint o = {screenOrigin(up).x - top.x, screenOrigin(up).y - top.y};
         clip.left = std::max(clip.left, o.x);
@@ -538,8 +538,8 @@ Bool PeekMessageA(Message* message, Window window, uint32_t first, uint32_t last
     System& s = system();
     const auto thread = std::this_thread::get_id();
     auto wanted = [&](WindowObject* target, uint32_t kind) {
-        return (first == 0 && last == 0 ? true : kind >= first && kind <= last) && target
-               && target->thread == thread && (!window || isDescendant(target, window));
+        return (first == 0 && last == 0 ? true : kind >= first && kind <= last) && target && target->thread == thread
+               && (!window || isDescendant(target, window));
     };
     for (auto it = s.queue.begin(); it != s.queue.end(); ++it)
         if (wanted(it->window, it->message)) {
@@ -588,8 +588,8 @@ LResult SendMessageA(Window window, uint32_t message, WParam wParam, LParam lPar
 
 Cursor LoadCursorA(Module module, const char* name)
 {
-    static const uint32_t known[] = {IDC_ARROW, IDC_WAIT, IDC_SIZENWSE, IDC_SIZENESW, IDC_SIZEWE, IDC_SIZENS,
-                                     IDC_SIZEALL};
+    static const uint32_t known[] = {IDC_ARROW,  IDC_WAIT,   IDC_SIZENWSE, IDC_SIZENESW,
+                                     IDC_SIZEWE, IDC_SIZENS, IDC_SIZEALL};
     static CursorObject cursors[] = {{IDC_ARROW},  {IDC_WAIT},   {IDC_SIZENWSE}, {IDC_SIZENESW},
                                      {IDC_SIZEWE}, {IDC_SIZENS}, {IDC_SIZEALL}};
     const uintptr_t id = reinterpret_cast<uintptr_t>(name);
@@ -698,9 +698,8 @@ void play(const std::vector<InputEvent>& script)
     const uint32_t start = s.simulated ? s.now : 0;
     for (InputEvent event : script) {
         event.time += start;
-        auto later = std::upper_bound(s.script.begin(), s.script.end(), event, [](const auto& a, const auto& b) {
-            return int32_t(a.time - b.time) < 0;
-        });
+        auto later = std::upper_bound(s.script.begin(), s.script.end(), event,
+                                      [](const auto& a, const auto& b) { return int32_t(a.time - b.time) < 0; });
         s.script.insert(later, event);
     }
 }

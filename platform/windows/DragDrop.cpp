@@ -69,8 +69,7 @@ bool ResolveShortcut(const char* shortcut, char* target, uint32_t size)
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
         WCHAR wide[MAX_PATH];
         char path[MAX_PATH];
-        if (::MultiByteToWideChar(CP_ACP, 0, shortcut, -1, wide, MAX_PATH) > 0
-            && SUCCEEDED(file->Load(wide, STGM_READ))
+        if (::MultiByteToWideChar(CP_ACP, 0, shortcut, -1, wide, MAX_PATH) > 0 && SUCCEEDED(file->Load(wide, STGM_READ))
             && SUCCEEDED(link->Resolve(nullptr, SLR_NO_UI | SLR_ANY_MATCH | (500 << 16)))
             && SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, SLGP_SHORTPATH)) && lstrlenA(path) < int(size)) {
             lstrcpyA(target, path);

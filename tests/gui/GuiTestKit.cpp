@@ -1,0 +1,162 @@
+#include "GuiTestKit.h"
+
+#include "gui/GuiBitmap.h"
+#include "platform/Window.h"
+
+namespace voltara::test {
+
+namespace host = platform::host;
+
+std::vector<TestPlugin::HostCall> TestPlugin::hostCalls;
+std::function<void(TestPlugin*, int32_t)> TestPlugin::onHostCall;
+
+namespace {
+
+intptr_t recordingHost(PluginDescriptor* descriptor, int32_t opcode, int32_t index, intptr_t, void*, float)
+{
+    TestPlugin::hostCalls.push_back({opcode, index});
+    if (opcode == hostVersion)
+        return 2400;
+    if (TestPlugin::onHostCall && descriptor)
+        TestPlugin::onHostCall(static_cast<TestPlugin*>(EffectBase::fromDescriptor(descriptor)), opcode);
+    return 1;
+}
+
+} // namespace
+
+TestPlugin::TestPlugin() : EffectBaseEx(&recordingHost, 1, 4) {}
+
+int TestPlugin::countHostCalls(int32_t opcode)
+{
+    int count = 0;
+    for (const HostCall& call : hostCalls)
+        count += call.opcode == opcode;
+    return count;
+}
+
+TestEditor::TestEditor(TestPlugin* plugin, const Rect& size, GuiBitmap* background)
+    : EditorBase(plugin), size_(size), background_(background)
+{
+    rect_ = {int16_t(size.top), int16_t(size.left), int16_t(size.bottom), int16_t(size.right)};
+    if (background_)
+        background_->addReference();
+}
+
+TestEditor::~TestEditor()
+{
+    close();
+    if (background_)
+        background_->dropReference();
+}
+
+int32_t TestEditor::open(void* parentWindow)
+{
+    EditorBase::open(parentWindow);
+    frame_ = new Frame(size_, static_cast<platform::Window>(parentWindow), this);
+    frame_->setBackground(background_);
+    if (build)
+        build(frame_);
+    return 1;
+}
+
+void TestEditor::close()
+{
+    if (frame_)
+        frame_->dropReference();
+    frame_ = nullptr;
+}
+
+void ProbeView::record(const std::string& what)
+{
+    if (log_)
+        log_->push_back(name_ + " " + what);
+}
+
+void ProbeView::draw(PaintContext* context)
+{
+    ++draws;
+    context->setFillColour(colour_);
+    context->setFrameColour(colour_);
+    context->fillRect(size_);
+    context->drawArea(size_);
+    setDirty(false);
+}
+
+void ProbeView::mouse(PaintContext*, Point where)
+{
+    lastWhere = where;
+    record("mouse");
+}
+
+bool ProbeView::onDrop(char** items, int32_t count, int32_t type, Point where)
+{
+    lastWhere = where;
+    droppedType = type;
+    droppedCount = count;
+    dropped.clear();
+    if (type == 0)
+        for (int32_t i = 0; i < count; ++i)
+            dropped.emplace_back(items[i]);
+    else
+        dropped.emplace_back(*items);
+    record("drop");
+    return true;
+}
+
+int32_t ProbeView::onKeyDown(KeyRecord*)
+{
+    record("key");
+    return keyAnswer;
+}
+
+bool ProbeView::onWheel(PaintContext*, Point where, float)
+{
+    lastWhere = where;
+    record("wheel");
+    return true;
+}
+
+void ProbeView::dropFocus(PaintContext*)
+{
+    record("dropFocus");
+}
+
+void GuiTest::SetUp()
+{
+    host::useSimulatedClock(10000);
+    parent = host::createParentWindow(600, 354, 100, 60);
+    host::pumpMessages();
+    TestPlugin::hostCalls.clear();
+    TestPlugin::onHostCall = nullptr;
+}
+
+void GuiTest::TearDown()
+{
+    TestPlugin::onHostCall = nullptr;
+    delete plugin; // and its editor
+    platform::DestroyWindow(parent);
+    host::pumpMessages();
+    host::setInput({0, 0}, 0);
+}
+
+void GuiTest::openEditor(std::function<void(Frame*)> build, GuiBitmap* background)
+{
+    plugin = new TestPlugin;
+    editor = new TestEditor(plugin, {0, 0, 600, 354}, background);
+    editor->build = std::move(build);
+    plugin->dispatch(opEditorOpen, 0, 0, parent, 0.0f);
+}
+
+platform::WinPoint GuiTest::screen(int x, int y) const
+{
+    return host::toScreen(frame()->getSystemWindow(), x, y);
+}
+
+void GuiTest::click(int x, int y, uint32_t held)
+{
+    const platform::WinPoint at = screen(x, y);
+    host::play({host::at(0, at, held), host::at(20, at, 0)});
+    host::runScript();
+}
+
+} // namespace voltara::test
