@@ -86,8 +86,9 @@ struct MenuItem {
     uintptr_t command = 0;
     std::vector<MenuItem> submenu;
 };
-// Answers the chosen command number, or 0 to close the menu without choice.
-using MenuChooser = std::function<uintptr_t(const std::vector<MenuItem>& items, WinPoint screen, uint32_t flags)>;
+// Answers the chosen item (one of those it was given, sub-menus included), or
+// null to close the menu without choice.
+using MenuChooser = std::function<const MenuItem*(const std::vector<MenuItem>& items, WinPoint screen, uint32_t flags)>;
 // null: every menu closes without choice.
 VOLTARA_PLATFORM_API void setMenuChooser(MenuChooser chooser);
 

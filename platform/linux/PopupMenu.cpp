@@ -47,20 +47,6 @@ std::vector<host::MenuItem> snapshot(const MenuObject* menu)
     return items;
 }
 
-// Only an enabled ordinary item can be chosen.
-bool choosable(const MenuObject* menu, uintptr_t command)
-{
-    for (const auto& item : menu->items) {
-        if (item.submenu) {
-            if (choosable(item.submenu, command))
-                return true;
-        } else if (!(item.flags & (MF_SEPARATOR | MF_GRAYED | MF_DISABLED)) && item.command == command) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 Menu CreatePopupMenu()
@@ -101,9 +87,11 @@ Bool TrackPopupMenu(Menu menu, uint32_t flags, int x, int y, int, Window owner, 
         std::lock_guard<std::mutex> lock(chooserLock());
         choose = chooser();
     }
-    const uintptr_t command = choose ? choose(snapshot(menu), WinPoint{x, y}, flags) : 0;
-    if (command != 0 && choosable(menu, command))
-        PostMessageA(owner, WM_COMMAND, command & 0xFFFF, 0);
+    const std::vector<host::MenuItem> items = snapshot(menu);
+    const host::MenuItem* chosen = choose ? choose(items, WinPoint{x, y}, flags) : nullptr;
+    // Only an enabled ordinary item can be chosen.
+    if (chosen && !(chosen->flags & (MF_POPUP | MF_SEPARATOR | MF_GRAYED | MF_DISABLED)))
+        PostMessageA(owner, WM_COMMAND, chosen->command & 0xFFFF, 0);
     return 1;
 }
 

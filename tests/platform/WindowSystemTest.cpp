@@ -174,10 +174,10 @@ TEST_F(WindowSystemTest, APopupMenuShowsAsBuiltAndPostsTheChoice)
     AppendMenuA(menu, MF_POPUP, reinterpret_cast<uintptr_t>(sub), "More");
     std::vector<host::MenuItem> seen;
     WinPoint where{};
-    host::setMenuChooser([&](const std::vector<host::MenuItem>& items, WinPoint at, uint32_t) -> uintptr_t {
+    host::setMenuChooser([&](const std::vector<host::MenuItem>& items, WinPoint at, uint32_t) {
         seen = items;
         where = at;
-        return 7;
+        return &items[3].submenu[0];
     });
     EXPECT_TRUE(TrackPopupMenu(menu, 0, 40, 50, 0, child, nullptr));
     host::setMenuChooser(nullptr);
@@ -199,7 +199,7 @@ TEST_F(WindowSystemTest, AGreyedEntryCannotBeChosen)
 {
     Menu menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING | MF_GRAYED, 2, "Two");
-    host::setMenuChooser([](const std::vector<host::MenuItem>&, WinPoint, uint32_t) -> uintptr_t { return 2; });
+    host::setMenuChooser([](const std::vector<host::MenuItem>& items, WinPoint, uint32_t) { return &items[0]; });
     TrackPopupMenu(menu, 0, 0, 0, 0, child, nullptr);
     host::setMenuChooser(nullptr);
     DestroyMenu(menu);
