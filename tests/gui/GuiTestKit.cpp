@@ -2,6 +2,7 @@
 
 #include "gui/GuiBitmap.h"
 #include "platform/Window.h"
+#include "tests/support/DibFile.h"
 
 namespace voltara::test {
 
@@ -121,6 +122,44 @@ void ProbeView::dropFocus(PaintContext*)
     record("dropFocus");
 }
 
+std::vector<float> RecordingObserver::values() const
+{
+    std::vector<float> all;
+    for (const Change& change : changes)
+        all.push_back(change.value);
+    return all;
+}
+
+std::vector<float> RecordingObserver::distinct() const
+{
+    std::vector<float> all;
+    for (const Change& change : changes)
+        if (all.empty() || all.back() != change.value)
+            all.push_back(change.value);
+    return all;
+}
+
+uint32_t stripColour(int image)
+{
+    return uint32_t((image * 37 + 20) & 0xFF) << 16 | uint32_t((image * 11 + 5) & 0xFF) << 8 | uint32_t(image & 0x7F);
+}
+
+GuiBitmap* makeStrip(int id, int width, int imageHeight, int count)
+{
+    Picture picture(width, imageHeight * count);
+    for (int k = 0; k < count; ++k)
+        for (int y = 0; y < imageHeight; ++y)
+            for (int x = 0; x < width; ++x)
+                picture.at(x, k * imageHeight + y) = stripColour(k);
+    registerBitmap(id, dib8(picture, true));
+    return new GuiBitmap(id);
+}
+
+uint32_t GuiTest::pixel(int x, int y) const
+{
+    return host::readPixels(frame()->getSystemWindow()).pixel(x, y);
+}
+
 void GuiTest::SetUp()
 {
     host::useSimulatedClock(10000);
@@ -133,7 +172,9 @@ void GuiTest::SetUp()
 void GuiTest::TearDown()
 {
     TestPlugin::onHostCall = nullptr;
-    delete plugin; // and its editor
+    if (editor)
+        editor->setKnobStyle(0); // the knob mode is process-wide
+    delete plugin;               // and its editor
     platform::DestroyWindow(parent);
     host::pumpMessages();
     host::setInput({0, 0}, 0);

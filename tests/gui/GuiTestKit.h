@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/Control.h"
 #include "gui/EditorBase.h"
 #include "gui/Frame.h"
 #include "gui/PaintContext.h"
@@ -78,6 +79,32 @@ private:
     std::string name_;
 };
 
+// Records every change a control reports.
+class RecordingObserver : public ControlObserver {
+public:
+    struct Change {
+        Control* control;
+        float value;
+        bool hadContext;
+    };
+    void onControlChange(PaintContext* context, Control* control) override
+    {
+        changes.push_back({control, control->getValue(), context != nullptr});
+    }
+    std::vector<float> values() const;
+    // The values with repeats in a row left out: a control reports on every
+    // pass of its drag loop until the idle work has drawn the change.
+    std::vector<float> distinct() const;
+    std::vector<Change> changes;
+};
+
+// The colour (0xRRGGBB) of image k of the test strips: never white, the
+// transparent colour.
+uint32_t stripColour(int image);
+// Registers a strip of `count` solid images of width x imageHeight as bitmap
+// resource `id` (8-bit, run-length coded); the bitmap, referenced once.
+GuiBitmap* makeStrip(int id, int width, int imageHeight, int count);
+
 // One parent window of the editor's size on a simulated clock, and an
 // open editor in it.
 class GuiTest : public ::testing::Test {
@@ -90,6 +117,18 @@ protected:
     platform::WinPoint screen(int x, int y) const;
     // Clicks at (x, y) of the frame with the buttons given and releases.
     void click(int x, int y, uint32_t held = platform::host::leftButton);
+    // One step of a scripted mouse: at t ms the mouse is at (x, y) of the frame.
+    platform::host::InputEvent at(uint32_t time, int x, int y, uint32_t held) const
+    {
+        return platform::host::at(time, screen(x, y), held);
+    }
+    void play(const std::vector<platform::host::InputEvent>& script)
+    {
+        platform::host::play(script);
+        platform::host::runScript();
+    }
+    // The frame's pixel at (x, y), 0xRRGGBB.
+    uint32_t pixel(int x, int y) const;
 
     platform::Window parent = nullptr;
     TestPlugin* plugin = nullptr;
