@@ -96,11 +96,7 @@ void Control::setTag(int32_t tag)
 
 void Control::setBackground(GuiBitmap* background)
 {
-    if (background_)
-        background_->dropReference();
-    background_ = background;
-    if (background_)
-        background_->addReference();
+    GuiBitmap::replace(background_, background);
 }
 
 GuiBitmap* Control::getBackground() const

@@ -108,11 +108,7 @@ Frame::~Frame()
 
 void Frame::setBackground(GuiBitmap* background)
 {
-    if (background_)
-        background_->dropReference();
-    background_ = background;
-    if (background_)
-        background_->addReference();
+    GuiBitmap::replace(background_, background);
 }
 
 bool Frame::addView(View* view)
@@ -330,30 +326,27 @@ void Frame::mouse(PaintContext* context, Point where)
     }
 }
 
-int32_t Frame::onKeyDown(KeyRecord* key)
+int32_t Frame::routeKey(int32_t (View::*handler)(KeyRecord*), KeyRecord* key)
 {
     int32_t result = -1;
-    if (focusView_ && (result = focusView_->onKeyDown(key)) != -1)
+    if (focusView_ && (result = (focusView_->*handler)(key)) != -1)
         return result;
-    if (modalView_ && (result = modalView_->onKeyDown(key)) != -1)
+    if (modalView_ && (result = (modalView_->*handler)(key)) != -1)
         return result;
     for (int32_t i = viewCount_ - 1; i >= 0; --i)
-        if ((result = views_[i]->onKeyDown(key)) != -1)
+        if ((result = (views_[i]->*handler)(key)) != -1)
             return result;
     return -1;
 }
 
+int32_t Frame::onKeyDown(KeyRecord* key)
+{
+    return routeKey(&View::onKeyDown, key);
+}
+
 int32_t Frame::onKeyUp(KeyRecord* key)
 {
-    int32_t result = -1;
-    if (focusView_ && (result = focusView_->onKeyUp(key)) != -1)
-        return result;
-    if (modalView_ && (result = modalView_->onKeyUp(key)) != -1)
-        return result;
-    for (int32_t i = viewCount_ - 1; i >= 0; --i)
-        if ((result = views_[i]->onKeyUp(key)) != -1)
-            return result;
-    return -1;
+    return routeKey(&View::onKeyUp, key);
 }
 
 bool Frame::onDrop(char** items, int32_t count, int32_t type, Point where)

@@ -69,6 +69,8 @@ public:
     static void windowClassName(char (&name)[32]);
 
 private:
+    // Asks the focus view, the modal view, then the children from the last added.
+    int32_t routeKey(int32_t (View::*handler)(KeyRecord*), KeyRecord* key);
     static platform::LResult VOLTARA_CALLBACK windowProcedure(platform::Window window, uint32_t message,
                                                               platform::WParam wParam, platform::LParam lParam);
 

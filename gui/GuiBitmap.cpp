@@ -74,6 +74,15 @@ void GuiBitmap::dropReference()
         delete this;
 }
 
+void GuiBitmap::replace(GuiBitmap*& held, GuiBitmap* next)
+{
+    if (held)
+        held->dropReference();
+    held = next;
+    if (held)
+        held->addReference();
+}
+
 void GuiBitmap::draw(PaintContext* context, const Rect& destination, Point source)
 {
     if (!bitmap_ || !context)

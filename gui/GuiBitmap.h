@@ -34,6 +34,9 @@ public:
     // entry; nothing without it.
     void drawAlphaBlend(PaintContext* context, const Rect& destination, Point source, uint8_t alpha);
 
+    // Lets go of the bitmap a holder kept and keeps the next one (either may be null).
+    static void replace(GuiBitmap*& held, GuiBitmap* next);
+
     // Looked up by the frame when it is made; null without the library.
     static platform::AlphaBlendEntry alphaBlendEntry;
 

@@ -86,11 +86,7 @@ void RotaryKnob::setHandleColour(Colour colour)
 
 void RotaryKnob::setHandleBitmap(GuiBitmap* handle)
 {
-    if (handle_)
-        handle_->dropReference();
-    handle_ = handle;
-    if (handle_)
-        handle_->addReference();
+    GuiBitmap::replace(handle_, handle);
     inset_ = handleInset(handle_);
 }
 

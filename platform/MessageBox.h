@@ -21,6 +21,10 @@ public:
     static void show(const char* text, const char* caption);
     // Every message shown by this process, oldest first.
     static const std::vector<Shown>& history();
+
+private:
+    // The system's own box (platform/<system>/MessageBox.cpp).
+    static void present(const char* text, const char* caption);
 };
 
 } // namespace voltara

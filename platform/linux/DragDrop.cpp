@@ -21,15 +21,9 @@ constexpr Result DRAGDROP_E_ALREADYREGISTERED = static_cast<Result>(0x80040101u)
 constexpr Result DRAGDROP_E_INVALIDHWND = static_cast<Result>(0x80040102u);
 constexpr Result DRAGDROP_E_NOTREGISTERED = static_cast<Result>(0x80040100u);
 
-std::mutex& resolverLock()
+Installed<host::ShortcutResolver>& resolver()
 {
-    static std::mutex lock;
-    return lock;
-}
-
-host::ShortcutResolver& resolver()
-{
-    static auto* installed = new host::ShortcutResolver;
+    static auto* installed = new Installed<host::ShortcutResolver>;
     return *installed;
 }
 
@@ -219,11 +213,7 @@ void ReleaseStgMedium(StorageMedium* medium)
 
 bool ResolveShortcut(const char* shortcut, char* target, uint32_t size)
 {
-    host::ShortcutResolver resolve;
-    {
-        std::lock_guard<std::mutex> lock(resolverLock());
-        resolve = resolver();
-    }
+    const host::ShortcutResolver resolve = resolver().get();
     std::string found;
     if (!shortcut || !target || !resolve || !resolve(shortcut, found) || found.size() + 1 > size)
         return false;
@@ -233,8 +223,7 @@ bool ResolveShortcut(const char* shortcut, char* target, uint32_t size)
 
 void host::setShortcutResolver(ShortcutResolver resolve)
 {
-    std::lock_guard<std::mutex> lock(resolverLock());
-    resolver() = std::move(resolve);
+    resolver().set(std::move(resolve));
 }
 
 uint32_t host::dropFiles(Window window, WinPoint point, const std::vector<std::string>& names, uint32_t keyState)

@@ -4,25 +4,9 @@
 
 namespace voltara {
 
-namespace {
-
-std::vector<MessageBox::Shown>& shownMessages()
+void MessageBox::present(const char* text, const char* caption)
 {
-    static std::vector<MessageBox::Shown> messages;
-    return messages;
-}
-
-} // namespace
-
-void MessageBox::show(const char* text, const char* caption)
-{
-    shownMessages().push_back({text, caption});
     std::fprintf(stderr, "%s: %s\n", caption, text);
-}
-
-const std::vector<MessageBox::Shown>& MessageBox::history()
-{
-    return shownMessages();
 }
 
 } // namespace voltara

@@ -111,6 +111,27 @@ struct DrawTarget {
     WinPoint origin{};
 };
 
+// Something a host installs (a menu chooser, a shortcut resolver), read on
+// any thread; lives as long as the process.
+template <typename T>
+class Installed {
+public:
+    void set(T value)
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        value_ = std::move(value);
+    }
+    T get() const
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        return value_;
+    }
+
+private:
+    mutable std::mutex lock_;
+    T value_;
+};
+
 // The window system's state lives behind one lock; no call holds it while a
 // window procedure runs.
 std::mutex& systemLock();

@@ -20,15 +20,9 @@ struct MenuObject {
 
 namespace {
 
-std::mutex& chooserLock()
+Installed<host::MenuChooser>& chooser()
 {
-    static std::mutex lock;
-    return lock;
-}
-
-host::MenuChooser& chooser()
-{
-    static auto* installed = new host::MenuChooser;
+    static auto* installed = new Installed<host::MenuChooser>;
     return *installed;
 }
 
@@ -82,11 +76,7 @@ Bool TrackPopupMenu(Menu menu, uint32_t flags, int x, int y, int, Window owner, 
 {
     if (!menu || !IsWindow(owner))
         return 0;
-    host::MenuChooser choose;
-    {
-        std::lock_guard<std::mutex> lock(chooserLock());
-        choose = chooser();
-    }
+    const host::MenuChooser choose = chooser().get();
     const std::vector<host::MenuItem> items = snapshot(menu);
     const host::MenuItem* chosen = choose ? choose(items, WinPoint{x, y}, flags) : nullptr;
     // Only an enabled ordinary item can be chosen.
@@ -97,8 +87,7 @@ Bool TrackPopupMenu(Menu menu, uint32_t flags, int x, int y, int, Window owner, 
 
 void host::setMenuChooser(MenuChooser chosen)
 {
-    std::lock_guard<std::mutex> lock(chooserLock());
-    chooser() = std::move(chosen);
+    chooser().set(std::move(chosen));
 }
 
 } // namespace voltara::platform
