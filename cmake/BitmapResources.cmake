@@ -24,7 +24,7 @@ function(voltara_embed_bitmaps target folder)
     if(count EQUAL 0)
         set(content "// No bitmap files in ${folder}.\n")
     else()
-        set(content "// Generated from ${folder}.\n#include \"platform/linux/BitmapResources.h\"\n\n${blobs}\n"
+        string(CONCAT content "// Generated from ${folder}.\n#include \"platform/linux/BitmapResources.h\"\n\n${blobs}\n"
             "namespace {\n\nconst voltara::platform::EmbeddedBitmap table[] = {\n${entries}};\n\n"
             "struct Registration {\n"
             "    Registration() { voltara::platform::registerBitmapResources(table, table, ${count}); }\n"
