@@ -20,22 +20,29 @@ namespace {
 // Frames of this library share one window class, registered while any exists.
 int32_t windowClassUses = 0;
 
-// A context on the frame window's own device context for one call.
-class WindowContext {
+// The frame window's own device context, released when it goes.
+class WindowDc {
 public:
-    WindowContext(Frame* frame, platform::Window window)
-        : window_(window), dc_(GetDC(window)), context_(frame, dc_, window)
-    {
-    }
-    ~WindowContext() { ReleaseDC(window_, dc_); }
-    WindowContext(const WindowContext&) = delete;
-    WindowContext& operator=(const WindowContext&) = delete;
-    PaintContext* operator->() { return &context_; }
-    PaintContext* get() { return &context_; }
+    explicit WindowDc(platform::Window window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDc() { ReleaseDC(window_, dc_); }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    DeviceContext get() const { return dc_; }
 
 private:
     platform::Window window_;
     DeviceContext dc_;
+};
+
+// A context on the frame window's own device context for one call; the
+// context goes before the device context is released.
+class WindowContext {
+public:
+    WindowContext(Frame* frame, platform::Window window) : dc_(window), context_(frame, dc_.get(), window) {}
+    PaintContext* get() { return &context_; }
+
+private:
+    WindowDc dc_;
     PaintContext context_;
 };
 

@@ -130,12 +130,12 @@ TEST_F(ButtonTest, ASplashThatTheFrameRefusesStaysClosed)
     auto* other = new ProbeView({0, 0, 5, 5}, colours::red);
     frame()->setModalView(other);
     host::setInput(screen(20, 310), left);
+    platform::DeviceContext dc = platform::GetDC(frame()->getSystemWindow());
     {
-        platform::DeviceContext dc = platform::GetDC(frame()->getSystemWindow());
         PaintContext context(frame(), dc, frame()->getSystemWindow());
         splash->mouse(&context, {20, 310});
-        platform::ReleaseDC(frame()->getSystemWindow(), dc);
     }
+    platform::ReleaseDC(frame()->getSystemWindow(), dc);
     host::setInput(screen(20, 310), 0);
     EXPECT_EQ(splash->getValue(), 0.0f);
     EXPECT_EQ(splash->getViewSize().left, 10);
