@@ -5,7 +5,7 @@
 #include "platform/Window.h"
 #include "platform/linux/Host.h"
 #include "plugin/host/EffectBaseEx.h"
-#include "tests/support/DibFile.h"
+#include "tests/support/TestBitmaps.h"
 
 #include <benchmark/benchmark.h>
 

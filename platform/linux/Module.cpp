@@ -114,7 +114,7 @@ GdiObject LoadBitmapA(Module module, const char* name)
         return nullptr;
     for (const EmbeddedBitmap& entry : table->second)
         if (uintptr_t(entry.id) == id)
-            return decodeDib(entry.data, entry.size);
+            return bitmapFromFile(entry.data, entry.size);
     return nullptr;
 }
 

@@ -153,7 +153,7 @@ ColourRef toMonoColour(ColourRef colour, ColourRef background);
 void chooseFace(FontObject* font);
 int drawText(DeviceContextObject* dc, const char* text, int count, WinRect* rect, uint32_t format);
 
-// Device-independent bitmap files (Dib.cpp); null when the data is not one.
-BitmapObject* decodeDib(const unsigned char* data, size_t size);
+// A bitmap file as a colour bitmap (Dib.cpp); null when the data is not one.
+BitmapObject* bitmapFromFile(const unsigned char* data, size_t size);
 
 } // namespace voltara::platform

@@ -1,7 +1,7 @@
 #include "gui/GuiBitmap.h"
 #include "gui/Frame.h"
 #include "gui/PaintContext.h"
-#include "tests/support/DibFile.h"
+#include "tests/support/TestBitmaps.h"
 
 #include <gtest/gtest.h>
 

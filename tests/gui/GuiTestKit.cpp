@@ -2,7 +2,7 @@
 
 #include "gui/GuiBitmap.h"
 #include "platform/Window.h"
-#include "tests/support/DibFile.h"
+#include "tests/support/TestBitmaps.h"
 
 namespace voltara::test {
 

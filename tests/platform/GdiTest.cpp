@@ -1,6 +1,6 @@
 #include "platform/Gdi.h"
 #include "platform/Module.h"
-#include "tests/support/DibFile.h"
+#include "tests/support/TestBitmaps.h"
 
 #include <gtest/gtest.h>
 

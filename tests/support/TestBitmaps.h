@@ -16,9 +16,8 @@ struct Picture {
     std::vector<uint32_t> pixels;
 };
 
-// Bitmap files as bitmap resources hold them: bottom-up 24-bit, and 8-bit
-// with a palette of the picture's colours (at most 256), plain or run-length
-// coded.
+// Bitmap files of a picture: 24-bit, and 8-bit with a palette of the
+// picture's colours (at most 256), plain or run-length coded.
 std::vector<unsigned char> dib24(const Picture& picture);
 std::vector<unsigned char> dib8(const Picture& picture, bool runLength);
 
