@@ -2,6 +2,7 @@
 
 #include "BankReader.h"
 #include "ContentFolder.h"
+#include "LampPacking.h"
 #include "effects/ChorusModule.h"
 #include "effects/DelayModule.h"
 #include "effects/FilterModule.h"
@@ -334,20 +335,27 @@ void RackPlugin::runSwitchedModule(int32_t slot, float* work, int32_t frames, do
     }
 }
 
-float RackPlugin::getLedState() const
+static_assert(LampPacking::places[0].slot == slotFilter && LampPacking::places[5].slot == slotWah,
+              "lamp places name the rack's module slots");
+
+int32_t RackPlugin::packedLamps() const
 {
-    struct LampPlace {
-        int32_t slot;
-        int32_t shift;
-    };
-    const LampPlace places[] = {{slotFilter, 0}, {slotPhaser, 3},   {slotFlanger, 6},
-                                {slotChorus, 9}, {slotTremolo, 12}, {slotWah, 15}};
     int32_t packed = 0;
-    for (const LampPlace& place : places) {
+    for (const LampPacking::Place& place : LampPacking::places) {
         if (isOn(place.slot))
             packed += modules_[place.slot]->getLfoLamp() << place.shift;
     }
-    return static_cast<float>(packed) + 0.5f;
+    return packed;
+}
+
+float RackPlugin::getLedState() const
+{
+    return static_cast<float>(packedLamps()) + 0.5f;
+}
+
+intptr_t RackPlugin::vendorSpecific(int32_t index, intptr_t, void*, float)
+{
+    return index == LampPacking::vendorQuery ? packedLamps() : 0;
 }
 
 // ---------------------------------------------------------------- programs

@@ -81,6 +81,10 @@ public:
     // [window thread] the modulation lamps of the switched-on modules, three
     // bits each, as a float for the editor's display.
     float getLedState() const;
+    // [any thread] the same lamps as an integer, three bits each (LampPacking).
+    int32_t packedLamps() const;
+    // Answers LampPacking::vendorQuery with packedLamps(); 0 to anything else.
+    intptr_t vendorSpecific(int32_t index, intptr_t value, void* pointer, float opt) override;
 
     // [main thread] identity
     bool getOutputInfo(int32_t index, OutputInfo* info) override;

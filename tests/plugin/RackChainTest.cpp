@@ -1,3 +1,4 @@
+#include "plugin/LampPacking.h"
 #include "plugin/RackPlugin.h"
 
 #include <gtest/gtest.h>
@@ -240,6 +241,18 @@ TEST_F(RackChain, LedStatePacksTheLampsOfModulesThatAreOn)
     rack->setParameter(8 * slotWah, 0.0f);
     rack->setParameter(8 * slotFilter, 0.0f);
     EXPECT_EQ(rack->getLedState(), static_cast<float>(all - 3 - (7 << 15)) + 0.5f);
+}
+
+TEST_F(RackChain, HostsReadThePackedLampsThroughTheVendorCallOnly)
+{
+    const int32_t lampOf[moduleSlotCount] = {5, 7, 3, 1, 2, 4, 6, 6, 5};
+    std::copy(std::begin(lampOf), std::end(lampOf), lamps);
+    switches(1.0f);
+    rack->setParameter(8 * slotPhaser, 0.0f);
+    const int32_t packed = 3 + (2 << 6) + (4 << 9) + (5 << 12) + (7 << 15);
+    EXPECT_EQ(rack->dispatch(opVendorCall, LampPacking::vendorQuery, 0, nullptr, 0.0f), packed);
+    EXPECT_EQ(LampPacking::lamp(packed, LampPacking::places[4]), 5);
+    EXPECT_EQ(rack->dispatch(opVendorCall, LampPacking::vendorQuery + 1, 0, nullptr, 0.0f), 0);
 }
 
 TEST_F(RackChain, ModuleDefaultsBecomeEveryProgramsValues)
