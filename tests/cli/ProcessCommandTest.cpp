@@ -1,5 +1,5 @@
-#include "FloatWav.h"
-#include "VoltaraRun.h"
+#include "tests/support/FloatWav.h"
+#include "tests/support/VoltaraRun.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,10 @@
-#include "VoltaraRun.h"
+#include "ProgramRun.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace voltara::test {
 namespace {
@@ -26,32 +27,36 @@ std::string contents(const std::string& path)
 
 } // namespace
 
-VoltaraRun::VoltaraRun()
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& environment, const TempFolder& scratch)
 {
-    scratch.write("registry/HKEY_LOCAL_MACHINE/Software/Brenmark/Axewright Voltara/Install Path",
-                  VOLTARA_SOURCE_DIR "/content");
-}
-
-VoltaraRun::Result VoltaraRun::operator()(const std::vector<std::string>& arguments) const
-{
-    std::string command =
-        "VOLTARA_REGISTRY=" + quoted(scratch.file("registry")) + " " + quoted(VOLTARA_BINARY_DIR "/voltara");
+    std::string command;
+    for (const std::string& setting : environment) {
+        const auto equals = setting.find('=');
+        command += setting.substr(0, equals + 1) + quoted(setting.substr(equals + 1)) + " ";
+    }
+    command += quoted(program);
     for (const std::string& argument : arguments)
         command += " " + quoted(argument);
     command += " >" + quoted(scratch.file("stdout")) + " 2>" + quoted(scratch.file("stderr"));
     const int raw = std::system(command.c_str());
-    Result result;
+    ProgramResult result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     result.out = contents(scratch.file("stdout"));
     result.err = contents(scratch.file("stderr"));
     return result;
 }
 
-bool VoltaraRun::factoryBankLoaded() const
+std::string findProgram(const std::string& name)
 {
-    const std::string out = (*this)({"info"}).out;
-    return out.find("0* \"default.fxb not found!\"") == std::string::npos
-           && out.find("0* \"[nothing loaded]\"") == std::string::npos;
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path != nullptr ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');) {
+        const std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return "";
 }
 
 } // namespace voltara::test

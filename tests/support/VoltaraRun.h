@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolder.h"
 
 #include <string>
@@ -11,16 +12,14 @@ namespace voltara::test {
 // that points the plug-in at the checkout's content folder.
 class VoltaraRun {
 public:
-    struct Result {
-        int status = -1; // exit status
-        std::string out; // standard output
-        std::string err; // standard error
-    };
+    using Result = ProgramResult;
 
     VoltaraRun();
     Result operator()(const std::vector<std::string>& arguments) const;
     // A file in a scratch folder removed after the test.
     std::string file(const std::string& name) const { return scratch.file(name); }
+    // The registry folder that points the plug-in at the content folder.
+    std::string registry() const { return scratch.file("registry"); }
     // Program 0's name when the plug-in found and loaded its factory bank.
     bool factoryBankLoaded() const;
 

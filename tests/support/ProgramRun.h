@@ -1,0 +1,25 @@
+#pragma once
+
+#include "tests/support/TempFolder.h"
+
+#include <string>
+#include <vector>
+
+namespace voltara::test {
+
+struct ProgramResult {
+    int status = -1; // exit status
+    std::string out; // standard output
+    std::string err; // standard error
+};
+
+// Runs a program as a user would from a shell, each argument passed as it
+// stands, with extra environment settings ("NAME=value"); the output is
+// captured in files of scratch.
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& environment, const TempFolder& scratch);
+
+// Where the search path finds an installed program; empty when it has none.
+std::string findProgram(const std::string& name);
+
+} // namespace voltara::test
