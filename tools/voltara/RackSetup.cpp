@@ -71,11 +71,8 @@ void RackSetup::apply(PluginHost& host) const
         host.setParameter(index, value);
 }
 
-// The plug-in offers no bank chunk, so a host loads a bank by filling each
-// program through parameter calls, as the plug-in's own loader would.
-void RackSetup::loadBank(PluginHost& host) const
+void fillPrograms(PluginHost& host, const Bank& bank)
 {
-    const Bank bank = BankFile::read(*bankPath);
     const int current = host.program();
     for (int p = 0; p < bankProgramCount; ++p) {
         host.setProgram(p);
@@ -86,6 +83,11 @@ void RackSetup::loadBank(PluginHost& host) const
         host.setProgramName(name);
     }
     host.setProgram(current);
+}
+
+void RackSetup::loadBank(PluginHost& host) const
+{
+    fillPrograms(host, BankFile::read(*bankPath));
 }
 
 void RackSetup::selectProgram(PluginHost& host) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ArgumentList.h"
+#include "Bank.h"
 #include "PluginHost.h"
 
 #include <optional>
@@ -13,6 +14,11 @@ namespace voltara {
 // The options shared by the commands that run the rack: which plug-in, which
 // bank and program, and single parameter values on top.
 //   --plugin PATH  --bank FILE  --program N|NAME  --set INDEX=VALUE (repeatable)
+// The plug-in offers no bank chunk, so a host loads a bank by filling each
+// program through program, parameter and name calls, taking the values and
+// names as the plug-in's own bank loader would. The current program stays.
+void fillPrograms(PluginHost& host, const Bank& bank);
+
 class RackSetup {
 public:
     // Takes the value of option from arguments when option is one of ours.
