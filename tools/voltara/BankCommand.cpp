@@ -6,24 +6,10 @@
 #include "PluginHost.h"
 #include "ToolError.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace voltara {
 namespace {
-
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path);
-    if (!in)
-        throw ToolError("cannot open " + path + ": " + std::strerror(errno));
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The plug-in's parameter names, written beside the values as comments.
 std::vector<std::string> parameterNames(const std::string& pluginPath)
@@ -66,7 +52,7 @@ int build(ArgumentList& arguments)
     }
     if (files.size() != 2)
         throw ToolError("usage: voltara bank build TEXT OUT.fxb");
-    BankFile::write(BankText::parse(readText(files[0]), files[0]), files[1]);
+    BankFile::write(BankText::read(files[0]), files[1]);
     return 0;
 }
 

@@ -3,8 +3,11 @@
 #include "NumberParse.h"
 #include "ToolError.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <sstream>
 
 namespace voltara {
@@ -114,6 +117,16 @@ Bank parse(const std::string& text, const std::string& source)
     for (std::string line; std::getline(lines, line);)
         parser.line(line);
     return parser.finish();
+}
+
+Bank read(const std::string& path)
+{
+    std::ifstream in(path);
+    if (!in)
+        throw ToolError("cannot open " + path + ": " + std::strerror(errno));
+    std::ostringstream text;
+    text << in.rdbuf();
+    return parse(text.str(), path);
 }
 
 std::string exactNumber(float value)

@@ -22,6 +22,8 @@ namespace BankText {
 
 // Throws ToolError naming source and the line of the first mistake.
 Bank parse(const std::string& text, const std::string& source);
+// parse of a file's text; throws ToolError when it cannot be read.
+Bank read(const std::string& path);
 
 // parameterNames, when not empty, holds the 72 names written as comments.
 std::string format(const Bank& bank, const std::vector<std::string>& parameterNames);
