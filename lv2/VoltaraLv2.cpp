@@ -1,0 +1,360 @@
+// The rack as an LV2 plug-in. It is a host of the rack, not a second rack: it
+// loads voltara_fx.so from its own bundle, calls main and drives the
+// descriptor as any audio host does, so the two can never sound different.
+
+#include "PortTable.h"
+#include "plugin/LampPacking.h"
+#include "plugin/host/PluginDescriptor.h"
+
+#include "lv2/atom/atom.h"
+#include "lv2/atom/util.h"
+#include "lv2/buf-size/buf-size.h"
+#include "lv2/core/lv2.h"
+#include "lv2/core/lv2_util.h"
+#include "lv2/midi/midi.h"
+#include "lv2/options/options.h"
+#include "lv2/time/time.h"
+#include "lv2/urid/urid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <dlfcn.h>
+#include <limits>
+#include <memory>
+#include <new>
+#include <string>
+
+namespace voltara::lv2 {
+namespace {
+
+using RackMain = PluginDescriptor* (*)(HostCallback);
+
+constexpr const char* rackFileName = "voltara_fx.so";
+constexpr intptr_t hostInterfaceVersion = 2200;
+constexpr uint32_t fallbackBlockLength = 4096; // frames per rack call when the host names no maximum
+constexpr uint32_t largestBlockLength = 65536; // frames
+constexpr int32_t midiCapacity = 256;          // events handed to the rack at one instant
+constexpr double defaultTempo = 120.0;         // beats per minute until the host tells its own
+
+struct Uris {
+    Uris() = default;
+    explicit Uris(const LV2_URID_Map* map)
+        : atomObject(map->map(map->handle, LV2_ATOM__Object)), atomBlank(map->map(map->handle, LV2_ATOM__Blank)),
+          atomFloat(map->map(map->handle, LV2_ATOM__Float)), atomDouble(map->map(map->handle, LV2_ATOM__Double)),
+          atomInt(map->map(map->handle, LV2_ATOM__Int)), atomLong(map->map(map->handle, LV2_ATOM__Long)),
+          midiEvent(map->map(map->handle, LV2_MIDI__MidiEvent)),
+          maxBlockLength(map->map(map->handle, LV2_BUF_SIZE__maxBlockLength)),
+          position(map->map(map->handle, LV2_TIME__Position)), bar(map->map(map->handle, LV2_TIME__bar)),
+          barBeat(map->map(map->handle, LV2_TIME__barBeat)), beat(map->map(map->handle, LV2_TIME__beat)),
+          beatUnit(map->map(map->handle, LV2_TIME__beatUnit)),
+          beatsPerBar(map->map(map->handle, LV2_TIME__beatsPerBar)),
+          beatsPerMinute(map->map(map->handle, LV2_TIME__beatsPerMinute)), speed(map->map(map->handle, LV2_TIME__speed))
+    {
+    }
+    LV2_URID atomObject = 0, atomBlank = 0, atomFloat = 0, atomDouble = 0, atomInt = 0, atomLong = 0, midiEvent = 0,
+             maxBlockLength = 0;
+    LV2_URID position = 0, bar = 0, barBeat = 0, beat = 0, beatUnit = 0, beatsPerBar = 0, beatsPerMinute = 0, speed = 0;
+};
+
+struct Voltara {
+    // Without the host's URID map no event can be understood: the plug-in
+    // then runs on its controls alone, at its default tempo.
+    bool understandsEvents = false;
+    Uris uris;
+    void* library = nullptr;
+    PluginDescriptor* rack = nullptr;
+    uint32_t blockLength = fallbackBlockLength;
+
+    const float* in[2] = {};
+    float* out[2] = {};
+    const LV2_Atom_Sequence* events = nullptr;
+    const float* controls[controlPortCount] = {};
+    float* lamps[lampPortCount] = {};
+    float sent[controlPortCount]; // the value last handed to the rack per control
+
+    // What the rack's time request answers: the host's tempo and position,
+    // advanced block by block between the host's reports.
+    TimeInfo time{};
+    double speed = 1.0; // the transport's; 0 while stopped
+
+    // MIDI for the rack: the records and the list, a count and a reserved
+    // word followed by one pointer per record, filled in run.
+    MidiEvent midi[midiCapacity] = {};
+    static constexpr std::size_t listHeaderSlots = offsetof(MidiEventList, events) / sizeof(MidiEvent*);
+    MidiEvent* midiListStorage[listHeaderSlots + midiCapacity] = {};
+    MidiEventList* midiList = reinterpret_cast<MidiEventList*>(midiListStorage);
+};
+
+intptr_t answerRack(PluginDescriptor* descriptor, int32_t opcode, int32_t, intptr_t, void*, float)
+{
+    if (opcode == hostVersion)
+        return hostInterfaceVersion;
+    // While main runs the rack calls before it has been claimed.
+    auto* self = descriptor != nullptr ? static_cast<Voltara*>(descriptor->hostUser) : nullptr;
+    if (self == nullptr)
+        return 0;
+    switch (opcode) {
+    case hostGetTime: return reinterpret_cast<intptr_t>(&self->time);
+    case hostWantEvents: return 1;
+    default: return 0;
+    }
+}
+
+intptr_t ask(const Voltara* self, int32_t opcode, int32_t index = 0, intptr_t value = 0, void* pointer = nullptr,
+             float opt = 0.0f)
+{
+    return self->rack->dispatch(self->rack, opcode, index, value, pointer, opt);
+}
+
+bool loadRack(Voltara* self, const char* bundlePath)
+{
+    std::string path = bundlePath;
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    self->library = dlopen((path + rackFileName).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (self->library == nullptr)
+        return false;
+    const auto entry = reinterpret_cast<RackMain>(dlsym(self->library, "main"));
+    self->rack = entry != nullptr ? entry(answerRack) : nullptr;
+    if (self->rack == nullptr || self->rack->magic != descriptorMagic) {
+        self->rack = nullptr;
+        return false;
+    }
+    self->rack->hostUser = self;
+    return true;
+}
+
+// The factory bank into the rack's programs, so that MIDI program changes
+// select the same programs as the bundle's presets.
+void loadFactoryPrograms(Voltara* self)
+{
+    for (int32_t p = 0; p < factoryProgramCount; ++p) {
+        ask(self, opSetProgram, 0, p);
+        for (uint32_t index = 0; index < controlPortCount; ++index)
+            self->rack->setParameter(self->rack, int32_t(index), factoryPrograms[p].values[index]);
+        ask(self, opSetProgramName, 0, 0, const_cast<char*>(factoryPrograms[p].name));
+    }
+    ask(self, opSetProgram, 0, 0);
+}
+
+uint32_t hostBlockLength(const LV2_Options_Option* options, const Uris& uris)
+{
+    for (const LV2_Options_Option* option = options; option != nullptr && option->key != 0; ++option) {
+        if (option->key == uris.maxBlockLength && option->type == uris.atomInt && option->size == sizeof(int32_t)) {
+            const int32_t frames = *static_cast<const int32_t*>(option->value);
+            if (frames > 0)
+                return std::min(uint32_t(frames), largestBlockLength);
+        }
+    }
+    return fallbackBlockLength;
+}
+
+// [instantiation thread]
+LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char* bundlePath, const LV2_Feature* const* features)
+{
+    const LV2_URID_Map* map = nullptr;
+    const LV2_Options_Option* options = nullptr;
+    lv2_features_query(features, LV2_URID__map, &map, false, LV2_OPTIONS__options, &options, false, nullptr);
+    auto self = std::unique_ptr<Voltara>(new (std::nothrow) Voltara);
+    if (!self)
+        return nullptr;
+    if (map != nullptr) {
+        self->uris = Uris(map);
+        self->understandsEvents = true;
+    }
+    if (!loadRack(self.get(), bundlePath)) {
+        if (self->library != nullptr)
+            dlclose(self->library);
+        return nullptr;
+    }
+    self->blockLength = hostBlockLength(options, self->uris);
+    self->time.sampleRate = rate;
+    self->time.tempo = defaultTempo;
+    self->time.timeSignatureNumerator = 4;
+    self->time.timeSignatureDenominator = 4;
+    ask(self.get(), opSetSampleRate, 0, 0, nullptr, float(rate));
+    ask(self.get(), opSetBlockSize, 0, self->blockLength);
+    loadFactoryPrograms(self.get());
+
+    for (int32_t i = 0; i < midiCapacity; ++i) {
+        self->midi[i].type = midiEventType;
+        self->midi[i].byteSize = int32_t(sizeof(MidiEvent));
+        self->midiListStorage[Voltara::listHeaderSlots + i] = &self->midi[i];
+    }
+    // Every control goes to the rack at the first run.
+    std::fill(std::begin(self->sent), std::end(self->sent), std::numeric_limits<float>::quiet_NaN());
+    return self.release();
+}
+
+// [audio thread]
+void connectPort(LV2_Handle instance, uint32_t port, void* data)
+{
+    auto* self = static_cast<Voltara*>(instance);
+    if (port == portInLeft || port == portInRight)
+        self->in[port - portInLeft] = static_cast<const float*>(data);
+    else if (port == portOutLeft || port == portOutRight)
+        self->out[port - portOutLeft] = static_cast<float*>(data);
+    else if (port == portEvents)
+        self->events = static_cast<const LV2_Atom_Sequence*>(data);
+    else if (port >= firstControlPort && port < firstLampPort)
+        self->controls[port - firstControlPort] = static_cast<const float*>(data);
+    else if (port >= firstLampPort && port < portCount)
+        self->lamps[port - firstLampPort] = static_cast<float*>(data);
+}
+
+// [main thread, deactivated]
+void activate(LV2_Handle instance)
+{
+    auto* self = static_cast<Voltara*>(instance);
+    self->time.samplePosition = 0.0;
+    self->time.songPosition = 0.0;
+    ask(self, opSuspendResume, 0, 1);
+}
+
+bool numberOf(const LV2_Atom* atom, const Uris& uris, double& number)
+{
+    if (atom == nullptr)
+        return false;
+    if (atom->type == uris.atomFloat)
+        number = reinterpret_cast<const LV2_Atom_Float*>(atom)->body;
+    else if (atom->type == uris.atomDouble)
+        number = reinterpret_cast<const LV2_Atom_Double*>(atom)->body;
+    else if (atom->type == uris.atomInt)
+        number = reinterpret_cast<const LV2_Atom_Int*>(atom)->body;
+    else if (atom->type == uris.atomLong)
+        number = double(reinterpret_cast<const LV2_Atom_Long*>(atom)->body);
+    else
+        return false;
+    return std::isfinite(number);
+}
+
+// The host's transport: tempo, and the position in quarter notes from the
+// beat count (or bar and beat in bar) in the host's beat unit.
+void readPosition(Voltara* self, const LV2_Atom_Object* position)
+{
+    const Uris& uris = self->uris;
+    const LV2_Atom *bpm = nullptr, *beat = nullptr, *bar = nullptr, *barBeat = nullptr, *beatsPerBar = nullptr,
+                   *beatUnit = nullptr, *speed = nullptr;
+    lv2_atom_object_get(position, uris.beatsPerMinute, &bpm, uris.beat, &beat, uris.bar, &bar, uris.barBeat, &barBeat,
+                        uris.beatsPerBar, &beatsPerBar, uris.beatUnit, &beatUnit, uris.speed, &speed, 0);
+    double value = 0.0, unit = 4.0, barCount = 0.0, inBar = 0.0, perBar = 0.0;
+    if (numberOf(bpm, uris, value) && value > 0.0)
+        self->time.tempo = value;
+    if (numberOf(speed, uris, value))
+        self->speed = value;
+    if (numberOf(beatUnit, uris, value) && value > 0.0)
+        unit = value;
+    if (numberOf(beat, uris, value))
+        self->time.songPosition = value * 4.0 / unit;
+    else if (numberOf(bar, uris, barCount) && numberOf(barBeat, uris, inBar) && numberOf(beatsPerBar, uris, perBar))
+        self->time.songPosition = (barCount * perBar + inBar) * 4.0 / unit;
+}
+
+void sendControls(Voltara* self)
+{
+    for (uint32_t i = 0; i < controlPortCount; ++i) {
+        if (self->controls[i] == nullptr)
+            continue;
+        const float value = *self->controls[i];
+        if (value != self->sent[i]) {
+            self->rack->setParameter(self->rack, controlParameter[i], value);
+            self->sent[i] = value;
+        }
+    }
+}
+
+void flushMidi(Voltara* self)
+{
+    if (self->midiList->count == 0)
+        return;
+    ask(self, opHandleEvents, 0, 0, self->midiList);
+    self->midiList->count = 0;
+}
+
+void queueMidi(Voltara* self, const LV2_Atom* event)
+{
+    const auto* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(event));
+    if (event->size == 0 || event->size > 3 || bytes[0] < 0x80 || bytes[0] >= 0xf0)
+        return; // the rack acts on channel messages only
+    if (self->midiList->count == midiCapacity)
+        flushMidi(self);
+    MidiEvent& record = self->midi[self->midiList->count++];
+    record.data[0] = bytes[0];
+    record.data[1] = event->size > 1 ? bytes[1] : 0;
+    record.data[2] = event->size > 2 ? bytes[2] : 0;
+}
+
+// Frames from..to through the rack, after the MIDI due at from, in calls of
+// at most the block length given to the rack.
+void render(Voltara* self, uint32_t from, uint32_t to)
+{
+    flushMidi(self);
+    for (uint32_t start = from; start < to;) {
+        const uint32_t frames = std::min(to - start, self->blockLength);
+        float* inputs[2] = {const_cast<float*>(self->in[0] + start), const_cast<float*>(self->in[1] + start)};
+        float* outputs[2] = {self->out[0] + start, self->out[1] + start};
+        self->rack->processOverwriting(self->rack, inputs, outputs, int32_t(frames));
+        self->time.samplePosition += frames;
+        self->time.songPosition += frames * self->time.tempo / (60.0 * self->time.sampleRate) * self->speed;
+        start += frames;
+    }
+}
+
+// [audio thread, activated] No allocation, lock or file access from here on.
+void run(LV2_Handle instance, uint32_t frames)
+{
+    auto* self = static_cast<Voltara*>(instance);
+    if (!self->in[0] || !self->in[1] || !self->out[0] || !self->out[1])
+        return;
+    sendControls(self);
+    uint32_t done = 0;
+    if (self->events != nullptr && self->understandsEvents) {
+        LV2_ATOM_SEQUENCE_FOREACH(self->events, event)
+        {
+            // Each event takes effect at its own frame.
+            const uint32_t at = uint32_t(std::clamp<int64_t>(event->time.frames, done, frames));
+            render(self, done, at);
+            done = at;
+            if (event->body.type == self->uris.midiEvent) {
+                queueMidi(self, &event->body);
+            } else if (event->body.type == self->uris.atomObject || event->body.type == self->uris.atomBlank) {
+                const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&event->body);
+                if (object->body.otype == self->uris.position)
+                    readPosition(self, object);
+            }
+        }
+    }
+    render(self, done, frames);
+
+    const int32_t packed = int32_t(ask(self, opVendorCall, LampPacking::vendorQuery));
+    for (uint32_t i = 0; i < lampPortCount; ++i) {
+        if (self->lamps[i] != nullptr)
+            *self->lamps[i] = float(LampPacking::lamp(packed, LampPacking::places[lampPlace[i]]));
+    }
+}
+
+// [main thread, activated]
+void deactivate(LV2_Handle instance)
+{
+    ask(static_cast<Voltara*>(instance), opSuspendResume, 0, 0);
+}
+
+// [main thread, deactivated]
+void cleanup(LV2_Handle instance)
+{
+    auto* self = static_cast<Voltara*>(instance);
+    ask(self, opClose);
+    dlclose(self->library);
+    delete self;
+}
+
+const LV2_Descriptor descriptor = {pluginUri, instantiate, connectPort, activate, run, deactivate, cleanup, nullptr};
+
+} // namespace
+} // namespace voltara::lv2
+
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index)
+{
+    return index == 0 ? &voltara::lv2::descriptor : nullptr;
+}
