@@ -1,5 +1,6 @@
 # make demo: install what is missing, build, render the demo phrase.
 # make test: install what is missing, build all three ways, run every test.
+# make install-lv2: build, then copy the LV2 bundle to ~/.lv2 (or $LV2_INSTALL_DIR).
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
@@ -8,6 +9,7 @@ PACKAGES := cmake ninja-build g++ g++-multilib g++-mingw-w64-i686 binutils-mingw
             googletest libgtest-dev libbenchmark-dev libsndfile1-dev libfreetype-dev \
             libpng-dev pkg-config clang flac sox qemu-user \
             libcairo2-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 \
+            lv2-dev lilv-utils serdi sordi \
             libfreetype-dev:i386 libpng-dev:i386
 
 NATIVE := build
@@ -15,7 +17,9 @@ ASAN   := build-asan
 M32    := build-m32
 WIN32  := build-win32
 
-.PHONY: all deps native asan m32 win32 test demo bench artwork clean
+LV2_INSTALL_DIR ?= $(HOME)/.lv2
+
+.PHONY: all deps native asan m32 win32 test demo bench artwork install-lv2 clean
 
 all: native
 
@@ -72,6 +76,12 @@ artwork: deps
 
 bench: native
 	$(NATIVE)/voltara_bench
+
+install-lv2: native
+	mkdir -p "$(LV2_INSTALL_DIR)"
+	rm -rf "$(LV2_INSTALL_DIR)/voltara.lv2"
+	cp -r $(NATIVE)/voltara.lv2 "$(LV2_INSTALL_DIR)/"
+	@echo "installed $(LV2_INSTALL_DIR)/voltara.lv2"
 
 clean:
 	rm -rf $(NATIVE) $(ASAN) $(M32) $(WIN32) out
