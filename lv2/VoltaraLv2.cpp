@@ -38,24 +38,33 @@ constexpr int32_t midiCapacity = 256;          // events handed to the rack at o
 constexpr double defaultTempo = 120.0;         // beats per minute until the host tells its own
 
 struct Uris {
-    Uris() = default;
-    explicit Uris(const LV2_URID_Map* map)
-        : atomObject(map->map(map->handle, LV2_ATOM__Object)), atomBlank(map->map(map->handle, LV2_ATOM__Blank)),
-          atomFloat(map->map(map->handle, LV2_ATOM__Float)), atomDouble(map->map(map->handle, LV2_ATOM__Double)),
-          atomInt(map->map(map->handle, LV2_ATOM__Int)), atomLong(map->map(map->handle, LV2_ATOM__Long)),
-          midiEvent(map->map(map->handle, LV2_MIDI__MidiEvent)),
-          maxBlockLength(map->map(map->handle, LV2_BUF_SIZE__maxBlockLength)),
-          position(map->map(map->handle, LV2_TIME__Position)), bar(map->map(map->handle, LV2_TIME__bar)),
-          barBeat(map->map(map->handle, LV2_TIME__barBeat)), beat(map->map(map->handle, LV2_TIME__beat)),
-          beatUnit(map->map(map->handle, LV2_TIME__beatUnit)),
-          beatsPerBar(map->map(map->handle, LV2_TIME__beatsPerBar)),
-          beatsPerMinute(map->map(map->handle, LV2_TIME__beatsPerMinute)), speed(map->map(map->handle, LV2_TIME__speed))
-    {
-    }
-    LV2_URID atomObject = 0, atomBlank = 0, atomFloat = 0, atomDouble = 0, atomInt = 0, atomLong = 0, midiEvent = 0,
-             maxBlockLength = 0;
+    LV2_URID atomObject = 0, atomBlank = 0, atomFloat = 0, atomDouble = 0, atomInt = 0, atomLong = 0;
+    LV2_URID midiEvent = 0, maxBlockLength = 0;
     LV2_URID position = 0, bar = 0, barBeat = 0, beat = 0, beatUnit = 0, beatsPerBar = 0, beatsPerMinute = 0, speed = 0;
 };
+
+Uris mapUris(const LV2_URID_Map* map)
+{
+    const auto id = [map](const char* uri) { return map->map(map->handle, uri); };
+    Uris uris;
+    uris.atomObject = id(LV2_ATOM__Object);
+    uris.atomBlank = id(LV2_ATOM__Blank);
+    uris.atomFloat = id(LV2_ATOM__Float);
+    uris.atomDouble = id(LV2_ATOM__Double);
+    uris.atomInt = id(LV2_ATOM__Int);
+    uris.atomLong = id(LV2_ATOM__Long);
+    uris.midiEvent = id(LV2_MIDI__MidiEvent);
+    uris.maxBlockLength = id(LV2_BUF_SIZE__maxBlockLength);
+    uris.position = id(LV2_TIME__Position);
+    uris.bar = id(LV2_TIME__bar);
+    uris.barBeat = id(LV2_TIME__barBeat);
+    uris.beat = id(LV2_TIME__beat);
+    uris.beatUnit = id(LV2_TIME__beatUnit);
+    uris.beatsPerBar = id(LV2_TIME__beatsPerBar);
+    uris.beatsPerMinute = id(LV2_TIME__beatsPerMinute);
+    uris.speed = id(LV2_TIME__speed);
+    return uris;
+}
 
 struct Voltara {
     // Without the host's URID map no event can be understood: the plug-in
@@ -160,7 +169,7 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char* bundlePat
     if (!self)
         return nullptr;
     if (map != nullptr) {
-        self->uris = Uris(map);
+        self->uris = mapUris(map);
         self->understandsEvents = true;
     }
     if (!loadRack(self.get(), bundlePath)) {
