@@ -12,24 +12,28 @@ namespace voltara::lv2 {
 namespace BundleWriter {
 namespace {
 
-// A Turtle string literal. Program names are 8-bit text; bytes above 127 are
-// taken as Latin-1 so that the file stays valid UTF-8.
-std::string turtleString(const std::string& text)
+// A string literal with every quote, backslash, control character and byte
+// above 126 written as an escape of escapeFormat (one unsigned argument).
+std::string literal(const std::string& text, const char* escapeFormat)
 {
     std::string quoted = "\"";
     for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += char(c);
-        } else if (c < 0x20 || c >= 0x7f) {
+        if (c == '"' || c == '\\' || c < 0x20 || c >= 0x7f) {
             char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04X", unsigned(c));
+            std::snprintf(escape, sizeof escape, escapeFormat, unsigned(c));
             quoted += escape;
         } else {
             quoted += char(c);
         }
     }
     return quoted + "\"";
+}
+
+// Program names are 8-bit text; bytes above 127 are taken as Latin-1 so that
+// the file stays valid UTF-8.
+std::string turtleString(const std::string& text)
+{
+    return literal(text, "\\u%04X");
 }
 
 // The shortest decimal that reads back as value, always with a point or an
@@ -42,21 +46,10 @@ std::string turtleNumber(float value)
     return text;
 }
 
-// A C++ string literal; octal escapes cannot run into a following digit's
-// meaning the way hexadecimal ones do.
+// Octal escapes cannot run into a following digit the way hexadecimal ones do.
 std::string cString(const std::string& text)
 {
-    std::string quoted = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\' || c < 0x20 || c >= 0x7f) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\%03o", unsigned(c));
-            quoted += escape;
-        } else {
-            quoted += char(c);
-        }
-    }
-    return quoted + "\"";
+    return literal(text, "\\%03o");
 }
 
 // A C++ float literal holding exactly value.
@@ -74,40 +67,39 @@ std::string presetUri(int32_t program)
     return std::string(pluginUri) + ":preset:" + number;
 }
 
+constexpr const char* nextLine = " ;\n        ";
+
+// What every port description starts with: its types, index, symbol and name.
+std::string portHead(const std::string& types, uint32_t index, const std::string& symbol, const std::string& name)
+{
+    return "a " + types + nextLine + "lv2:index " + std::to_string(index) + nextLine + "lv2:symbol "
+           + turtleString(symbol) + nextLine + "lv2:name " + turtleString(name);
+}
+
 std::string fixedPort(uint32_t index)
 {
     const FixedPortText& text = fixedPortTexts[index];
-    std::ostringstream port;
     if (index == portEvents)
-        port << "a lv2:InputPort , atom:AtomPort ;\n"
-                "        atom:bufferType atom:Sequence ;\n"
-                "        atom:supports midi:MidiEvent , time:Position ;\n"
-                "        lv2:designation lv2:control ;\n"
-                "        lv2:portProperty lv2:connectionOptional ;\n";
-    else
-        port << "a lv2:AudioPort , " << (index <= portInRight ? "lv2:InputPort" : "lv2:OutputPort") << " ;\n";
-    port << "        lv2:index " << index << " ;\n"
-         << "        lv2:symbol " << turtleString(text.symbol) << " ;\n"
-         << "        lv2:name " << turtleString(text.name);
-    return port.str();
+        return portHead("lv2:InputPort , atom:AtomPort", index, text.symbol, text.name) + nextLine
+               + "atom:bufferType atom:Sequence" + nextLine + "atom:supports midi:MidiEvent , time:Position" + nextLine
+               + "lv2:designation lv2:control" + nextLine + "lv2:portProperty lv2:connectionOptional";
+    const bool input = index == portInLeft || index == portInRight;
+    return portHead(std::string("lv2:AudioPort , ") + (input ? "lv2:InputPort" : "lv2:OutputPort"), index, text.symbol,
+                    text.name);
 }
 
 std::string controlPort(uint32_t index, const RackDescription::Control& control)
 {
     std::ostringstream port;
-    port << "a lv2:InputPort , lv2:ControlPort ;\n"
-         << "        lv2:index " << index << " ;\n"
-         << "        lv2:symbol " << turtleString(control.symbol) << " ;\n"
-         << "        lv2:name " << turtleString(control.name) << " ;\n"
-         << "        lv2:default " << turtleNumber(control.defaultValue) << " ;\n"
-         << "        lv2:minimum 0.0 ;\n"
-         << "        lv2:maximum 1.0";
+    port << portHead("lv2:InputPort , lv2:ControlPort", index, control.symbol, control.name) << nextLine
+         << "lv2:default " << turtleNumber(control.defaultValue) << nextLine << "lv2:minimum 0.0" << nextLine
+         << "lv2:maximum 1.0";
     if (!control.named)
-        port << " ;\n        lv2:portProperty pprops:notOnGUI";
+        port << nextLine << "lv2:portProperty pprops:notOnGUI";
     if (control.kind == RackDescription::Kind::toggle)
-        port << " ;\n        lv2:portProperty lv2:toggled";
+        port << nextLine << "lv2:portProperty lv2:toggled";
     if (control.kind == RackDescription::Kind::selector) {
-        port << " ;\n        lv2:portProperty lv2:enumeration ;\n        lv2:scalePoint ";
+        port << nextLine << "lv2:portProperty lv2:enumeration" << nextLine << "lv2:scalePoint ";
         for (std::size_t i = 0; i < control.scalePoints.size(); ++i) {
             const auto& point = control.scalePoints[i];
             port << (i == 0 ? "" : " , ") << "[\n            rdfs:label " << turtleString(point.label)
@@ -119,15 +111,8 @@ std::string controlPort(uint32_t index, const RackDescription::Control& control)
 
 std::string lampPort(uint32_t index, const RackDescription::Lamp& lamp)
 {
-    std::ostringstream port;
-    port << "a lv2:OutputPort , lv2:ControlPort ;\n"
-         << "        lv2:index " << index << " ;\n"
-         << "        lv2:symbol " << turtleString(lamp.symbol) << " ;\n"
-         << "        lv2:name " << turtleString(lamp.name) << " ;\n"
-         << "        lv2:minimum 0 ;\n"
-         << "        lv2:maximum 7 ;\n"
-         << "        lv2:portProperty lv2:integer";
-    return port.str();
+    return portHead("lv2:OutputPort , lv2:ControlPort", index, lamp.symbol, lamp.name) + nextLine + "lv2:minimum 0"
+           + nextLine + "lv2:maximum 7" + nextLine + "lv2:portProperty lv2:integer";
 }
 
 std::string ports(const RackDescription& rack)

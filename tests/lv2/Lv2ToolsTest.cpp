@@ -43,14 +43,6 @@ const std::string preloadSanitizers = "LD_PRELOAD=";
 #endif
 const std::string lv2 = "http://lv2plug.in/ns/lv2core#";
 
-std::string fileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // One port as lv2info prints it.
 struct PortInfo {
     std::string symbol, name;

@@ -17,14 +17,6 @@ const std::string contentFolder = std::string(VOLTARA_SOURCE_DIR) + "/content";
 const std::string bankSource = contentFolder + "/Presets/Default.bank.txt";
 const std::string bankFile = contentFolder + "/Presets/Default.fxb";
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 struct SourceProgram {
     std::string name;
     std::array<float, rackParameterCount> values{};
@@ -37,7 +29,7 @@ std::array<SourceProgram, rackProgramCount> readSource()
     std::array<SourceProgram, rackProgramCount> programs;
     std::array<float, rackParameterCount> defaults{};
     std::array<float, rackParameterCount>* target = &defaults;
-    std::istringstream lines(readFile(bankSource));
+    std::istringstream lines(fileBytes(bankSource));
     for (std::string line; std::getline(lines, line);) {
         std::istringstream words(line.substr(0, line.find('#')));
         std::string first;
@@ -70,7 +62,7 @@ TEST(FactoryBankTest, TheShippedBankIsBuiltFromItsSource)
     const std::string command = "'" + tool + "' bank build '" + bankSource + "' '" + rebuilt + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
-    EXPECT_TRUE(readFile(rebuilt) == readFile(bankFile)) << "rebuild content/Presets/Default.fxb from its source";
+    EXPECT_TRUE(fileBytes(rebuilt) == fileBytes(bankFile)) << "rebuild content/Presets/Default.fxb from its source";
 }
 
 TEST(FactoryBankTest, TheRackLoadsExactlyTheProgramsOfTheSource)

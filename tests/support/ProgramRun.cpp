@@ -1,7 +1,6 @@
 #include "ProgramRun.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,14 +14,6 @@ std::string quoted(const std::string& word)
     for (char c : word)
         text += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return text + "'";
-}
-
-std::string contents(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace
@@ -42,8 +33,8 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
     const int raw = std::system(command.c_str());
     ProgramResult result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = contents(scratch.file("stdout"));
-    result.err = contents(scratch.file("stderr"));
+    result.out = scratch.read("stdout");
+    result.err = scratch.read("stderr");
     return result;
 }
 

@@ -36,7 +36,12 @@ void TempFolder::write(const std::string& relative, const std::string& bytes) co
 
 std::string TempFolder::read(const std::string& relative) const
 {
-    std::ifstream in(file(relative), std::ios::binary);
+    return fileBytes(file(relative));
+}
+
+std::string fileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();

@@ -25,4 +25,7 @@ private:
     std::string path_;
 };
 
+// The bytes of any file; empty when it does not exist.
+std::string fileBytes(const std::string& path);
+
 } // namespace voltara
