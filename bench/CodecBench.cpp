@@ -9,62 +9,23 @@
 #include <vector>
 
 #include "codec/CodecInterface.h"
+#include "tools/codechost/CodecFile.h"
+#include "tools/codechost/CodecHost.h"
+#include "tools/codechost/WaveBytes.h"
 
 namespace voltara::codec {
 namespace {
 
+using codechost::MemoryFile;
+
 constexpr int32_t benchFrames = 441000; // ten seconds at 44.1 kHz
 constexpr int32_t framesPerCall = 4096;
-
-struct MemoryFile {
-    std::vector<uint8_t> bytes;
-};
-
-int32_t readAt(FileHandle f, int64_t offset, void* destination, int32_t count)
-{
-    const auto& bytes = static_cast<MemoryFile*>(f)->bytes;
-    if (offset < 0 || offset + count > static_cast<int64_t>(bytes.size()))
-        return -1;
-    std::memcpy(destination, bytes.data() + offset, static_cast<size_t>(count));
-    return 0;
-}
-
-int32_t writeAt(FileHandle f, int64_t offset, const void* source, int32_t count)
-{
-    auto& bytes = static_cast<MemoryFile*>(f)->bytes;
-    if (bytes.size() < static_cast<size_t>(offset + count))
-        bytes.resize(static_cast<size_t>(offset + count));
-    std::memcpy(bytes.data() + offset, source, static_cast<size_t>(count));
-    return 0;
-}
-
-int64_t getSize(FileHandle f)
-{
-    return static_cast<int64_t>(static_cast<MemoryFile*>(f)->bytes.size());
-}
-
-void* allocate(uint32_t count, int32_t clear)
-{
-    return clear ? std::calloc(count, 1) : std::malloc(count);
-}
-
-void* reallocate(void* block, uint32_t count)
-{
-    return std::realloc(block, count);
-}
 
 const FormatInfo& format()
 {
     static const FormatInfo registered = [] {
-        HostIoCallbacks callbacks = {};
-        callbacks.readAt = readAt;
-        callbacks.writeAt = writeAt;
-        callbacks.getSize = getSize;
-        callbacks.allocate = allocate;
-        callbacks.reallocate = reallocate;
-        callbacks.release = std::free;
         FormatInfo info = {};
-        FIO_InitPlugin(0, &callbacks, &info);
+        codechost::registerWith(FIO_InitPlugin, "codec benchmarks", info);
         return info;
     }();
     return registered;
@@ -94,24 +55,15 @@ const std::vector<int32_t>& guitar()
 
 MemoryFile encodeGuitar()
 {
-    static const uint8_t header[44] = {'R', 'I', 'F', 'F', 0,  0, 0,   0,   'W', 'A',  'V',  'E', 'f', 'm',  't',
-                                       ' ', 16,  0,   0,   0,  1, 0,   2,   0,   0x44, 0xAC, 0,   0,   0x10, 0xB1,
-                                       2,   0,   4,   0,   16, 0, 'd', 'a', 't', 'a',  0,    0,   0,   0};
+    static const std::vector<uint8_t> header = codechost::waveHeader(2, 44100, 16, 0);
     MemoryFile file;
     StreamInfo info = {};
     info.channelCount = 2;
     info.sampleRate = 44100;
     info.bitsPerSample = 16;
-    info.header = const_cast<uint8_t*>(header);
-    info.headerLength = sizeof header;
-    void* encoder = format().openWrite(&file, &info);
-    const std::vector<int32_t>& samples = guitar();
-    int32_t consumed;
-    for (int32_t done = 0; done < benchFrames; done += framesPerCall)
-        format().writeFrames(encoder, samples.data() + 2 * done, std::min(framesPerCall, benchFrames - done), &consumed,
-                             nullptr);
-    format().writeFrames(encoder, nullptr, 0, nullptr, nullptr);
-    format().closeWrite(encoder, benchFrames);
+    info.header = const_cast<uint8_t*>(header.data());
+    info.headerLength = static_cast<int32_t>(header.size());
+    codechost::encodeStream(format(), file, info, guitar().data(), benchFrames, framesPerCall);
     return file;
 }
 
@@ -136,8 +88,8 @@ void BM_KfrDecode(benchmark::State& state)
         while (format().readFrames(decoder, out.data(), framesPerCall, &progress) == framesPerCall)
             benchmark::DoNotOptimize(out.data());
         format().closeRead(decoder);
-        std::free(info.header);
-        std::free(info.trailing);
+        codechost::release(info.header);
+        codechost::release(info.trailing);
     }
     state.SetBytesProcessed(state.iterations() * benchFrames * 4);
     state.counters["ratio"] = static_cast<double>(file.bytes.size()) / (benchFrames * 4.0);

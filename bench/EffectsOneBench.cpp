@@ -1,4 +1,4 @@
-#include "ModuleBench.h"
+#include "bench/ModuleBench.h"
 
 #include "effects/FilterModule.h"
 #include "effects/FlangerModule.h"

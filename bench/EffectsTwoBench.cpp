@@ -1,4 +1,4 @@
-#include "ModuleBench.h"
+#include "bench/ModuleBench.h"
 
 #include "effects/ChorusModule.h"
 #include "effects/DelayModule.h"

@@ -1,8 +1,8 @@
-#include "ModuleBench.h"
+#include "bench/ModuleBench.h"
 
-#include "PluginHost.h"
 #include "lv2/PortTable.h"
 #include "tests/support/lv2/Lv2Host.h"
+#include "tools/voltara/PluginHost.h"
 
 #include <ctime>
 #include <vector>

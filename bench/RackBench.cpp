@@ -1,4 +1,4 @@
-#include "ModuleBench.h"
+#include "bench/ModuleBench.h"
 
 #include "plugin/RackPlugin.h"
 

@@ -1,5 +1,7 @@
 #include "codec/Decoder.h"
 
+#include "common/ByteOrder.h"
+
 #include <cstring>
 #include <limits>
 
@@ -9,13 +11,12 @@ namespace {
 
 int32_t readLe32(const uint8_t* p)
 {
-    return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24);
+    return static_cast<int32_t>(littleEndian32(p));
 }
 
 int64_t readLe64(const uint8_t* p)
 {
-    return static_cast<int64_t>(static_cast<uint32_t>(readLe32(p))
-                                | static_cast<uint64_t>(static_cast<uint32_t>(readLe32(p + 4))) << 32);
+    return static_cast<int64_t>(littleEndian64(p));
 }
 
 // The header bounds both readInfo and openRead insist on. Every block takes at

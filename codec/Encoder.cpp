@@ -1,5 +1,7 @@
 #include "codec/Encoder.h"
 
+#include "common/ByteOrder.h"
+
 #include <cstring>
 #include <limits>
 #include <new>
@@ -7,18 +9,6 @@
 namespace voltara::codec {
 
 namespace {
-
-void storeLe32(uint8_t* p, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-void storeLe64(uint8_t* p, uint64_t value)
-{
-    storeLe32(p, static_cast<uint32_t>(value));
-    storeLe32(p + 4, static_cast<uint32_t>(value >> 32));
-}
 
 // An embedded wave header must be what readInfo can walk: a 12-byte "RIFF"
 // header, then chunks (no pad bytes) ending exactly with the "data" chunk
@@ -103,13 +93,13 @@ Encoder* Encoder::open(FileHandle file, const StreamInfo& info)
 
     uint8_t* header = encoder->header_;
     std::memcpy(header, "KFR ", 4);
-    storeLe32(header + 4, 48);
+    putLittleEndian32(header + 4, 48);
     header[8] = 1;
     header[9] = 0;
     header[10] = static_cast<uint8_t>(info.bitsPerSample);
     header[11] = static_cast<uint8_t>(info.channelCount);
-    storeLe32(header + 12, static_cast<uint32_t>(info.sampleRate));
-    storeLe32(header + 16, static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(blockLength))));
+    putLittleEndian32(header + 12, static_cast<uint32_t>(info.sampleRate));
+    putLittleEndian32(header + 16, static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(blockLength))));
     if (!encoder->writeAt(0, header, 56) || !encoder->writeAt(56, info.header, info.headerLength)) {
         destroy(encoder);
         return nullptr;
@@ -331,8 +321,8 @@ int32_t Encoder::close(int64_t totalFrames)
     if (trailingLength_ > 0)
         writeAt(position, trailing_, trailingLength_);
 
-    storeLe64(header_ + 24, static_cast<uint64_t>(totalFrames));
-    storeLe64(header_ + 32, static_cast<uint64_t>(writer_.bytesFlushed()));
+    putLittleEndian64(header_ + 24, static_cast<uint64_t>(totalFrames));
+    putLittleEndian64(header_ + 32, static_cast<uint64_t>(writer_.bytesFlushed()));
     writeAt(0, header_, 56);
 
     // The embedded "RIFF" size as the format defines it (sample bytes + trailing
@@ -342,9 +332,9 @@ int32_t Encoder::close(int64_t totalFrames)
     const int64_t riffSize = totalFrames > std::numeric_limits<int32_t>::max()
                                  ? std::numeric_limits<int64_t>::max()
                                  : frameBytes * totalFrames + trailingLength_ + embeddedHeaderLength_;
-    storeLe32(field, riffSize >= (int64_t{1} << 31) ? 0 : static_cast<uint32_t>(riffSize));
+    putLittleEndian32(field, riffSize >= (int64_t{1} << 31) ? 0 : static_cast<uint32_t>(riffSize));
     writeAt(60, field, 4);
-    storeLe32(field, static_cast<uint32_t>(writer_.bytesFlushed()));
+    putLittleEndian32(field, static_cast<uint32_t>(writer_.bytesFlushed()));
     writeAt(embeddedHeaderLength_ + 52, field, 4);
     return failed_ ? -1 : 0;
 }

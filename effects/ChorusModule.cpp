@@ -1,4 +1,4 @@
-#include "ChorusModule.h"
+#include "effects/ChorusModule.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "DelayModule.h"
+#include "effects/DelayModule.h"
 
-#include "FlutterNoise.h"
-#include "TempoSync.h"
+#include "effects/FlutterNoise.h"
+#include "effects/TempoSync.h"
 
 #include <algorithm>
 #include <cfloat>

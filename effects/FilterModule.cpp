@@ -1,6 +1,6 @@
-#include "FilterModule.h"
+#include "effects/FilterModule.h"
 
-#include "SvfStability.h"
+#include "effects/SvfStability.h"
 
 #include <algorithm>
 #include <cmath>

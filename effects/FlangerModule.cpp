@@ -1,7 +1,7 @@
-#include "FlangerModule.h"
+#include "effects/FlangerModule.h"
 
-#include "LfoLamp.h"
-#include "TempoSync.h"
+#include "effects/LfoLamp.h"
+#include "effects/TempoSync.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "FlutterNoise.h"
+#include "effects/FlutterNoise.h"
 
 #include <atomic>
 #include <cstdlib>

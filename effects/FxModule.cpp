@@ -1,6 +1,6 @@
-#include "FxModule.h"
+#include "effects/FxModule.h"
 
-#include "TempoSync.h"
+#include "effects/TempoSync.h"
 
 #include <cstdio>
 #include <cstring>

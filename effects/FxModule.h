@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Relaxed.h"
+#include "common/Relaxed.h"
 
 #include <cstddef>
 #include <cstdint>

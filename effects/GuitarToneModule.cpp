@@ -1,4 +1,4 @@
-#include "GuitarToneModule.h"
+#include "effects/GuitarToneModule.h"
 
 namespace voltara {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FxModule.h"
+#include "effects/FxModule.h"
 
 namespace voltara {
 

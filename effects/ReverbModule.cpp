@@ -1,4 +1,4 @@
-#include "ReverbModule.h"
+#include "effects/ReverbModule.h"
 
 #include <algorithm>
 #include <cmath>

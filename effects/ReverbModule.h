@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FxModule.h"
-#include "SampleLine.h"
+#include "effects/FxModule.h"
+#include "effects/SampleLine.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "SampleLine.h"
+#include "effects/SampleLine.h"
 
 #include <algorithm>
 #include <new>

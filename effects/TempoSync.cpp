@@ -1,4 +1,4 @@
-#include "TempoSync.h"
+#include "effects/TempoSync.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "TremoloModule.h"
+#include "effects/TremoloModule.h"
 
-#include "TempoSync.h"
+#include "effects/TempoSync.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
-#include "WahModule.h"
+#include "effects/WahModule.h"
 
-#include "SvfStability.h"
-#include "TempoSync.h"
+#include "effects/SvfStability.h"
+#include "effects/TempoSync.h"
 
 #include <algorithm>
 #include <climits>

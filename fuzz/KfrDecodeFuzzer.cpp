@@ -1,9 +1,15 @@
 // libFuzzer target: any bytes as a Kestrelwave file through checkFormat,
 // readInfo and the decoder. Must never crash, hang, read or write out of
 // bounds, or allocate more than the file justifies.
-#include "FuzzHost.h"
+#include "codec/CodecInterface.h"
+#include "tools/codechost/CodecFile.h"
+#include "tools/codechost/CodecHost.h"
 
-using namespace voltara::codec;
+#include <vector>
+
+using namespace voltara;
+using codec::FormatInfo;
+using codec::StreamInfo;
 
 namespace {
 
@@ -14,10 +20,13 @@ constexpr int64_t framesPerInput = 1 << 18; // keeps every input quick
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const FormatInfo format = fuzz::registerFuzzHost();
-    fuzz::FuzzFile file;
-    file.bytes.assign(data, data + size);
-    fuzz::allocationLimit = size + (1 << 16); // the file's own bytes, or a decoder handle
+    static const FormatInfo format = [] {
+        FormatInfo registered = {};
+        codechost::registerWith(FIO_InitPlugin, "decode fuzzer", registered);
+        return registered;
+    }();
+    codechost::MemoryFile file(std::vector<uint8_t>(data, data + size));
+    codechost::setAllocationLimit(size + (1 << 16)); // the file's own bytes, or a decoder handle
 
     format.checkFormat(nullptr, size >= 4 ? data : reinterpret_cast<const uint8_t*>("\0\0\0\0"));
     StreamInfo info = {};
@@ -45,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         format.closeRead(decoder);
     }
-    fuzz::fuzzRelease(info.header);
-    fuzz::fuzzRelease(info.trailing);
+    codechost::release(info.header);
+    codechost::release(info.trailing);
     return 0;
 }

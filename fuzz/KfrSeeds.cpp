@@ -1,13 +1,17 @@
 // Writes a few small Kestrelwave files as the decode fuzzer's starting corpus:
 // mono and stereo, 8, 16 and 24 bits, silence, tones, noise and trailing chunks.
+#include "codec/CodecInterface.h"
+#include "tools/codechost/CodecFile.h"
+#include "tools/codechost/CodecHost.h"
+
 #include <cmath>
 #include <cstdio>
 #include <random>
 #include <string>
 
-#include "FuzzHost.h"
-
-using namespace voltara::codec;
+using namespace voltara;
+using codec::FormatInfo;
+using codec::StreamInfo;
 
 int main(int argc, char** argv)
 {
@@ -15,8 +19,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: kfr_seeds DIR\n");
         return 2;
     }
-    fuzz::allocationLimit = 1 << 26;
-    const FormatInfo format = fuzz::registerFuzzHost();
+    FormatInfo format = {};
+    codechost::registerWith(FIO_InitPlugin, "fuzz seeds", format);
     std::mt19937 random(1);
     int written = 0;
     for (int32_t channels : {1, 2}) {
@@ -26,7 +30,7 @@ int main(int argc, char** argv)
                 const uint8_t header[] = {'R', 'I', 'F', 'F', 0, 0,   0,   0,   'W', 'A', 'V', 'E', 'L', 'I', 'S',
                                           'T', 2,   0,   0,   0, 'a', 'b', 'd', 'a', 't', 'a', 0,   0,   0,   0};
                 const uint8_t trailing[] = {'c', 'u', 'e', ' ', 1, 0, 0, 0, 7, 0};
-                fuzz::FuzzFile file;
+                codechost::MemoryFile file;
                 StreamInfo info = {};
                 info.channelCount = channels;
                 info.sampleRate = kind == 2 ? 96000 : 44100;
@@ -35,7 +39,6 @@ int main(int argc, char** argv)
                 info.headerLength = sizeof header;
                 info.trailing = kind == 1 ? const_cast<uint8_t*>(trailing) : nullptr;
                 info.trailingLength = kind == 1 ? sizeof trailing : 0;
-                void* encoder = format.openWrite(&file, &info);
                 std::vector<int32_t> samples;
                 for (int32_t i = 0; i < frames * channels; ++i) {
                     const double tone = std::sin(0.05 * i) * std::exp(-0.004 * i) * (1 << 22);
@@ -43,10 +46,7 @@ int main(int argc, char** argv)
                     samples.push_back(kind == 0 ? 0
                                                 : static_cast<int32_t>(kind == 1 ? tone : tone / 4 + noise) & ~0xFF);
                 }
-                int32_t consumed;
-                format.writeFrames(encoder, samples.data(), frames, &consumed, nullptr);
-                format.writeFrames(encoder, nullptr, 0, nullptr, nullptr);
-                format.closeWrite(encoder, frames);
+                codechost::encodeStream(format, file, info, samples.data(), frames, frames);
                 const std::string name = std::string(argv[1]) + "/seed-" + std::to_string(++written) + ".kfr";
                 std::FILE* out = std::fopen(name.c_str(), "wb");
                 if (out == nullptr || std::fwrite(file.bytes.data(), 1, file.bytes.size(), out) != file.bytes.size()) {

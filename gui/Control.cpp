@@ -1,8 +1,8 @@
-#include "Control.h"
+#include "gui/Control.h"
 
-#include "Frame.h"
-#include "GuiBitmap.h"
-#include "PaintContext.h"
+#include "gui/Frame.h"
+#include "gui/GuiBitmap.h"
+#include "gui/PaintContext.h"
 
 namespace voltara {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "View.h"
+#include "gui/View.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
-#include "DropTarget.h"
+#include "gui/DropTarget.h"
 
-#include "Frame.h"
+#include "gui/Frame.h"
 
 #include <cctype>
 #include <cstring>

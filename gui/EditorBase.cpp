@@ -1,6 +1,6 @@
-#include "EditorBase.h"
+#include "gui/EditorBase.h"
 
-#include "Frame.h"
+#include "gui/Frame.h"
 #include "platform/DragDrop.h"
 #include "platform/Input.h"
 #include "platform/Window.h"

@@ -1,4 +1,4 @@
-#include "FilmstripKnob.h"
+#include "gui/FilmstripKnob.h"
 
 namespace voltara {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RotaryKnob.h"
+#include "gui/RotaryKnob.h"
 
 namespace voltara {
 

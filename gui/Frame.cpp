@@ -1,10 +1,10 @@
-#include "Frame.h"
+#include "gui/Frame.h"
 
-#include "DropTarget.h"
-#include "EditorBase.h"
-#include "GuiBitmap.h"
-#include "LibraryModule.h"
-#include "PaintContext.h"
+#include "gui/DropTarget.h"
+#include "gui/EditorBase.h"
+#include "gui/GuiBitmap.h"
+#include "gui/LibraryModule.h"
+#include "gui/PaintContext.h"
 #include "platform/DragDrop.h"
 #include "platform/Input.h"
 

@@ -1,7 +1,7 @@
-#include "GuiBitmap.h"
+#include "gui/GuiBitmap.h"
 
-#include "LibraryModule.h"
-#include "PaintContext.h"
+#include "gui/LibraryModule.h"
+#include "gui/PaintContext.h"
 #include "platform/Module.h"
 
 namespace voltara {

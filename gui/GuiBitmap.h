@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GuiTypes.h"
+#include "gui/GuiTypes.h"
 #include "platform/Gdi.h"
 
 namespace voltara {

@@ -1,4 +1,4 @@
-#include "LibraryModule.h"
+#include "gui/LibraryModule.h"
 
 #include "platform/Module.h"
 

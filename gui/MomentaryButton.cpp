@@ -1,6 +1,6 @@
-#include "MomentaryButton.h"
+#include "gui/MomentaryButton.h"
 
-#include "PaintContext.h"
+#include "gui/PaintContext.h"
 
 namespace voltara {
 

@@ -1,4 +1,4 @@
-#include "PaintContext.h"
+#include "gui/PaintContext.h"
 
 #include "platform/Input.h"
 #include "platform/Window.h"

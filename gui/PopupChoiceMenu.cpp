@@ -1,8 +1,8 @@
-#include "PopupChoiceMenu.h"
+#include "gui/PopupChoiceMenu.h"
 
-#include "Frame.h"
-#include "GuiBitmap.h"
-#include "PaintContext.h"
+#include "gui/Frame.h"
+#include "gui/GuiBitmap.h"
+#include "gui/PaintContext.h"
 #include "platform/Window.h"
 
 #include <cstdlib>

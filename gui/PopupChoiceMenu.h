@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ValueDisplay.h"
+#include "gui/ValueDisplay.h"
 #include "platform/PopupMenu.h"
 
 namespace voltara {

@@ -1,9 +1,9 @@
-#include "RotaryKnob.h"
+#include "gui/RotaryKnob.h"
 
-#include "EditorBase.h"
-#include "Frame.h"
-#include "GuiBitmap.h"
-#include "PaintContext.h"
+#include "gui/EditorBase.h"
+#include "gui/Frame.h"
+#include "gui/GuiBitmap.h"
+#include "gui/PaintContext.h"
 #include "plugin/host/PluginDescriptor.h"
 
 #include <cmath>

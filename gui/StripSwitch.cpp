@@ -1,7 +1,7 @@
-#include "StripSwitch.h"
+#include "gui/StripSwitch.h"
 
-#include "GuiBitmap.h"
-#include "PaintContext.h"
+#include "gui/GuiBitmap.h"
+#include "gui/PaintContext.h"
 
 namespace voltara {
 

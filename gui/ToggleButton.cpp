@@ -1,7 +1,7 @@
-#include "ToggleButton.h"
+#include "gui/ToggleButton.h"
 
-#include "GuiBitmap.h"
-#include "PaintContext.h"
+#include "gui/GuiBitmap.h"
+#include "gui/PaintContext.h"
 
 #include <cmath>
 

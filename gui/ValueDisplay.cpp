@@ -1,7 +1,7 @@
-#include "ValueDisplay.h"
+#include "gui/ValueDisplay.h"
 
-#include "GuiBitmap.h"
-#include "PaintContext.h"
+#include "gui/GuiBitmap.h"
+#include "gui/PaintContext.h"
 
 #include <cstdio>
 

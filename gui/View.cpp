@@ -1,6 +1,6 @@
-#include "View.h"
+#include "gui/View.h"
 
-#include "Frame.h"
+#include "gui/Frame.h"
 
 namespace voltara {
 

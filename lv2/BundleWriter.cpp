@@ -1,7 +1,7 @@
-#include "BundleWriter.h"
+#include "lv2/BundleWriter.h"
 
-#include "BankText.h"
-#include "ToolError.h"
+#include "tools/voltara/BankText.h"
+#include "tools/voltara/ToolError.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -227,7 +227,7 @@ std::string portTableSource(const RackDescription& rack)
 {
     std::ostringstream text;
     text << "// Generated from the rack by the LV2 bundle generator.\n\n"
-            "#include \"PortTable.h\"\n\nnamespace voltara::lv2 {\n\n"
+            "#include \"lv2/PortTable.h\"\n\nnamespace voltara::lv2 {\n\n"
             "const int32_t controlParameter[controlPortCount] = {";
     for (std::size_t i = 0; i < rack.controls.size(); ++i)
         text << (i == 0 ? "" : ", ") << rack.controls[i].parameter;

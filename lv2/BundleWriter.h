@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RackDescription.h"
+#include "lv2/RackDescription.h"
 
 #include <string>
 

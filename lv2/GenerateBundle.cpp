@@ -4,10 +4,10 @@
 //
 //     voltara_lv2_generate PLUGIN BANK_TEXT TEMPLATE_FOLDER BUNDLE_FOLDER BINARY_NAME TABLE_SOURCE
 
-#include "BankText.h"
-#include "BundleWriter.h"
-#include "PluginHost.h"
-#include "ToolError.h"
+#include "lv2/BundleWriter.h"
+#include "tools/voltara/BankText.h"
+#include "tools/voltara/PluginHost.h"
+#include "tools/voltara/ToolError.h"
 
 #include <cstdio>
 #include <exception>

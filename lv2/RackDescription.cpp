@@ -1,8 +1,8 @@
-#include "RackDescription.h"
+#include "lv2/RackDescription.h"
 
-#include "PluginHost.h"
-#include "RackSetup.h"
-#include "plugin/LampPacking.h"
+#include "plugin/host/LampPacking.h"
+#include "tools/voltara/PluginHost.h"
+#include "tools/voltara/RackSetup.h"
 
 #include <algorithm>
 #include <cctype>

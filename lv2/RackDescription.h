@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Bank.h"
-#include "PortTable.h"
+#include "lv2/PortTable.h"
+#include "tools/voltara/Bank.h"
 
 #include <array>
 #include <string>

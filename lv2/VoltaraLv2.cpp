@@ -2,8 +2,8 @@
 // loads voltara_fx.so from its own bundle, calls main and drives the
 // descriptor as any audio host does, so the two can never sound different.
 
-#include "PortTable.h"
-#include "plugin/LampPacking.h"
+#include "lv2/PortTable.h"
+#include "plugin/host/LampPacking.h"
 #include "plugin/host/PluginDescriptor.h"
 
 #include "lv2/atom/atom.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 // OLE drag and drop: a window registers a drop target; the data object that
 // arrives offers text or a file list in global memory. The interfaces have

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 // Device contexts, GDI objects (pens, brushes, fonts, bitmaps), block
 // transfers, rectangles, lines and text: the GDI32 calls the toolkit makes.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 // The input state and the clock, read when asked rather than from messages.
 

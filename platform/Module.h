@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 // Loaded modules: the one containing an address, libraries loaded by name,
 // their entries, and the bitmap resources a module carries.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 // Popup menus: built item by item, shown at a screen point; the choice
 // arrives as WM_COMMAND at the owner window.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 // Window classes, windows, the message queue, painting and cursors: the
 // USER32 calls the toolkit makes.

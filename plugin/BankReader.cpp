@@ -1,4 +1,6 @@
-#include "BankReader.h"
+#include "plugin/BankReader.h"
+
+#include "common/ByteOrder.h"
 
 #include <cmath>
 #include <cstdio>
@@ -29,14 +31,6 @@ bool isSwitchIndex(int32_t index)
             return true;
     }
     return false;
-}
-
-float bigEndianFloat(const uint8_t* at)
-{
-    const uint32_t word = (uint32_t(at[0]) << 24) | (uint32_t(at[1]) << 16) | (uint32_t(at[2]) << 8) | at[3];
-    float value;
-    std::memcpy(&value, &word, sizeof value);
-    return value;
 }
 
 } // namespace

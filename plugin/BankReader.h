@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgramRecord.h"
+#include "plugin/ProgramRecord.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "ContentFolder.h"
+#include "plugin/ContentFolder.h"
 
 #include "platform/MessageBox.h"
 #include "platform/PathSeparator.h"

@@ -1,4 +1,4 @@
-#include "ProgramRecord.h"
+#include "plugin/ProgramRecord.h"
 
 #include <cstring>
 

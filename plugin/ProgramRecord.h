@@ -1,6 +1,6 @@
 #pragma once
 
-#include "effects/Relaxed.h"
+#include "common/Relaxed.h"
 
 #include <cstdint>
 

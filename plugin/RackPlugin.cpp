@@ -1,8 +1,5 @@
-#include "RackPlugin.h"
+#include "plugin/RackPlugin.h"
 
-#include "BankReader.h"
-#include "ContentFolder.h"
-#include "LampPacking.h"
 #include "effects/ChorusModule.h"
 #include "effects/DelayModule.h"
 #include "effects/FilterModule.h"
@@ -12,7 +9,10 @@
 #include "effects/ReverbModule.h"
 #include "effects/TremoloModule.h"
 #include "effects/WahModule.h"
+#include "plugin/BankReader.h"
+#include "plugin/ContentFolder.h"
 #include "plugin/host/HostEditor.h"
+#include "plugin/host/LampPacking.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ProgramRecord.h"
 #include "effects/FxModule.h"
+#include "plugin/ProgramRecord.h"
 #include "plugin/host/EffectBaseEx.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "DibFile.h"
+#include "resources/DibFile.h"
 
 #include <cstdio>
 

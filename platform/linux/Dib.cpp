@@ -1,4 +1,4 @@
-#include "Objects.h"
+#include "platform/linux/Objects.h"
 #include "resources/DibFile.h"
 
 // Bitmap resources are bitmap files; the project's one reader decodes them.

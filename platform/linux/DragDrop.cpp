@@ -1,6 +1,6 @@
 #include "platform/DragDrop.h"
-#include "Host.h"
-#include "Objects.h"
+#include "platform/linux/Host.h"
+#include "platform/linux/Objects.h"
 
 #include <atomic>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "Objects.h"
+#include "platform/linux/Objects.h"
 
 #include <algorithm>
 #include <cstdlib>

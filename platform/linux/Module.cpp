@@ -1,6 +1,6 @@
 #include "platform/Module.h"
-#include "BitmapResources.h"
-#include "Objects.h"
+#include "platform/linux/BitmapResources.h"
+#include "platform/linux/Objects.h"
 
 #include <cstring>
 #include <dlfcn.h>

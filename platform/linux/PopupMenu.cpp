@@ -1,6 +1,6 @@
 #include "platform/PopupMenu.h"
-#include "Host.h"
-#include "Objects.h"
+#include "platform/linux/Host.h"
+#include "platform/linux/Objects.h"
 
 // Popup menus are built like the real ones; showing one hands the menu as
 // built to the chooser the host installed, and a choice is posted to the

@@ -1,5 +1,5 @@
-#include "Host.h"
-#include "Objects.h"
+#include "platform/linux/Host.h"
+#include "platform/linux/Objects.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -1,7 +1,7 @@
 #include "platform/Window.h"
-#include "Host.h"
-#include "Objects.h"
 #include "platform/Input.h"
+#include "platform/linux/Host.h"
+#include "platform/linux/Objects.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "Cast.h"
+#include "platform/windows/Cast.h"
 
 #include <ole2.h>
 #include <shellapi.h>

@@ -1,4 +1,4 @@
-#include "Cast.h"
+#include "platform/windows/Cast.h"
 
 namespace voltara::platform {
 

@@ -1,6 +1,6 @@
 #include "platform/PopupMenu.h"
 // after our headers: windows.h defines macros of the same names
-#include "Cast.h"
+#include "platform/windows/Cast.h"
 
 namespace voltara::platform {
 

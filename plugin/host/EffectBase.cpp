@@ -1,7 +1,7 @@
-#include "EffectBase.h"
+#include "plugin/host/EffectBase.h"
 
-#include "HostEditor.h"
-#include "NumberText.h"
+#include "plugin/host/HostEditor.h"
+#include "plugin/host/NumberText.h"
 
 #include <cstring>
 

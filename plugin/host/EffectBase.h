@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PluginDescriptor.h"
-#include "effects/Relaxed.h"
+#include "common/Relaxed.h"
+#include "plugin/host/PluginDescriptor.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "EffectBaseEx.h"
+#include "plugin/host/EffectBaseEx.h"
 
-#include "HostEditor.h"
+#include "plugin/host/HostEditor.h"
 
 namespace voltara {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EffectBase.h"
+#include "plugin/host/EffectBase.h"
 
 namespace voltara {
 

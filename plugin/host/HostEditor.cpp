@@ -1,4 +1,4 @@
-#include "HostEditor.h"
+#include "plugin/host/HostEditor.h"
 
 namespace voltara {
 

@@ -1,4 +1,4 @@
-#include "NumberText.h"
+#include "plugin/host/NumberText.h"
 
 #include <cmath>
 #include <cstdio>

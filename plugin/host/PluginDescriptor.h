@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/FourCharCode.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -17,14 +19,6 @@ using DispatchEntry = intptr_t (*)(PluginDescriptor* descriptor, int32_t opcode,
 using ProcessEntry = void (*)(PluginDescriptor* descriptor, float** inputs, float** outputs, int32_t frames);
 using SetParameterEntry = void (*)(PluginDescriptor* descriptor, int32_t index, float value);
 using GetParameterEntry = float (*)(PluginDescriptor* descriptor, int32_t index);
-
-// Four-character codes: first character in the most significant byte.
-constexpr int32_t fourCharCode(char a, char b, char c, char d)
-{
-    return static_cast<int32_t>(
-        (static_cast<uint32_t>(static_cast<uint8_t>(a)) << 24) | (static_cast<uint32_t>(static_cast<uint8_t>(b)) << 16)
-        | (static_cast<uint32_t>(static_cast<uint8_t>(c)) << 8) | static_cast<uint32_t>(static_cast<uint8_t>(d)));
-}
 
 constexpr int32_t descriptorMagic = fourCharCode('M', 'o', 'x', 'P');
 

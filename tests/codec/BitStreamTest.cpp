@@ -3,10 +3,10 @@
 #include <memory>
 #include <random>
 
-#include "CodecTestHost.h"
-#include "ReferenceEncoder.h"
 #include "codec/BitReader.h"
 #include "codec/BitWriter.h"
+#include "tests/codec/CodecTestHost.h"
+#include "tests/codec/ReferenceEncoder.h"
 
 namespace voltara::codec {
 namespace {

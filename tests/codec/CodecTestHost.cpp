@@ -1,4 +1,4 @@
-#include "CodecTestHost.h"
+#include "tests/codec/CodecTestHost.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,58 +10,6 @@ namespace voltara::codec::test {
 
 namespace {
 
-int64_t allocations = 0;
-
-int32_t testReadAt(FileHandle handle, int64_t offset, void* destination, int32_t count)
-{
-    TestFile& file = *static_cast<TestFile*>(handle);
-    if (offset < 0 || count < 0 || offset + count > static_cast<int64_t>(file.bytes.size()))
-        return -1;
-    if (file.failReadsAt >= 0 && offset + count > file.failReadsAt)
-        return -1;
-    if (count > file.largestRead)
-        file.largestRead = count;
-    std::memcpy(destination, file.bytes.data() + offset, static_cast<size_t>(count));
-    return 0;
-}
-
-int32_t testWriteAt(FileHandle handle, int64_t offset, const void* source, int32_t count)
-{
-    TestFile& file = *static_cast<TestFile*>(handle);
-    if (file.failWrites || offset < 0 || count < 0)
-        return -1;
-    if (file.bytes.size() < static_cast<size_t>(offset + count))
-        file.bytes.resize(static_cast<size_t>(offset + count));
-    std::memcpy(file.bytes.data() + offset, source, static_cast<size_t>(count));
-    return 0;
-}
-
-int64_t testGetSize(FileHandle handle)
-{
-    return static_cast<int64_t>(static_cast<TestFile*>(handle)->bytes.size());
-}
-
-void* testAllocate(uint32_t count, int32_t clear)
-{
-    void* block = clear ? std::calloc(count ? count : 1, 1) : std::malloc(count ? count : 1);
-    if (block)
-        ++allocations;
-    return block;
-}
-
-void* testReallocate(void* block, uint32_t count)
-{
-    return std::realloc(block, count);
-}
-
-void testRelease(void* block)
-{
-    if (block) {
-        --allocations;
-        std::free(block);
-    }
-}
-
 void putLe(std::vector<uint8_t>& out, uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
@@ -72,55 +20,9 @@ void putLe(std::vector<uint8_t>& out, uint32_t value, int bytes)
 
 FormatInfo registerTestHost()
 {
-    HostIoCallbacks callbacks = {};
-    std::strcpy(callbacks.hostName, "codec tests");
-    callbacks.readAt = testReadAt;
-    callbacks.writeAt = testWriteAt;
-    callbacks.getSize = testGetSize;
-    callbacks.allocate = testAllocate;
-    callbacks.reallocate = testReallocate;
-    callbacks.release = testRelease;
     FormatInfo format = {};
-    FIO_InitPlugin(0, &callbacks, &format);
+    codechost::registerWith(FIO_InitPlugin, "codec tests", format);
     return format;
-}
-
-int64_t liveAllocations()
-{
-    return allocations;
-}
-
-void releaseBlock(void* block)
-{
-    testRelease(block);
-}
-
-std::vector<uint8_t> chunk(const char id[4], const std::string& payload)
-{
-    std::vector<uint8_t> out(id, id + 4);
-    putLe(out, static_cast<uint32_t>(payload.size()), 4);
-    out.insert(out.end(), payload.begin(), payload.end());
-    return out;
-}
-
-std::vector<uint8_t> waveHeader(int32_t channels, int32_t rate, int32_t bits, uint32_t dataBytes,
-                                const std::vector<uint8_t>& extraChunks)
-{
-    std::vector<uint8_t> out = {'R', 'I', 'F', 'F'};
-    putLe(out, 4 + 24 + static_cast<uint32_t>(extraChunks.size()) + 8 + dataBytes + (dataBytes & 1), 4);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    putLe(out, 16, 4);
-    putLe(out, 1, 2);
-    putLe(out, static_cast<uint32_t>(channels), 2);
-    putLe(out, static_cast<uint32_t>(rate), 4);
-    const int32_t frameBytes = channels * ((bits + 7) / 8);
-    putLe(out, static_cast<uint32_t>(rate * frameBytes), 4);
-    putLe(out, static_cast<uint32_t>(frameBytes), 2);
-    putLe(out, static_cast<uint32_t>(bits), 2);
-    out.insert(out.end(), extraChunks.begin(), extraChunks.end());
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    putLe(out, dataBytes, 4);
-    return out;
 }
 
 std::vector<uint8_t> packSamples(const std::vector<int32_t>& samples, int32_t bits)
@@ -151,28 +53,11 @@ std::vector<uint8_t> encode(const FormatInfo& format, const EncodeRequest& reque
     info.headerLength = static_cast<int32_t>(header.size());
     info.trailing = trailing.empty() ? nullptr : trailing.data();
     info.trailingLength = static_cast<int32_t>(trailing.size());
-    void* encoder = format.openWrite(&file, &info);
-    if (encoder == nullptr)
-        return {};
     const int32_t scale = request.bits == 8 ? 16 : request.bits == 16 ? 8 : 0;
     std::vector<int32_t> scaled(request.samples.size());
     for (size_t i = 0; i < scaled.size(); ++i)
         scaled[i] = static_cast<int32_t>(static_cast<uint32_t>(request.samples[i]) << scale);
-    int64_t done = 0;
-    bool ok = true;
-    while (done < frames) {
-        const int32_t batch = static_cast<int32_t>(std::min<int64_t>(request.batchFrames, frames - done));
-        int32_t consumed = 0;
-        int64_t position = 0;
-        ok = ok
-             && format.writeFrames(encoder, scaled.data() + done * request.channels, batch, &consumed, &position) == 0
-             && consumed == batch;
-        done += batch;
-    }
-    int64_t position = 0;
-    ok = ok && format.writeFrames(encoder, nullptr, 0, nullptr, &position) == 0;
-    ok = ok && position == static_cast<int64_t>(file.bytes.size());
-    ok = format.closeWrite(encoder, frames) == 0 && ok;
+    const bool ok = codechost::encodeStream(format, file, info, scaled.data(), frames, request.batchFrames);
     return ok ? file.bytes : std::vector<uint8_t>{};
 }
 
@@ -207,8 +92,8 @@ Decoded decode(const FormatInfo& format, const std::vector<uint8_t>& bytes, int3
         out.complete = frames == info.totalFrames && (info.totalFrames == 0 || progress == 1.0);
         format.closeRead(decoder);
     }
-    testRelease(info.header);
-    testRelease(info.trailing);
+    releaseBlock(info.header);
+    releaseBlock(info.trailing);
     return out;
 }
 

@@ -5,30 +5,26 @@
 #include <vector>
 
 #include "codec/CodecInterface.h"
+#include "tools/codechost/CodecFile.h"
+#include "tools/codechost/CodecHost.h"
+#include "tools/codechost/WaveBytes.h"
 
-// A host for the codec tests: files are byte vectors, memory is counted, and
-// reads or writes can be made to fail.
+// The codec tests' host: the shared host table over files held in memory,
+// whose reads or writes can be made to fail, and a counting heap.
 namespace voltara::codec::test {
 
-struct TestFile {
-    std::vector<uint8_t> bytes;
-    int64_t failReadsAt = -1; // a read touching this offset or beyond fails
-    bool failWrites = false;
-    int32_t largestRead = 0;
-};
+using TestFile = codechost::MemoryFile;
+using codechost::chunk;
+using codechost::liveAllocations;
+using codechost::waveHeader;
 
-// Registers the test callbacks through FIO_InitPlugin; answers the filled description.
+// Registers the host table through FIO_InitPlugin; answers the filled description.
 FormatInfo registerTestHost();
-// Memory blocks from the test allocator not yet released.
-int64_t liveAllocations();
 // Releases a block the codec allocated through the test host (null is ignored).
-void releaseBlock(void* block);
-
-// A wave header up to and including the "data" chunk header; `extraChunks` are
-// whole chunks (id, size, bytes) placed between "fmt " and "data".
-std::vector<uint8_t> waveHeader(int32_t channels, int32_t rate, int32_t bits, uint32_t dataBytes,
-                                const std::vector<uint8_t>& extraChunks = {});
-std::vector<uint8_t> chunk(const char id[4], const std::string& payload);
+inline void releaseBlock(void* block)
+{
+    codechost::release(block);
+}
 
 // File-depth samples as the packed bytes of a wave file (8-bit unsigned).
 std::vector<uint8_t> packSamples(const std::vector<int32_t>& samples, int32_t bits);

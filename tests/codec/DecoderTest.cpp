@@ -3,8 +3,8 @@
 #include <cstring>
 #include <random>
 
-#include "CodecTestHost.h"
-#include "ReferenceEncoder.h"
+#include "tests/codec/CodecTestHost.h"
+#include "tests/codec/ReferenceEncoder.h"
 
 namespace voltara::codec {
 namespace {

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <random>
 
-#include "CodecTestHost.h"
-#include "ReferenceEncoder.h"
 #include "codec/Encoder.h"
+#include "tests/codec/CodecTestHost.h"
+#include "tests/codec/ReferenceEncoder.h"
 
 namespace voltara::codec {
 namespace {

@@ -1,4 +1,4 @@
-#include "ReferenceEncoder.h"
+#include "tests/codec/ReferenceEncoder.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "effects/ChorusModule.h"
 
-#include "ModuleTestKit.h"
+#include "tests/effects/ModuleTestKit.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "effects/ReverbModule.h"
 #include "effects/TremoloModule.h"
 
-#include "ModuleTestKit.h"
+#include "tests/effects/ModuleTestKit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "effects/DelayModule.h"
 #include "effects/FlutterNoise.h"
 
-#include "ModuleTestKit.h"
+#include "tests/effects/ModuleTestKit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "effects/FilterModule.h"
 
-#include "ModuleTestKit.h"
+#include "tests/effects/ModuleTestKit.h"
 
 #include <gtest/gtest.h>
 

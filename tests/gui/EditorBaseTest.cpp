@@ -1,4 +1,4 @@
-#include "GuiTestKit.h"
+#include "tests/gui/GuiTestKit.h"
 
 #include "platform/Input.h"
 

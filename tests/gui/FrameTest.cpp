@@ -1,4 +1,4 @@
-#include "GuiTestKit.h"
+#include "tests/gui/GuiTestKit.h"
 
 #include "gui/GuiBitmap.h"
 #include "platform/Window.h"

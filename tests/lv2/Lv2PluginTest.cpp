@@ -3,7 +3,7 @@
 // the two must give the same samples, controls, MIDI and transport included.
 
 #include "lv2/PortTable.h"
-#include "plugin/LampPacking.h"
+#include "plugin/host/LampPacking.h"
 #include "tests/support/TestHost.h"
 #include "tests/support/lv2/Lv2Host.h"
 

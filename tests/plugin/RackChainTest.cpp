@@ -1,5 +1,5 @@
-#include "plugin/LampPacking.h"
 #include "plugin/RackPlugin.h"
+#include "plugin/host/LampPacking.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "TestBank.h"
+#include "tests/plugin/TestBank.h"
 
 #include <algorithm>
 #include <cstring>

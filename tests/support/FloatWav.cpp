@@ -1,4 +1,4 @@
-#include "FloatWav.h"
+#include "tests/support/FloatWav.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "PngFile.h"
+#include "tests/support/PngFile.h"
 
 #include <cstdio>
 #include <png.h>

@@ -1,4 +1,4 @@
-#include "ProgramRun.h"
+#include "tests/support/ProgramRun.h"
 
 #include <cstdlib>
 #include <sstream>

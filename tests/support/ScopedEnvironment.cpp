@@ -1,4 +1,4 @@
-#include "ScopedEnvironment.h"
+#include "tests/support/ScopedEnvironment.h"
 
 #include <cstdlib>
 

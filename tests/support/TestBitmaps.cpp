@@ -1,4 +1,4 @@
-#include "TestBitmaps.h"
+#include "tests/support/TestBitmaps.h"
 
 #include "platform/linux/BitmapResources.h"
 #include "resources/DibFile.h"

@@ -1,4 +1,4 @@
-#include "TestHost.h"
+#include "tests/support/TestHost.h"
 
 #include <dlfcn.h>
 #include <stdexcept>
@@ -27,6 +27,11 @@ TestHost::~TestHost()
     if (activeHost == this)
         activeHost = nullptr;
     dlclose(library_);
+}
+
+void* TestHost::symbol(const char* name) const
+{
+    return dlsym(library_, name);
 }
 
 TestHost* TestHost::current()

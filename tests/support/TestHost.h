@@ -51,6 +51,8 @@ public:
 
     using MainEntry = PluginDescriptor* (*)(HostCallback);
     MainEntry mainEntry() const { return main_; }
+    // Another export of the library, such as FIO_InitPlugin; null when absent.
+    void* symbol(const char* name) const;
     static TestHost* current();
 
 private:

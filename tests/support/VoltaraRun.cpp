@@ -1,4 +1,4 @@
-#include "VoltaraRun.h"
+#include "tests/support/VoltaraRun.h"
 
 namespace voltara::test {
 

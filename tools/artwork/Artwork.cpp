@@ -1,10 +1,10 @@
-#include "Artwork.h"
+#include "tools/artwork/Artwork.h"
 
-#include "Background.h"
-#include "Controls.h"
-#include "Quantiser.h"
-#include "Style.h"
 #include "resources/BitmapTable.h"
+#include "tools/artwork/Background.h"
+#include "tools/artwork/Controls.h"
+#include "tools/artwork/Quantiser.h"
+#include "tools/artwork/Style.h"
 
 #include <stdexcept>
 #include <string>

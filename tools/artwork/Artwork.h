@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Paint.h"
 #include "resources/DibFile.h"
+#include "tools/artwork/Paint.h"
 
 #include <cstdint>
 #include <vector>

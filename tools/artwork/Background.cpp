@@ -1,6 +1,6 @@
-#include "Background.h"
+#include "tools/artwork/Background.h"
 
-#include "Style.h"
+#include "tools/artwork/Style.h"
 
 #include <cmath>
 #include <string>

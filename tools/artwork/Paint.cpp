@@ -1,4 +1,4 @@
-#include "Paint.h"
+#include "tools/artwork/Paint.h"
 
 #include <cairo-ft.h>
 #include <ft2build.h>

@@ -1,6 +1,6 @@
-#include "Parts.h"
+#include "tools/artwork/Parts.h"
 
-#include "Style.h"
+#include "tools/artwork/Style.h"
 
 #include <algorithm>
 #include <cmath>

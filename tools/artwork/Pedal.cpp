@@ -1,6 +1,6 @@
-#include "Controls.h"
+#include "tools/artwork/Controls.h"
 
-#include "Style.h"
+#include "tools/artwork/Style.h"
 
 #include <algorithm>
 #include <cmath>

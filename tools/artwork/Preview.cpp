@@ -1,10 +1,10 @@
-#include "Preview.h"
+#include "tools/artwork/Preview.h"
 
-#include "Artwork.h"
-#include "Paint.h"
-#include "PanelLayout.h"
 #include "resources/BitmapTable.h"
 #include "resources/DibFile.h"
+#include "tools/artwork/Artwork.h"
+#include "tools/artwork/Paint.h"
+#include "tools/artwork/PanelLayout.h"
 
 #include <cmath>
 #include <cstdio>

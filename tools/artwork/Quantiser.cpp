@@ -1,4 +1,4 @@
-#include "Quantiser.h"
+#include "tools/artwork/Quantiser.h"
 
 #include <algorithm>
 #include <array>

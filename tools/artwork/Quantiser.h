@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Paint.h"
+#include "tools/artwork/Paint.h"
 
 #include <cstdint>
 #include <vector>

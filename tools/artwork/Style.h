@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Paint.h"
-#include "PanelLayout.h"
+#include "tools/artwork/Paint.h"
+#include "tools/artwork/PanelLayout.h"
 
 namespace voltara {
 namespace artwork {

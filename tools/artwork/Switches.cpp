@@ -1,7 +1,7 @@
-#include "Controls.h"
+#include "tools/artwork/Controls.h"
 
-#include "Parts.h"
-#include "Style.h"
+#include "tools/artwork/Parts.h"
+#include "tools/artwork/Style.h"
 
 #include <stdexcept>
 #include <string>

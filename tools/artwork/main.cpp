@@ -4,8 +4,8 @@
 //   voltara_artwork preview BITMAPDIR OUT.png [--zoom N] [--splash] [--resting]
 //   voltara_artwork sheet BITMAPDIR OUT.png [--zoom N] [--only ID]
 
-#include "Artwork.h"
-#include "Preview.h"
+#include "tools/artwork/Artwork.h"
+#include "tools/artwork/Preview.h"
 
 #include <cstdio>
 #include <cstdlib>

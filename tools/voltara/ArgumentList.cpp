@@ -1,6 +1,6 @@
-#include "ArgumentList.h"
+#include "tools/voltara/ArgumentList.h"
 
-#include "ToolError.h"
+#include "tools/voltara/ToolError.h"
 
 namespace voltara {
 

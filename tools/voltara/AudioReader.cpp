@@ -1,6 +1,6 @@
-#include "AudioReader.h"
+#include "tools/voltara/AudioReader.h"
 
-#include "ToolError.h"
+#include "tools/voltara/ToolError.h"
 
 namespace voltara {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SoundFile.h"
+#include "tools/voltara/SoundFile.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "AudioWriter.h"
+#include "tools/voltara/AudioWriter.h"
 
-#include "ToolError.h"
+#include "tools/voltara/ToolError.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PendingFile.h"
-#include "SoundFile.h"
+#include "tools/voltara/PendingFile.h"
+#include "tools/voltara/SoundFile.h"
 
 #include <memory>
 #include <string>

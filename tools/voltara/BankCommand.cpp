@@ -1,10 +1,10 @@
-#include "Commands.h"
+#include "tools/voltara/Commands.h"
 
-#include "ArgumentList.h"
-#include "BankFile.h"
-#include "BankText.h"
-#include "PluginHost.h"
-#include "ToolError.h"
+#include "tools/voltara/ArgumentList.h"
+#include "tools/voltara/BankFile.h"
+#include "tools/voltara/BankText.h"
+#include "tools/voltara/PluginHost.h"
+#include "tools/voltara/ToolError.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
-#include "BankFile.h"
+#include "tools/voltara/BankFile.h"
 
-#include "PendingFile.h"
-#include "ToolError.h"
+#include "tools/voltara/PendingFile.h"
+#include "tools/voltara/ToolError.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "BankText.h"
+#include "tools/voltara/BankText.h"
 
-#include "NumberParse.h"
-#include "ToolError.h"
+#include "tools/voltara/NumberParse.h"
+#include "tools/voltara/ToolError.h"
 
 #include <cerrno>
 #include <cstdio>

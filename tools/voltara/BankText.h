@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Bank.h"
+#include "tools/voltara/Bank.h"
 
 #include <string>
 #include <vector>

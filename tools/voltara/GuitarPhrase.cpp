@@ -1,4 +1,4 @@
-#include "GuitarPhrase.h"
+#include "tools/voltara/GuitarPhrase.h"
 
 #include <algorithm>
 #include <cmath>

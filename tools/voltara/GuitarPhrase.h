@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StereoAudio.h"
+#include "tools/voltara/StereoAudio.h"
 
 namespace voltara {
 

@@ -1,8 +1,8 @@
-#include "Commands.h"
+#include "tools/voltara/Commands.h"
 
-#include "ArgumentList.h"
-#include "PluginHost.h"
-#include "RackSetup.h"
+#include "tools/voltara/ArgumentList.h"
+#include "tools/voltara/PluginHost.h"
+#include "tools/voltara/RackSetup.h"
 
 #include <cstdio>
 

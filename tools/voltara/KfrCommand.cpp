@@ -1,10 +1,10 @@
-#include "Commands.h"
+#include "tools/voltara/Commands.h"
 
-#include "ArgumentList.h"
-#include "PendingFile.h"
-#include "PluginHost.h"
-#include "ToolError.h"
 #include "codec/CodecInterface.h"
+#include "tools/voltara/ArgumentList.h"
+#include "tools/voltara/PendingFile.h"
+#include "tools/voltara/PluginHost.h"
+#include "tools/voltara/ToolError.h"
 
 #include <algorithm>
 #include <cerrno>

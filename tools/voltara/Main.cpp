@@ -1,5 +1,5 @@
-#include "Commands.h"
-#include "ToolError.h"
+#include "tools/voltara/Commands.h"
+#include "tools/voltara/ToolError.h"
 
 #include <cstdio>
 #include <cstring>

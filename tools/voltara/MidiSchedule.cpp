@@ -1,7 +1,7 @@
-#include "MidiSchedule.h"
+#include "tools/voltara/MidiSchedule.h"
 
-#include "NumberParse.h"
-#include "ToolError.h"
+#include "tools/voltara/NumberParse.h"
+#include "tools/voltara/ToolError.h"
 
 #include <algorithm>
 #include <cmath>

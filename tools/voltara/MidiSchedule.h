@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ArgumentList.h"
 #include "plugin/host/PluginDescriptor.h"
+#include "tools/voltara/ArgumentList.h"
 
 #include <vector>
 

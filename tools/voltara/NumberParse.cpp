@@ -1,4 +1,4 @@
-#include "NumberParse.h"
+#include "tools/voltara/NumberParse.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "PendingFile.h"
+#include "tools/voltara/PendingFile.h"
 
-#include "ToolError.h"
+#include "tools/voltara/ToolError.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "PluginHost.h"
+#include "tools/voltara/PluginHost.h"
 
-#include "ToolError.h"
+#include "tools/voltara/ToolError.h"
 
 #include <climits>
 #include <cstring>

@@ -1,15 +1,15 @@
-#include "Commands.h"
+#include "tools/voltara/Commands.h"
 
-#include "ArgumentList.h"
-#include "AudioReader.h"
-#include "AudioWriter.h"
-#include "GuitarPhrase.h"
-#include "MidiSchedule.h"
-#include "NumberParse.h"
-#include "PluginHost.h"
-#include "ProgressBar.h"
-#include "RackSetup.h"
-#include "ToolError.h"
+#include "tools/voltara/ArgumentList.h"
+#include "tools/voltara/AudioReader.h"
+#include "tools/voltara/AudioWriter.h"
+#include "tools/voltara/GuitarPhrase.h"
+#include "tools/voltara/MidiSchedule.h"
+#include "tools/voltara/NumberParse.h"
+#include "tools/voltara/PluginHost.h"
+#include "tools/voltara/ProgressBar.h"
+#include "tools/voltara/RackSetup.h"
+#include "tools/voltara/ToolError.h"
 
 #include <algorithm>
 #include <functional>

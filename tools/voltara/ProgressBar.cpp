@@ -1,4 +1,4 @@
-#include "ProgressBar.h"
+#include "tools/voltara/ProgressBar.h"
 
 #include <cstdio>
 #include <unistd.h>

@@ -1,8 +1,8 @@
-#include "RackSetup.h"
+#include "tools/voltara/RackSetup.h"
 
-#include "BankFile.h"
-#include "NumberParse.h"
-#include "ToolError.h"
+#include "tools/voltara/BankFile.h"
+#include "tools/voltara/NumberParse.h"
+#include "tools/voltara/ToolError.h"
 
 #include <algorithm>
 #include <cctype>

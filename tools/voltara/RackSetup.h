@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ArgumentList.h"
-#include "Bank.h"
-#include "PluginHost.h"
+#include "tools/voltara/ArgumentList.h"
+#include "tools/voltara/Bank.h"
+#include "tools/voltara/PluginHost.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "SoundFile.h"
+#include "tools/voltara/SoundFile.h"
 
 namespace voltara {
 

@@ -1,4 +1,4 @@
-#include "Lv2Host.h"
+#include "tests/support/lv2/Lv2Host.h"
 
 #include "lv2/atom/forge.h"
 #include "lv2/buf-size/buf-size.h"

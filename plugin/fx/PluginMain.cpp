@@ -1,6 +1,6 @@
-#include "RackPluginInstance.h"
-#include "codec/MemoryFile.h"
 #include "platform/Export.h"
+#include "plugin/fx/MemoryFileCodec.h"
+#include "plugin/fx/RackPluginInstance.h"
 #include "plugin/host/PluginDescriptor.h"
 
 #include <new>
@@ -17,7 +17,7 @@ extern "C" PluginDescriptor* pluginMain(HostCallback host)
 {
     if (host && host(nullptr, voltara::hostVersion, 0, 0, nullptr, 0.0f) == 0)
         return nullptr;
-    voltara::codec::registerCodecForMemoryFiles();
+    voltara::registerCodecForMemoryFiles();
     try {
         auto* instance = new voltara::RackPluginInstance(host);
         return instance->descriptor();

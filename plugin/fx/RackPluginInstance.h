@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RackPlugin.h"
+#include "plugin/RackPlugin.h"
 
 namespace voltara {
 

@@ -1,4 +1,4 @@
-#include "RackPluginInstance.h"
+#include "plugin/fx/RackPluginInstance.h"
 
 #include "plugin/host/HostEditor.h"
 
