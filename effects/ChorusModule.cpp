@@ -20,90 +20,90 @@ ChorusModule::ChorusModule() : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0
 
 void ChorusModule::setSampleRate(float rate)
 {
-    sampleRate = rate;
-    invSampleRate = 1.0f / rate;
-    blockCounter = 1;
-    mix = 0.0f;
-    lfoPhase = 0.0f;
-    fraction1 = 0.0f;
-    fraction2 = 0.0f;
-    bufferLength = SampleLine::lengthOf(lineSeconds * rate);
-    buffer.reset(bufferLength > 0 ? bufferLength + 2 : 0);
+    sampleRate_ = rate;
+    invSampleRate_ = 1.0f / rate;
+    blockCounter_ = 1;
+    mix_ = 0.0f;
+    lfoPhase_ = 0.0f;
+    fraction1_ = 0.0f;
+    fraction2_ = 0.0f;
+    bufferLength_ = SampleLine::lengthOf(lineSeconds * rate);
+    buffer_.reset(bufferLength_ > 0 ? bufferLength_ + 2 : 0);
     for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params[slot]);
-    writeIndex = 0;
-    tapIndex1 = 0;
-    tapIndex2 = 0;
-    depth = depthTarget;
-    baseDelay = baseDelayTarget;
+        setParameter(slot, params_[slot]);
+    writeIndex_ = 0;
+    tapIndex1_ = 0;
+    tapIndex2_ = 0;
+    depth_ = depthTarget_;
+    baseDelay_ = baseDelayTarget_;
 }
 
 void ChorusModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     if (slot == 0)
-        on = switchIsOn(value);
+        on_ = switchIsOn(value);
     else if (slot == 1)
-        detune = switchIsOn(value);
+        detune_ = switchIsOn(value);
     updateTargets();
 }
 
 void ChorusModule::updateTargets()
 {
-    const float rateKnob = params[2];
-    const float depthKnob = params[3];
-    const float rate = sampleRate;
-    if (detune) {
+    const float rateKnob = params_[2];
+    const float depthKnob = params_[3];
+    const float rate = sampleRate_;
+    if (detune_) {
         constexpr float seconds = 0.024f; // base delay and depth
-        baseDelayTarget = seconds * rate + 1.0f;
-        feedback = 0.0f;
+        baseDelayTarget_ = seconds * rate + 1.0f;
+        feedback_ = 0.0f;
         const float lfoRate = 0.75f * rateKnob;
-        lfoIncrement = lfoRate * invSampleRate * static_cast<float>(blockFrames);
-        depthTarget = seconds * rate;
-        mixTarget = 0.75f * depthKnob + 0.00001f;
+        lfoIncrement_ = lfoRate * invSampleRate_ * static_cast<float>(blockFrames);
+        depthTarget_ = seconds * rate;
+        mixTarget_ = 0.75f * depthKnob + 0.00001f;
     } else {
         constexpr float baseSeconds = 0.008f;
         constexpr float maxDepthSeconds = 0.04f; // shrinks above 1 unit of rate
-        baseDelayTarget = baseSeconds * rate + 1.0f;
+        baseDelayTarget_ = baseSeconds * rate + 1.0f;
         // 0.05 x 200^v: 0.05 .. 10
         const float lfoRate = std::exp(5.2983174f * rateKnob - 2.9957323f);
-        lfoIncrement = lfoRate * invSampleRate * static_cast<float>(blockFrames);
+        lfoIncrement_ = lfoRate * invSampleRate_ * static_cast<float>(blockFrames);
         const float seconds = std::min(maxDepthSeconds / lfoRate, maxDepthSeconds);
-        depthTarget = seconds * rate * depthKnob;
-        mixTarget = 0.5f;
-        feedback = -0.47f * params[4];
+        depthTarget_ = seconds * rate * depthKnob;
+        mixTarget_ = 0.5f;
+        feedback_ = -0.47f * params_[4];
     }
 }
 
 void ChorusModule::process(float* frames, int32_t count, double)
 {
-    float* const line = buffer.data();
-    if (line == nullptr || !on)
+    float* const line = buffer_.data();
+    if (line == nullptr || !on_)
         return;
-    const float newDepth = depthTarget;
-    const float newBase = baseDelayTarget;
-    if (depth != newDepth || baseDelay != newBase) {
-        mix = 0.0f;
-        depth = newDepth;
-        baseDelay = newBase;
+    const float newDepth = depthTarget_;
+    const float newBase = baseDelayTarget_;
+    if (depth_ != newDepth || baseDelay_ != newBase) {
+        mix_ = 0.0f;
+        depth_ = newDepth;
+        baseDelay_ = newBase;
     }
 
-    const int32_t length = bufferLength;
+    const int32_t length = bufferLength_;
     const float longest = static_cast<float>(length - 1); // a tap must stay on the line
-    const bool triangle = detune != 0;
-    const float increment = lfoIncrement;
-    const float wetTarget = mixTarget;
-    const float fb = feedback;
-    const float modDepth = depth;
-    const float base = baseDelay;
-    int32_t counter = blockCounter;
-    int32_t write = writeIndex;
-    int32_t tap1 = tapIndex1;
-    int32_t tap2 = tapIndex2;
-    float frac1 = fraction1;
-    float frac2 = fraction2;
-    float wet = mix;
-    float phase = lfoPhase;
+    const bool triangle = detune_ != 0;
+    const float increment = lfoIncrement_;
+    const float wetTarget = mixTarget_;
+    const float fb = feedback_;
+    const float modDepth = depth_;
+    const float base = baseDelay_;
+    int32_t counter = blockCounter_;
+    int32_t write = writeIndex_;
+    int32_t tap1 = tapIndex1_;
+    int32_t tap2 = tapIndex2_;
+    float frac1 = fraction1_;
+    float frac2 = fraction2_;
+    float wet = mix_;
+    float phase = lfoPhase_;
 
     const auto placeTap = [&](float delay, int32_t& tap, float& fraction) {
         if (!(delay >= 0.0f))
@@ -146,14 +146,14 @@ void ChorusModule::process(float* frames, int32_t count, double)
         }
     }
 
-    blockCounter = counter;
-    writeIndex = write;
-    tapIndex1 = tap1;
-    tapIndex2 = tap2;
-    fraction1 = frac1;
-    fraction2 = frac2;
-    mix = wet;
-    lfoPhase = phase;
+    blockCounter_ = counter;
+    writeIndex_ = write;
+    tapIndex1_ = tap1;
+    tapIndex2_ = tap2;
+    fraction1_ = frac1;
+    fraction2_ = frac2;
+    mix_ = wet;
+    lfoPhase_ = phase;
 }
 
 void ChorusModule::getParameterName(int32_t slot, char* text) const
@@ -164,8 +164,8 @@ void ChorusModule::getParameterName(int32_t slot, char* text) const
 void ChorusModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0: switchText(params[0], text); break;
-    case 1: copyText(text, switchIsOn(params[1]) ? "DET" : "CHO"); break;
+    case 0: switchText(params_[0], text); break;
+    case 1: copyText(text, switchIsOn(params_[1]) ? "DET" : "CHO"); break;
     case 2:
     case 3:
     case 4: percentText(slot, "%.0f %%", text); break;
@@ -175,9 +175,9 @@ void ChorusModule::getParameterText(int32_t slot, char* text) const
 
 int32_t ChorusModule::getLfoLamp() const
 {
-    if (detune)
+    if (detune_)
         return 7;
-    float level = 6.9f * std::fabs(lfoPhase - 1.0f);
+    float level = 6.9f * std::fabs(lfoPhase_ - 1.0f);
     if (!(level <= 6.9f)) // a phase thrown off by a nonsense rate
         level = 6.9f;
     return 1 + static_cast<int32_t>(level);

@@ -28,27 +28,27 @@ private:
     void updateTargets();
 
     // Reset path and audio thread.
-    SampleLine buffer;        // mono line: bufferLength + 2 floats (guard at the end)
-    int32_t bufferLength = 0; // trunc(0.05 x rate), 50 ms
-    int32_t blockCounter = 1; // frames left in the current control block
-    int32_t writeIndex = 0;   // next write, moves down
-    int32_t tapIndex1 = 0;    // integer read positions of the two taps
-    int32_t tapIndex2 = 0;
-    float baseDelay = 0.0f; // frames, in use
-    float depth = 0.0f;     // frames, in use
-    float mix = 0.0f;       // wet share in use, glides toward mixTarget
-    float fraction1 = 0.0f; // fractional parts of the tap delays
-    float fraction2 = 0.0f;
-    Relaxed<float> lfoPhase{0.0f}; // 0 .. 2; also read for the lamp
+    SampleLine buffer_;        // mono line: bufferLength + 2 floats (guard at the end)
+    int32_t bufferLength_ = 0; // trunc(0.05 x rate), 50 ms
+    int32_t blockCounter_ = 1; // frames left in the current control block
+    int32_t writeIndex_ = 0;   // next write, moves down
+    int32_t tapIndex1_ = 0;    // integer read positions of the two taps
+    int32_t tapIndex2_ = 0;
+    float baseDelay_ = 0.0f; // frames, in use
+    float depth_ = 0.0f;     // frames, in use
+    float mix_ = 0.0f;       // wet share in use, glides toward mixTarget
+    float fraction1_ = 0.0f; // fractional parts of the tap delays
+    float fraction2_ = 0.0f;
+    Relaxed<float> lfoPhase_{0.0f}; // 0 .. 2; also read for the lamp
 
     // Written by the host's parameter calls, read by process.
-    Relaxed<int32_t> on{0};
-    Relaxed<int32_t> detune{0};
-    Relaxed<float> lfoIncrement{0.0f};    // phase per control block
-    Relaxed<float> baseDelayTarget{0.0f}; // frames
-    Relaxed<float> depthTarget{0.0f};     // frames
-    Relaxed<float> feedback{0.0f};        // -0.47 .. 0
-    Relaxed<float> mixTarget{0.0f};       // wet share
+    Relaxed<int32_t> on_{0};
+    Relaxed<int32_t> detune_{0};
+    Relaxed<float> lfoIncrement_{0.0f};    // phase per control block
+    Relaxed<float> baseDelayTarget_{0.0f}; // frames
+    Relaxed<float> depthTarget_{0.0f};     // frames
+    Relaxed<float> feedback_{0.0f};        // -0.47 .. 0
+    Relaxed<float> mixTarget_{0.0f};       // wet share
 };
 
 } // namespace voltara

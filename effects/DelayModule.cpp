@@ -30,27 +30,27 @@ DelayModule::DelayModule() : FxModule({0.0f, 0.0f, 0.5f, 0.4f, 0.5f, 0.5f, 0.5f,
 
 void DelayModule::setSampleRate(float rate)
 {
-    sampleRate = rate;
-    invSampleRate = 1.0f / rate;
-    writeIndex = 0;
-    lowCutState = 0.0f;
-    highCutState = 0.0f;
-    flutterRead = 0;
-    flutterWrite = 0;
-    flutterFraction = 0.0f;
-    flutterLine.reset(flutterLength + 2);
+    sampleRate_ = rate;
+    invSampleRate_ = 1.0f / rate;
+    writeIndex_ = 0;
+    lowCutState_ = 0.0f;
+    highCutState_ = 0.0f;
+    flutterRead_ = 0;
+    flutterWrite_ = 0;
+    flutterFraction_ = 0.0f;
+    flutterLine_.reset(flutterLength + 2);
     const int32_t length = 3 * SampleLine::lengthOf(rate); // three seconds
-    tapeLength = length;
-    tape.reset(length);
+    tapeLength_ = length;
+    tape_.reset(length);
     for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params[slot]);
+        setParameter(slot, params_[slot]);
 }
 
 void DelayModule::setTempo(double beatsPerSample, double)
 {
-    samplesPerBeat = static_cast<float>(1.0 / beatsPerSample);
-    if (sync) {
-        delayTime = samplesPerBeat * noteBeats;
+    samplesPerBeat_ = static_cast<float>(1.0 / beatsPerSample);
+    if (sync_) {
+        delayTime_ = samplesPerBeat_ * noteBeats_;
         layoutHeads();
     }
 }
@@ -59,58 +59,58 @@ void DelayModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0: on = switchIsOn(value); break;
+    case 0: on_ = switchIsOn(value); break;
     case 1:
     case 2: updateTime(); break;
     case 3: {
         const float scaled = 3.9f * value;
-        mode = scaled >= static_cast<float>(modeCount - 1) ? modeCount - 1
-               : scaled > 0.0f                             ? static_cast<int32_t>(scaled)
-                                                           : 0;
+        mode_ = scaled >= static_cast<float>(modeCount - 1) ? modeCount - 1
+                : scaled > 0.0f                             ? static_cast<int32_t>(scaled)
+                                                            : 0;
         layoutHeads();
         break;
     }
     case 4:
     case 5:
     case 7: updateCharacter(); break;
-    case 6: wetGain = 0.2f * value; break;
+    case 6: wetGain_ = 0.2f * value; break;
     default: break;
     }
 }
 
 void DelayModule::updateTime()
 {
-    const int32_t isSynced = switchIsOn(params[1]);
-    sync = isSynced;
-    const float beats = static_cast<float>(TempoSync::lengthInBeats[TempoSync::noteIndex(params[2])]);
-    noteBeats = beats;
+    const int32_t isSynced = switchIsOn(params_[1]);
+    sync_ = isSynced;
+    const float beats = static_cast<float>(TempoSync::lengthInBeats[TempoSync::noteIndex(params_[2])]);
+    noteBeats_ = beats;
     if (isSynced) {
-        delayTime = beats * samplesPerBeat;
+        delayTime_ = beats * samplesPerBeat_;
     } else {
-        const float t = params[2];
-        delayTime = (2.45f * (t * t) + 0.05f) * sampleRate; // 0.05 .. 2.5 s
+        const float t = params_[2];
+        delayTime_ = (2.45f * (t * t) + 0.05f) * sampleRate_; // 0.05 .. 2.5 s
     }
     layoutHeads();
 }
 
 void DelayModule::updateCharacter()
 {
-    const float character = params[5];
-    const float flutter = params[7];
-    const float inv = invSampleRate;
-    feedbackGain = (character * character + 1.0f) * params[4];
-    highCutCoef = 1.0f - std::exp(-(57000.0f - 50000.0f * character) * inv);
-    lowCutCoef = 1.0f - std::exp(-5000.0f * character * inv);
-    limiterCoef = 1.0f - std::exp(-std::exp(6.9f * character) * inv);
-    const float maxFlutter = 0.0025f * sampleRate;
-    flutterMax = maxFlutter;
-    flutterAmount = flutter * flutter * character * maxFlutter * 0.00000305f;
+    const float character = params_[5];
+    const float flutter = params_[7];
+    const float inv = invSampleRate_;
+    feedbackGain_ = (character * character + 1.0f) * params_[4];
+    highCutCoef_ = 1.0f - std::exp(-(57000.0f - 50000.0f * character) * inv);
+    lowCutCoef_ = 1.0f - std::exp(-5000.0f * character * inv);
+    limiterCoef_ = 1.0f - std::exp(-std::exp(6.9f * character) * inv);
+    const float maxFlutter = 0.0025f * sampleRate_;
+    flutterMax_ = maxFlutter;
+    flutterAmount_ = flutter * flutter * character * maxFlutter * 0.00000305f;
 }
 
 void DelayModule::layoutHeads()
 {
-    const int32_t length = tapeLength;
-    float d = delayTime;
+    const int32_t length = tapeLength_;
+    float d = delayTime_;
     // A time the missing host tempo or a nonsense value made unusable reads
     // as 0 instead of never fitting the tape.
     if (!(d >= 0.0f && d <= FLT_MAX))
@@ -118,80 +118,80 @@ void DelayModule::layoutHeads()
     while (length > 0 && d >= static_cast<float>(length))
         d *= 0.5f;
     const int32_t t = static_cast<int32_t>(d);
-    switch (mode) {
+    switch (mode_) {
     case 0: // Mono
-        heads[0] = t;
-        heads[1] = t;
-        heads[2] = t;
-        heads[3] = t;
-        mixA = 0.0f;
-        mixB = 0.0f;
-        headWeight = 0.5f;
+        heads_[0] = t;
+        heads_[1] = t;
+        heads_[2] = t;
+        heads_[3] = t;
+        mixA_ = 0.0f;
+        mixB_ = 0.0f;
+        headWeight_ = 0.5f;
         break;
     case 1: // M.Head
-        heads[0] = t;
-        heads[1] = t;
-        heads[2] = t / 2;
-        heads[3] = static_cast<int32_t>(1.25f * d);
-        mixA = 0.9f;
-        mixB = 0.5f;
-        headWeight = 0.25f;
+        heads_[0] = t;
+        heads_[1] = t;
+        heads_[2] = t / 2;
+        heads_[3] = static_cast<int32_t>(1.25f * d);
+        mixA_ = 0.9f;
+        mixB_ = 0.5f;
+        headWeight_ = 0.25f;
         break;
     case 2: // P.Pong: left head at t, right heads at 2t
-        heads[0] = 2 * t;
-        heads[1] = t;
-        heads[2] = 2 * t;
-        heads[3] = 2 * t;
-        mixA = 0.0f;
-        mixB = 0.0f;
-        headWeight = 0.5f;
+        heads_[0] = 2 * t;
+        heads_[1] = t;
+        heads_[2] = 2 * t;
+        heads_[3] = 2 * t;
+        mixA_ = 0.0f;
+        mixB_ = 0.0f;
+        headWeight_ = 0.5f;
         break;
     default: // M.Tap
-        heads[0] = t;
-        heads[1] = static_cast<int32_t>(1.5f * d);
-        heads[2] = static_cast<int32_t>(1.333f * d);
-        heads[3] = static_cast<int32_t>(0.75f * d);
-        mixA = 1.5f;
-        mixB = 0.25f;
-        headWeight = 0.2f;
+        heads_[0] = t;
+        heads_[1] = static_cast<int32_t>(1.5f * d);
+        heads_[2] = static_cast<int32_t>(1.333f * d);
+        heads_[3] = static_cast<int32_t>(0.75f * d);
+        mixA_ = 1.5f;
+        mixB_ = 0.25f;
+        headWeight_ = 0.2f;
         break;
     }
 }
 
 void DelayModule::process(float* frames, int32_t count, double)
 {
-    float* const line = tape.data();
-    float* const flutter = flutterLine.data();
-    if (!on || line == nullptr || flutter == nullptr)
+    float* const line = tape_.data();
+    float* const flutter = flutterLine_.data();
+    if (!on_ || line == nullptr || flutter == nullptr)
         return;
-    const int32_t length = tape.length();
+    const int32_t length = tape_.length();
 
-    const float wet = (params[5] + 1.0f) * wetGain;
-    const float fb = headWeight * feedbackGain;
-    const float a = mixA;
-    const float b = mixB;
-    const float lowCoef = lowCutCoef;
-    const float highCoef = highCutCoef;
-    const float limitCoef = limiterCoef;
-    const float amount = flutterAmount;
+    const float wet = (params_[5] + 1.0f) * wetGain_;
+    const float fb = headWeight_ * feedbackGain_;
+    const float a = mixA_;
+    const float b = mixB_;
+    const float lowCoef = lowCutCoef_;
+    const float highCoef = highCutCoef_;
+    const float limitCoef = limiterCoef_;
+    const float amount = flutterAmount_;
     // The flutter line holds 256 positions: beyond that (above 102.4 kHz)
     // a longer delay could not be read.
-    const float maxFlutter = std::min(static_cast<float>(flutterMax), static_cast<float>(flutterLength));
+    const float maxFlutter = std::min(static_cast<float>(flutterMax_), static_cast<float>(flutterLength));
 
     int32_t p[headCount];
     for (int32_t h = 0; h < headCount; ++h) {
-        p[h] = heads[h] + writeIndex;
+        p[h] = heads_[h] + writeIndex_;
         while (p[h] > length - 1)
             p[h] -= length;
     }
-    int32_t write = writeIndex;
-    float lowCut = lowCutState;
-    float highCut = highCutState;
-    float limiter = limiterLevel;
-    int32_t fWrite = flutterWrite;
-    int32_t fRead = flutterRead;
-    float fFraction = flutterFraction;
-    float fStep = flutterStep;
+    int32_t write = writeIndex_;
+    float lowCut = lowCutState_;
+    float highCut = highCutState_;
+    float limiter = limiterLevel_;
+    int32_t fWrite = flutterWrite_;
+    int32_t fRead = flutterRead_;
+    float fFraction = flutterFraction_;
+    float fStep = flutterStep_;
 
     for (int32_t i = 0; i < count; ++i) {
         const float xL = frames[2 * i];
@@ -241,14 +241,14 @@ void DelayModule::process(float* frames, int32_t count, double)
         write = older(write, length);
     }
 
-    writeIndex = write;
-    lowCutState = lowCut;
-    highCutState = highCut;
-    limiterLevel = limiter;
-    flutterWrite = fWrite;
-    flutterRead = fRead;
-    flutterFraction = fFraction;
-    flutterStep = fStep;
+    writeIndex_ = write;
+    lowCutState_ = lowCut;
+    highCutState_ = highCut;
+    limiterLevel_ = limiter;
+    flutterWrite_ = fWrite;
+    flutterRead_ = fRead;
+    flutterFraction_ = fFraction;
+    flutterStep_ = fStep;
 }
 
 void DelayModule::getParameterName(int32_t slot, char* text) const
@@ -260,9 +260,9 @@ void DelayModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
     case 0:
-    case 1: switchText(params[slot], text); break;
-    case 2: syncableText(sync, params[2], "%.0f ms", delayTime * invSampleRate * 1000.0f, text); break;
-    case 3: copyText(text, modeNames[mode]); break;
+    case 1: switchText(params_[slot], text); break;
+    case 2: syncableText(sync_, params_[2], "%.0f ms", delayTime_ * invSampleRate_ * 1000.0f, text); break;
+    case 3: copyText(text, modeNames[mode_]); break;
     case 4:
     case 5:
     case 6:

@@ -32,37 +32,37 @@ private:
     void layoutHeads();
 
     // Reset path and audio thread.
-    SampleLine tape;          // tapeLength floats
-    SampleLine flutterLine;   // flutterLength + 2 floats
-    int32_t writeIndex = 0;   // next tape write, moves down
-    float lowCutState = 0.0f; // low-cut integrator
-    float highCutState = 0.0f;
-    int32_t flutterWrite = 0;     // flutterLength - 1 .. 0, moves down
-    int32_t flutterRead = 0;      // 0 .. flutterLength - 1
-    float flutterFraction = 0.0f; // below 1 while the target stays on the line
-    float flutterStep = 0.0f;     // change of flutterFraction per frame
-    float limiterLevel = 1.0f;    // settles at 1 while the echo stays below unity
+    SampleLine tape_;          // tapeLength floats
+    SampleLine flutterLine_;   // flutterLength + 2 floats
+    int32_t writeIndex_ = 0;   // next tape write, moves down
+    float lowCutState_ = 0.0f; // low-cut integrator
+    float highCutState_ = 0.0f;
+    int32_t flutterWrite_ = 0;     // flutterLength - 1 .. 0, moves down
+    int32_t flutterRead_ = 0;      // 0 .. flutterLength - 1
+    float flutterFraction_ = 0.0f; // below 1 while the target stays on the line
+    float flutterStep_ = 0.0f;     // change of flutterFraction per frame
+    float limiterLevel_ = 1.0f;    // settles at 1 while the echo stays below unity
 
     // Written by the host's parameter calls (the layout also by setTempo),
     // read by process.
-    Relaxed<int32_t> on{0};
-    Relaxed<int32_t> sync{0};
-    Relaxed<int32_t> mode{0};          // 0 Mono, 1 M.Head, 2 P.Pong, 3 M.Tap
-    Relaxed<int32_t> tapeLength{100};  // floats, 3 x trunc(rate)
-    Relaxed<int32_t> heads[headCount]; // offsets in frames
-    Relaxed<float> delayTime{4410.0f}; // requested delay, samples
-    Relaxed<float> lowCutCoef{0.0f};
-    Relaxed<float> highCutCoef{0.0f};
-    Relaxed<float> feedbackGain{0.0f};
-    Relaxed<float> headWeight{0.0f}; // per mode
-    Relaxed<float> wetGain{0.0f};    // 0 .. 0.2
-    Relaxed<float> mixA{0.0f};       // per-mode head mixing
-    Relaxed<float> mixB{0.0f};
-    Relaxed<float> noteBeats{0.0f};      // length of the selected note, beats
-    Relaxed<float> samplesPerBeat{0.0f}; // 0 until the host tempo arrives
-    Relaxed<float> flutterMax{0.0f};     // samples, 2.5 ms
-    Relaxed<float> flutterAmount{0.0f};  // samples per unit of (rand() - 16384)
-    Relaxed<float> limiterCoef{0.0f};
+    Relaxed<int32_t> on_{0};
+    Relaxed<int32_t> sync_{0};
+    Relaxed<int32_t> mode_{0};          // 0 Mono, 1 M.Head, 2 P.Pong, 3 M.Tap
+    Relaxed<int32_t> tapeLength_{100};  // floats, 3 x trunc(rate)
+    Relaxed<int32_t> heads_[headCount]; // offsets in frames
+    Relaxed<float> delayTime_{4410.0f}; // requested delay, samples
+    Relaxed<float> lowCutCoef_{0.0f};
+    Relaxed<float> highCutCoef_{0.0f};
+    Relaxed<float> feedbackGain_{0.0f};
+    Relaxed<float> headWeight_{0.0f}; // per mode
+    Relaxed<float> wetGain_{0.0f};    // 0 .. 0.2
+    Relaxed<float> mixA_{0.0f};       // per-mode head mixing
+    Relaxed<float> mixB_{0.0f};
+    Relaxed<float> noteBeats_{0.0f};      // length of the selected note, beats
+    Relaxed<float> samplesPerBeat_{0.0f}; // 0 until the host tempo arrives
+    Relaxed<float> flutterMax_{0.0f};     // samples, 2.5 ms
+    Relaxed<float> flutterAmount_{0.0f};  // samples per unit of (rand() - 16384)
+    Relaxed<float> limiterCoef_{0.0f};
 };
 
 } // namespace voltara

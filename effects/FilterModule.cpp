@@ -25,30 +25,30 @@ FilterModule::FilterModule() : FxModule({0.0f, 0.5f, 0.25f, 1.0f, 0.1f, 1.0f, 0.
 
 void FilterModule::setSampleRate(float rate)
 {
-    freqCoef = 0.1f;
-    envelope = 0.1f;
-    for (Channel& channel : channels)
+    freqCoef_ = 0.1f;
+    envelope_ = 0.1f;
+    for (Channel& channel : channels_)
         channel = Channel();
-    bandLimit = 0.63f;
-    lamp = 0;
-    sampleRate = rate;
-    invSampleRate = 1.0f / rate;
+    bandLimit_ = 0.63f;
+    lamp_ = 0;
+    sampleRate_ = rate;
+    invSampleRate_ = 1.0f / rate;
     for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params[slot]);
+        setParameter(slot, params_[slot]);
 }
 
 void FilterModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0: on = switchIsOn(value); break;
-    case 1: threshold = value * value * value; break;
-    case 2: damping = 0.51f - 0.5f * value; break;
-    case 3: modeUp = switchIsOn(value); break;
-    case 4: minCoef = (15000.0f * value + 100.0f) * invSampleRate; break;
-    case 5: maxCoef = (15000.0f * value + 100.0f) * invSampleRate; break;
-    case 6: glideCoef = rateCoef(value, invSampleRate); break;
-    case 7: releaseCoef = rateCoef(value, invSampleRate); break;
+    case 0: on_ = switchIsOn(value); break;
+    case 1: threshold_ = value * value * value; break;
+    case 2: damping_ = 0.51f - 0.5f * value; break;
+    case 3: modeUp_ = switchIsOn(value); break;
+    case 4: minCoef_ = (15000.0f * value + 100.0f) * invSampleRate_; break;
+    case 5: maxCoef_ = (15000.0f * value + 100.0f) * invSampleRate_; break;
+    case 6: glideCoef_ = rateCoef(value, invSampleRate_); break;
+    case 7: releaseCoef_ = rateCoef(value, invSampleRate_); break;
     default: break;
     }
 }
@@ -67,25 +67,25 @@ inline float FilterModule::filterChannel(Channel& s, float x, const SectionCoefs
 
 void FilterModule::process(float* frames, int32_t count, double)
 {
-    if (!on)
+    if (!on_)
         return;
-    const float limit = bandLimit;
-    const float q = damping;
+    const float limit = bandLimit_;
+    const float q = damping_;
     // At low sample rates the upper limits would make the sections unstable.
     const float stable = stableFrequencyCoef(q);
-    SectionCoefs coefs{std::min(freqCoef, stable), q, limit, 1.0f / (3.0f * (limit * limit))};
-    const bool up = modeUp;
-    const float high = std::min(maxCoef.load(), stable);
-    const float low = std::min(minCoef.load(), stable);
+    SectionCoefs coefs{std::min(freqCoef_, stable), q, limit, 1.0f / (3.0f * (limit * limit))};
+    const bool up = modeUp_;
+    const float high = std::min(maxCoef_.load(), stable);
+    const float low = std::min(minCoef_.load(), stable);
     const float triggeredTarget = up ? high : low;
     const float idleTarget = up ? low : high;
-    const float thresh = threshold;
-    const float glide = glideCoef;
-    const float release = releaseCoef;
-    float env = envelope;
-    int32_t lampLevel = lamp;
-    Channel left = channels[0];
-    Channel right = channels[1];
+    const float thresh = threshold_;
+    const float glide = glideCoef_;
+    const float release = releaseCoef_;
+    float env = envelope_;
+    int32_t lampLevel = lamp_;
+    Channel left = channels_[0];
+    Channel right = channels_[1];
 
     for (int32_t i = 0; i < count; ++i) {
         const float xL = frames[2 * i];
@@ -110,11 +110,11 @@ void FilterModule::process(float* frames, int32_t count, double)
         frames[2 * i + 1] = filterChannel(right, xR, coefs);
     }
 
-    freqCoef = coefs.f;
-    envelope = env;
-    channels[0] = left;
-    channels[1] = right;
-    lamp = lampLevel;
+    freqCoef_ = coefs.f;
+    envelope_ = env;
+    channels_[0] = left;
+    channels_[1] = right;
+    lamp_ = lampLevel;
 }
 
 void FilterModule::getParameterName(int32_t slot, char* text) const
@@ -125,8 +125,8 @@ void FilterModule::getParameterName(int32_t slot, char* text) const
 void FilterModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0: switchText(params[0], text); break;
-    case 3: copyText(text, switchIsOn(params[3]) ? "UP" : "DOWN"); break;
+    case 0: switchText(params_[0], text); break;
+    case 3: copyText(text, switchIsOn(params_[3]) ? "UP" : "DOWN"); break;
     case 1:
     case 2:
     case 4:
@@ -139,7 +139,7 @@ void FilterModule::getParameterText(int32_t slot, char* text) const
 
 int32_t FilterModule::getLfoLamp() const
 {
-    return lamp;
+    return lamp_;
 }
 
 } // namespace voltara

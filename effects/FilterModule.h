@@ -42,21 +42,21 @@ private:
     static float filterChannel(Channel& state, float x, const SectionCoefs& coefs);
 
     // Audio-thread state.
-    float freqCoef = 0.1f;   // current frequency coefficient of all four sections
-    float envelope = 0.1f;   // detector, sum of both channels' magnitudes
-    float bandLimit = 0.63f; // first sections' band-state limit
-    Channel channels[2];
+    float freqCoef_ = 0.1f;   // current frequency coefficient of all four sections
+    float envelope_ = 0.1f;   // detector, sum of both channels' magnitudes
+    float bandLimit_ = 0.63f; // first sections' band-state limit
+    Channel channels_[2];
 
     // Written by the host's parameter calls (or setSampleRate), read by process.
-    Relaxed<int32_t> on{0};
-    Relaxed<int32_t> modeUp{0};       // a loud input sweeps toward maxCoef
-    Relaxed<int32_t> lamp{0};         // 7 above the threshold, 3 below, 0 after a reset
-    Relaxed<float> glideCoef{0.0f};   // per frame, 1 .. 2981 per second
-    Relaxed<float> releaseCoef{0.0f}; // per frame, 1 .. 2981 per second
-    Relaxed<float> maxCoef{0.0f};     // (100 .. 15100 Hz) / rate
-    Relaxed<float> minCoef{0.0f};     // (100 .. 15100 Hz) / rate
-    Relaxed<float> threshold{0.0f};   // Thresh cubed, 0 .. 1
-    Relaxed<float> damping{0.0f};     // 0.51 .. 0.01
+    Relaxed<int32_t> on_{0};
+    Relaxed<int32_t> modeUp_{0};       // a loud input sweeps toward maxCoef
+    Relaxed<int32_t> lamp_{0};         // 7 above the threshold, 3 below, 0 after a reset
+    Relaxed<float> glideCoef_{0.0f};   // per frame, 1 .. 2981 per second
+    Relaxed<float> releaseCoef_{0.0f}; // per frame, 1 .. 2981 per second
+    Relaxed<float> maxCoef_{0.0f};     // (100 .. 15100 Hz) / rate
+    Relaxed<float> minCoef_{0.0f};     // (100 .. 15100 Hz) / rate
+    Relaxed<float> threshold_{0.0f};   // Thresh cubed, 0 .. 1
+    Relaxed<float> damping_{0.0f};     // 0.51 .. 0.01
 };
 
 } // namespace voltara

@@ -22,21 +22,21 @@ FlangerModule::FlangerModule() : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.25f, 
 
 FlangerModule::~FlangerModule()
 {
-    delete[] buffer;
+    delete[] buffer_;
 }
 
 void FlangerModule::setSampleRate(float rate)
 {
-    sampleRate = rate;
-    invSampleRate = 1.0f / rate;
-    writeIndex = 1;
-    readIndex = 1;
-    blockCounter = 1;
-    delayedLeft = 0.0f;
-    delayedRight = 0.0f;
-    readFraction = 0.0f;
-    readStep = 0.0f;
-    lfoPhase = 0.0f;
+    sampleRate_ = rate;
+    invSampleRate_ = 1.0f / rate;
+    writeIndex_ = 1;
+    readIndex_ = 1;
+    blockCounter_ = 1;
+    delayedLeft_ = 0.0f;
+    delayedRight_ = 0.0f;
+    readFraction_ = 0.0f;
+    readStep_ = 0.0f;
+    lfoPhase_ = 0.0f;
 
     // A rate too low for one frame of line, too high or not a number gets no
     // line at all rather than one that indexes outside its storage.
@@ -44,70 +44,70 @@ void FlangerModule::setSampleRate(float rate)
     const int32_t length = (lineFrames >= 1.0f && lineFrames <= static_cast<float>(maxLineFrames))
                                ? 2 * static_cast<int32_t>(lineFrames)
                                : 0;
-    if (length != bufferLength) {
-        delete[] buffer;
-        buffer = length > 0 ? new (std::nothrow) float[length + 2] : nullptr;
-        bufferLength = buffer ? length : 0; // a failed allocation is retried next time
+    if (length != bufferLength_) {
+        delete[] buffer_;
+        buffer_ = length > 0 ? new (std::nothrow) float[length + 2] : nullptr;
+        bufferLength_ = buffer_ ? length : 0; // a failed allocation is retried next time
     }
-    if (buffer)
-        std::fill(buffer, buffer + bufferLength + 2, 0.0f);
+    if (buffer_)
+        std::fill(buffer_, buffer_ + bufferLength_ + 2, 0.0f);
 
     for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params[slot]);
+        setParameter(slot, params_[slot]);
 }
 
 void FlangerModule::setTempo(double beatsPerSample, double)
 {
-    tempoIncrement = static_cast<float>(beatsPerSample);
+    tempoIncrement_ = static_cast<float>(beatsPerSample);
 }
 
 void FlangerModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0: on = switchIsOn(value); break;
-    case 1: sync = switchIsOn(value); break;
+    case 0: on_ = switchIsOn(value); break;
+    case 1: sync_ = switchIsOn(value); break;
     case 2: {
         const int32_t note = TempoSync::noteIndex(value);
-        syncPhasePerBeat = static_cast<float>(2.0 * TempoSync::cyclesPerBeat[note]);
+        syncPhasePerBeat_ = static_cast<float>(2.0 * TempoSync::cyclesPerBeat[note]);
         // 0.05 x 200^value: 0.05 .. 10 Hz
         const float rate = std::exp(5.2983174f * value - 2.9957323f);
-        rateHz = rate;
-        freeIncrement = rate * invSampleRate * 512.0f;
+        rateHz_ = rate;
+        freeIncrement_ = rate * invSampleRate_ * 512.0f;
         break;
     }
-    case 3: feedback = -0.81f * value; break;
-    case 4: mix = value; break;
-    case 5: depthDelay = value * sampleRate * 0.006f; break;
-    case 6: centerDelay = (value - 0.5f) * sampleRate * 0.012f; break;
+    case 3: feedback_ = -0.81f * value; break;
+    case 4: mix_ = value; break;
+    case 5: depthDelay_ = value * sampleRate_ * 0.006f; break;
+    case 6: centerDelay_ = (value - 0.5f) * sampleRate_ * 0.012f; break;
     default: break;
     }
 }
 
 void FlangerModule::process(float* frames, int32_t count, double songPosBeats)
 {
-    if (!buffer || !on)
+    if (!buffer_ || !on_)
         return;
-    float phase = lfoPhase;
-    float increment = freeIncrement;
-    if (sync) {
-        const float perBeat = syncPhasePerBeat;
+    float phase = lfoPhase_;
+    float increment = freeIncrement_;
+    if (sync_) {
+        const float perBeat = syncPhasePerBeat_;
         phase = static_cast<float>(TempoSync::cyclePosition(perBeat * songPosBeats, 2.0) - 1.0);
-        increment = 512.0f * tempoIncrement * perBeat / 2.0f;
+        increment = 512.0f * tempoIncrement_ * perBeat / 2.0f;
     }
-    const float center = centerDelay;
-    const float depth = depthDelay;
-    const float fb = feedback;
-    const float wet = mix;
-    float* const b = buffer;
-    const int32_t length = bufferLength;
-    int32_t counter = blockCounter;
-    int32_t w = writeIndex;
-    int32_t r = readIndex;
-    float dL = delayedLeft;
-    float dR = delayedRight;
-    float fraction = readFraction;
-    float step = readStep;
+    const float center = centerDelay_;
+    const float depth = depthDelay_;
+    const float fb = feedback_;
+    const float wet = mix_;
+    float* const b = buffer_;
+    const int32_t length = bufferLength_;
+    int32_t counter = blockCounter_;
+    int32_t w = writeIndex_;
+    int32_t r = readIndex_;
+    float dL = delayedLeft_;
+    float dR = delayedRight_;
+    float fraction = readFraction_;
+    float step = readStep_;
 
     for (int32_t i = 0; i < count; ++i) {
         const float xL = frames[2 * i];
@@ -151,14 +151,14 @@ void FlangerModule::process(float* frames, int32_t count, double songPosBeats)
         }
     }
 
-    blockCounter = counter;
-    writeIndex = w;
-    readIndex = r;
-    delayedLeft = dL;
-    delayedRight = dR;
-    readFraction = fraction;
-    readStep = step;
-    lfoPhase = phase;
+    blockCounter_ = counter;
+    writeIndex_ = w;
+    readIndex_ = r;
+    delayedLeft_ = dL;
+    delayedRight_ = dR;
+    readFraction_ = fraction;
+    readStep_ = step;
+    lfoPhase_ = phase;
 }
 
 void FlangerModule::getParameterName(int32_t slot, char* text) const
@@ -170,8 +170,8 @@ void FlangerModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
     case 0:
-    case 1: switchText(params[slot], text); break;
-    case 2: syncableText(sync, params[2], "%.2f Hz", rateHz, text); break;
+    case 1: switchText(params_[slot], text); break;
+    case 2: syncableText(sync_, params_[2], "%.2f Hz", rateHz_, text); break;
     case 3:
     case 4:
     case 5:
@@ -182,7 +182,7 @@ void FlangerModule::getParameterText(int32_t slot, char* text) const
 
 int32_t FlangerModule::getLfoLamp() const
 {
-    return lfoLamp(lfoPhase);
+    return lfoLamp(lfoPhase_);
 }
 
 } // namespace voltara

@@ -33,29 +33,29 @@ private:
     // left at the odd index above it; newer frames lie lower. Two guard floats
     // past the end mirror floats 0 and 1. Absent when allocation failed: the
     // module then passes audio through untouched.
-    float* buffer = nullptr;
-    int32_t bufferLength = 0; // floats, without the guards; 2 x frames of 13 ms
-    int32_t blockCounter = 1; // frames left until the next re-plan
-    int32_t writeIndex = 1;   // float index of the next left write
-    int32_t readIndex = 1;    // float index of the left read tap
-    float delayedLeft = 0.0f; // last interpolated delayed samples
-    float delayedRight = 0.0f;
-    float readFraction = 0.0f; // 0 <= f < 1 after each frame
-    float readStep = 0.0f;     // change of readFraction per frame, <= 0
+    float* buffer_ = nullptr;
+    int32_t bufferLength_ = 0; // floats, without the guards; 2 x frames of 13 ms
+    int32_t blockCounter_ = 1; // frames left until the next re-plan
+    int32_t writeIndex_ = 1;   // float index of the next left write
+    int32_t readIndex_ = 1;    // float index of the left read tap
+    float delayedLeft_ = 0.0f; // last interpolated delayed samples
+    float delayedRight_ = 0.0f;
+    float readFraction_ = 0.0f; // 0 <= f < 1 after each frame
+    float readStep_ = 0.0f;     // change of readFraction per frame, <= 0
 
     // Written by process, read by the editor's lamp query.
-    Relaxed<float> lfoPhase{0.0f}; // -1 .. +1
+    Relaxed<float> lfoPhase_{0.0f}; // -1 .. +1
     // Written by the host's parameter calls and setTempo, read by process.
-    Relaxed<int32_t> on{0};
-    Relaxed<int32_t> sync{0};
-    Relaxed<float> rateHz{0.0f};           // 0.05 .. 10 Hz
-    Relaxed<float> freeIncrement{0.0f};    // phase per re-plan
-    Relaxed<float> centerDelay{0.0f};      // frames, -0.006 .. +0.006 x rate
-    Relaxed<float> depthDelay{0.0f};       // frames, 0 .. 0.006 x rate
-    Relaxed<float> feedback{0.0f};         // cross-channel, 0 .. -0.81
-    Relaxed<float> mix{0.0f};              // wet share subtracted from the dry signal
-    Relaxed<float> syncPhasePerBeat{0.0f}; // 2 x cycles per beat of the note
-    Relaxed<float> tempoIncrement{0.0f};   // beats per sample
+    Relaxed<int32_t> on_{0};
+    Relaxed<int32_t> sync_{0};
+    Relaxed<float> rateHz_{0.0f};           // 0.05 .. 10 Hz
+    Relaxed<float> freeIncrement_{0.0f};    // phase per re-plan
+    Relaxed<float> centerDelay_{0.0f};      // frames, -0.006 .. +0.006 x rate
+    Relaxed<float> depthDelay_{0.0f};       // frames, 0 .. 0.006 x rate
+    Relaxed<float> feedback_{0.0f};         // cross-channel, 0 .. -0.81
+    Relaxed<float> mix_{0.0f};              // wet share subtracted from the dry signal
+    Relaxed<float> syncPhasePerBeat_{0.0f}; // 2 x cycles per beat of the note
+    Relaxed<float> tempoIncrement_{0.0f};   // beats per sample
 };
 
 } // namespace voltara

@@ -28,7 +28,7 @@ void nameText(int32_t slot, const char* moduleName, const char* const (&slotName
 FxModule::FxModule(const float (&defaults)[slotCount])
 {
     for (int32_t slot = 0; slot < slotCount; ++slot)
-        params[slot] = defaults[slot];
+        params_[slot] = defaults[slot];
 }
 
 void FxModule::setSampleRate(float) {}
@@ -40,12 +40,12 @@ void FxModule::process(float*, int32_t, double) {}
 void FxModule::setParameter(int32_t slot, float value)
 {
     if (isValidSlot(slot))
-        params[slot] = value;
+        params_[slot] = value;
 }
 
 float FxModule::getParameter(int32_t slot) const
 {
-    return isValidSlot(slot) ? params[slot].load() : 0.0f;
+    return isValidSlot(slot) ? params_[slot].load() : 0.0f;
 }
 
 void FxModule::getParameterName(int32_t, char* text) const
@@ -83,7 +83,7 @@ void FxModule::syncableText(bool synced, float knob, const char* format, float f
 
 void FxModule::percentText(int32_t slot, const char* format, char* text) const
 {
-    formatText(text, format, params[slot] * 100.0f);
+    formatText(text, format, params_[slot] * 100.0f);
 }
 
 } // namespace voltara

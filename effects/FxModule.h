@@ -62,9 +62,9 @@ protected:
     // The slot's value x 100 with one of the percentage formats.
     void percentText(int32_t slot, const char* format, char* text) const;
 
-    Relaxed<float> sampleRate{44100.0f}; // Hz
-    Relaxed<float> invSampleRate{1.0f / 44100.0f};
-    Relaxed<float> params[slotCount]{};
+    Relaxed<float> sampleRate_{44100.0f}; // Hz
+    Relaxed<float> invSampleRate_{1.0f / 44100.0f};
+    Relaxed<float> params_[slotCount]{};
 };
 
 // Copies a constant text into a caller's buffer.

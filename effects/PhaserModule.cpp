@@ -24,59 +24,59 @@ PhaserModule::PhaserModule() : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.2f, 0.0
 
 void PhaserModule::setSampleRate(float rate)
 {
-    blockCounter = 1;
-    lfoPhase = 0.0f;
-    for (Channel& channel : channels)
+    blockCounter_ = 1;
+    lfoPhase_ = 0.0f;
+    for (Channel& channel : channels_)
         channel = Channel();
-    sampleRate = rate;
-    invSampleRate = 1.0f / rate;
+    sampleRate_ = rate;
+    invSampleRate_ = 1.0f / rate;
     for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params[slot]);
+        setParameter(slot, params_[slot]);
 }
 
 void PhaserModule::setTempo(double beatsPerSample, double)
 {
-    tempoIncrement = static_cast<float>(64.0 * beatsPerSample);
+    tempoIncrement_ = static_cast<float>(64.0 * beatsPerSample);
 }
 
 void PhaserModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0: on = switchIsOn(value); break;
-    case 1: sync = switchIsOn(value); break;
+    case 0: on_ = switchIsOn(value); break;
+    case 1: sync_ = switchIsOn(value); break;
     case 2: {
         const int32_t note = TempoSync::noteIndex(value);
-        syncPhasePerBeat = static_cast<float>(2.0 * TempoSync::cyclesPerBeat[note]);
+        syncPhasePerBeat_ = static_cast<float>(2.0 * TempoSync::cyclesPerBeat[note]);
         // 0.05 x 200^value: 0.05 .. 10 Hz
         const float rate = std::exp(5.2983174f * value - 2.9957323f);
-        rateHz = rate;
-        freeIncrement = rate * invSampleRate * 64.0f;
+        rateHz_ = rate;
+        freeIncrement_ = rate * invSampleRate_ * 64.0f;
         break;
     }
     case 3:
         if (value < 0.5f) {
-            feedback = 0.01f;
-            wetGain = value + 0.2f;
-            dryGain = 1.0f - 0.586f * value;
+            feedback_ = 0.01f;
+            wetGain_ = value + 0.2f;
+            dryGain_ = 1.0f - 0.586f * value;
         } else {
-            feedback = 1.6f * value - 0.8f;
+            feedback_ = 1.6f * value - 0.8f;
             const float gain = 0.825f - 0.25f * value;
-            wetGain = gain;
-            dryGain = gain;
+            wetGain_ = gain;
+            dryGain_ = gain;
         }
         break;
     case 4: {
         const float depth = 160.0f * value;
-        coefRange = depth * depth * invSampleRate;
+        coefRange_ = depth * depth * invSampleRate_;
         break;
     }
     case 5: {
         const float low = 160.0f * value;
-        coefBase = (low * low + 500.0f) * invSampleRate - 1.0f;
+        coefBase_ = (low * low + 500.0f) * invSampleRate_ - 1.0f;
         break;
     }
-    case 6: stereoOffset = value; break;
+    case 6: stereoOffset_ = value; break;
     default: break;
     }
 }
@@ -97,22 +97,22 @@ inline float PhaserModule::phaseChannel(Channel& s, float input, const MixCoefs&
 
 void PhaserModule::process(float* frames, int32_t count, double songPosBeats)
 {
-    if (!on)
+    if (!on_)
         return;
-    float phase = lfoPhase;
-    float increment = freeIncrement;
-    if (sync) {
-        const float perBeat = syncPhasePerBeat;
+    float phase = lfoPhase_;
+    float increment = freeIncrement_;
+    if (sync_) {
+        const float perBeat = syncPhasePerBeat_;
         phase = static_cast<float>(TempoSync::cyclePosition((songPosBeats + 0.75) * perBeat, 2.0) - 1.0);
-        increment = tempoIncrement * perBeat / 2.0f;
+        increment = tempoIncrement_ * perBeat / 2.0f;
     }
-    const float base = coefBase;
-    const float range = coefRange;
-    const float offset = stereoOffset;
-    const MixCoefs mix{feedback, wetGain, dryGain};
-    int32_t counter = blockCounter;
-    Channel left = channels[0];
-    Channel right = channels[1];
+    const float base = coefBase_;
+    const float range = coefRange_;
+    const float offset = stereoOffset_;
+    const MixCoefs mix{feedback_, wetGain_, dryGain_};
+    int32_t counter = blockCounter_;
+    Channel left = channels_[0];
+    Channel right = channels_[1];
 
     for (int32_t i = 0; i < count; ++i) {
         if (--counter == 0) {
@@ -134,10 +134,10 @@ void PhaserModule::process(float* frames, int32_t count, double songPosBeats)
         frames[2 * i + 1] = phaseChannel(right, frames[2 * i + 1], mix);
     }
 
-    blockCounter = counter;
-    channels[0] = left;
-    channels[1] = right;
-    lfoPhase = phase;
+    blockCounter_ = counter;
+    channels_[0] = left;
+    channels_[1] = right;
+    lfoPhase_ = phase;
 }
 
 void PhaserModule::getParameterName(int32_t slot, char* text) const
@@ -149,8 +149,8 @@ void PhaserModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
     case 0:
-    case 1: switchText(params[slot], text); break;
-    case 2: syncableText(sync, params[2], "%4.2f Hz", rateHz, text); break;
+    case 1: switchText(params_[slot], text); break;
+    case 2: syncableText(sync_, params_[2], "%4.2f Hz", rateHz_, text); break;
     case 3:
     case 4:
     case 5:
@@ -161,7 +161,7 @@ void PhaserModule::getParameterText(int32_t slot, char* text) const
 
 int32_t PhaserModule::getLfoLamp() const
 {
-    return lfoLamp(lfoPhase);
+    return lfoLamp(lfoPhase_);
 }
 
 } // namespace voltara

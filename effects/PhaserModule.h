@@ -43,24 +43,24 @@ private:
     static float phaseChannel(Channel& state, float input, const MixCoefs& mix);
 
     // Audio-thread state.
-    int32_t blockCounter = 1; // frames left in the current control block
-    Channel channels[2];
+    int32_t blockCounter_ = 1; // frames left in the current control block
+    Channel channels_[2];
 
     // Written by process, read by the editor's lamp query.
-    Relaxed<float> lfoPhase{0.0f}; // -1 .. +1
+    Relaxed<float> lfoPhase_{0.0f}; // -1 .. +1
     // Written by the host's parameter calls and setTempo, read by process.
-    Relaxed<int32_t> on{0};
-    Relaxed<int32_t> sync{0};
-    Relaxed<float> rateHz{0.0f};        // 0.05 .. 10 Hz
-    Relaxed<float> freeIncrement{0.0f}; // phase per control block
-    Relaxed<float> coefBase{0.0f};      // coefficient at phase 0
-    Relaxed<float> coefRange{0.0f};     // added at phase +-1
-    Relaxed<float> stereoOffset{0.0f};  // right phase - left phase, 0 .. 1
-    Relaxed<float> feedback{0.0f};      // 0 .. 0.8
-    Relaxed<float> wetGain{0.0f};
-    Relaxed<float> dryGain{0.0f};
-    Relaxed<float> tempoIncrement{0.0f};   // 64 x beats per sample
-    Relaxed<float> syncPhasePerBeat{0.0f}; // 2 x cycles per beat of the note
+    Relaxed<int32_t> on_{0};
+    Relaxed<int32_t> sync_{0};
+    Relaxed<float> rateHz_{0.0f};        // 0.05 .. 10 Hz
+    Relaxed<float> freeIncrement_{0.0f}; // phase per control block
+    Relaxed<float> coefBase_{0.0f};      // coefficient at phase 0
+    Relaxed<float> coefRange_{0.0f};     // added at phase +-1
+    Relaxed<float> stereoOffset_{0.0f};  // right phase - left phase, 0 .. 1
+    Relaxed<float> feedback_{0.0f};      // 0 .. 0.8
+    Relaxed<float> wetGain_{0.0f};
+    Relaxed<float> dryGain_{0.0f};
+    Relaxed<float> tempoIncrement_{0.0f};   // 64 x beats per sample
+    Relaxed<float> syncPhasePerBeat_{0.0f}; // 2 x cycles per beat of the note
 };
 
 } // namespace voltara

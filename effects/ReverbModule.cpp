@@ -53,97 +53,97 @@ ReverbModule::ReverbModule() : FxModule({0.0f, 0.5f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0
 
 void ReverbModule::setSampleRate(float rate)
 {
-    sampleRate = rate;
-    invSampleRate = 1.0f / rate;
-    diffuserWrite = 0;
-    lineWrite = 0;
-    inputLow = 0.0f;
-    inputHigh = 0.0f;
-    std::fill(state, state + lineCount, 0.0f);
-    diffuserLine.reset(SampleLine::lengthOf(diffuserSeconds * rate));
+    sampleRate_ = rate;
+    invSampleRate_ = 1.0f / rate;
+    diffuserWrite_ = 0;
+    lineWrite_ = 0;
+    inputLow_ = 0.0f;
+    inputHigh_ = 0.0f;
+    std::fill(state_, state_ + lineCount, 0.0f);
+    diffuserLine_.reset(SampleLine::lengthOf(diffuserSeconds * rate));
     const int32_t lineLength = SampleLine::lengthOf(lineSeconds * rate);
-    for (SampleLine& line : lines)
+    for (SampleLine& line : lines_)
         line.reset(lineLength);
     for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params[slot]);
+        setParameter(slot, params_[slot]);
 }
 
 void ReverbModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     if (slot == 0) {
-        on = switchIsOn(value);
+        on_ = switchIsOn(value);
     } else if (slot == 2) {
         const float scaled = 2.9f * value;
-        model = scaled >= static_cast<float>(hall) ? hall : scaled > 0.0f ? static_cast<int32_t>(scaled) : spring;
+        model_ = scaled >= static_cast<float>(hall) ? hall : scaled > 0.0f ? static_cast<int32_t>(scaled) : spring;
     } else if (slot == 3) {
-        wetGain = 0.5f * (value * value);
+        wetGain_ = 0.5f * (value * value);
     }
     updateModel();
 }
 
 void ReverbModule::updateModel()
 {
-    const ModelConstants& constants = models[model];
-    const float rate = sampleRate;
-    const float inv = invSampleRate;
-    const float shortfall = 1.0f - params[1]; // of Time below 1.0
-    inputLowCoef = constants.lowPassHz > 0.0f ? 1.0f - std::exp(-constants.lowPassHz * inv) : 1.0f;
-    inputHighCoef = constants.highPassHz * inv;
-    diffuserBase = std::floor(constants.diffuserSeconds * rate);
-    diffuserGain = constants.diffuserGain;
-    lineBase = std::floor(constants.lineSeconds * rate);
-    decay = constants.longestDecay - 0.5f * (shortfall * shortfall);
-    damping = std::exp(-constants.dampingHz * inv);
+    const ModelConstants& constants = models[model_];
+    const float rate = sampleRate_;
+    const float inv = invSampleRate_;
+    const float shortfall = 1.0f - params_[1]; // of Time below 1.0
+    inputLowCoef_ = constants.lowPassHz > 0.0f ? 1.0f - std::exp(-constants.lowPassHz * inv) : 1.0f;
+    inputHighCoef_ = constants.highPassHz * inv;
+    diffuserBase_ = std::floor(constants.diffuserSeconds * rate);
+    diffuserGain_ = constants.diffuserGain;
+    lineBase_ = std::floor(constants.lineSeconds * rate);
+    decay_ = constants.longestDecay - 0.5f * (shortfall * shortfall);
+    damping_ = std::exp(-constants.dampingHz * inv);
 }
 
 void ReverbModule::process(float* frames, int32_t count, double)
 {
-    float* const diffuser = diffuserLine.data();
-    float* const n0 = lines[0].data();
-    float* const n1 = lines[1].data();
-    float* const n2 = lines[2].data();
-    float* const n3 = lines[3].data();
-    if (!on || !diffuser || !n0 || !n1 || !n2 || !n3)
+    float* const diffuser = diffuserLine_.data();
+    float* const n0 = lines_[0].data();
+    float* const n1 = lines_[1].data();
+    float* const n2 = lines_[2].data();
+    float* const n3 = lines_[3].data();
+    if (!on_ || !diffuser || !n0 || !n1 || !n2 || !n3)
         return;
-    const int32_t diffuserLength = diffuserLine.length();
-    const int32_t lineLength = lines[0].length();
+    const int32_t diffuserLength = diffuserLine_.length();
+    const int32_t lineLength = lines_[0].length();
 
-    const bool isSpring = model == spring;
-    const float dec = decay;
-    float w = wetGain / (dec + 0.5f);
+    const bool isSpring = model_ == spring;
+    const float dec = decay_;
+    float w = wetGain_ / (dec + 0.5f);
     if (isSpring)
         w *= 2.0f; // one wet signal for both sides
 
-    const float b = diffuserBase;
-    int32_t dw = diffuserWrite;
+    const float b = diffuserBase_;
+    int32_t dw = diffuserWrite_;
     int32_t a0 = onLine(dw + static_cast<int32_t>(b), diffuserLength);
     int32_t a1 = onLine(a0 + static_cast<int32_t>(diffuserRatio * b), diffuserLength);
     int32_t a2 = onLine(a1 + static_cast<int32_t>(diffuserRatio * diffuserRatio * b), diffuserLength);
     int32_t a3 = onLine(a2 + static_cast<int32_t>(diffuserRatio * diffuserRatio * diffuserRatio * b), diffuserLength);
 
-    const float g = diffuserGain;
+    const float g = diffuserGain_;
     // The spring voices the diffuser's first stage: more gain ("*S.Boing")
     // and a lower clip ("*S.Dirt").
-    const float h = isSpring ? 0.7f + 0.35f * params[4] : g;
-    const float clip = isSpring ? 1.1f - params[5] : 2.0f;
+    const float h = isSpring ? 0.7f + 0.35f * params_[4] : g;
+    const float clip = isSpring ? 1.1f - params_[5] : 2.0f;
 
-    const float l = lineBase;
-    int32_t lw = lineWrite;
+    const float l = lineBase_;
+    int32_t lw = lineWrite_;
     int32_t b0 = onLine(lw + static_cast<int32_t>(l), lineLength);
     int32_t b1 = onLine(lw + static_cast<int32_t>(lineRatio * l), lineLength);
     int32_t b2 = onLine(lw + static_cast<int32_t>(lineRatio * lineRatio * l), lineLength);
     int32_t b3 = onLine(lw + static_cast<int32_t>(lineRatio * lineRatio * lineRatio * l), lineLength);
 
-    const float lowCoef = inputLowCoef;
-    const float highCoef = inputHighCoef;
-    const float damp = damping;
-    float low = inputLow;
-    float high = inputHigh;
-    float st0 = state[0];
-    float st1 = state[1];
-    float st2 = state[2];
-    float st3 = state[3];
+    const float lowCoef = inputLowCoef_;
+    const float highCoef = inputHighCoef_;
+    const float damp = damping_;
+    float low = inputLow_;
+    float high = inputHigh_;
+    float st0 = state_[0];
+    float st1 = state_[1];
+    float st2 = state_[2];
+    float st3 = state_[3];
 
     for (int32_t i = 0; i < count; ++i) {
         const float xL = frames[2 * i];
@@ -194,14 +194,14 @@ void ReverbModule::process(float* frames, int32_t count, double)
         frames[2 * i + 1] = xR + w * right;
     }
 
-    diffuserWrite = dw;
-    lineWrite = lw;
-    inputLow = low;
-    inputHigh = high;
-    state[0] = st0;
-    state[1] = st1;
-    state[2] = st2;
-    state[3] = st3;
+    diffuserWrite_ = dw;
+    lineWrite_ = lw;
+    inputLow_ = low;
+    inputHigh_ = high;
+    state_[0] = st0;
+    state_[1] = st1;
+    state_[2] = st2;
+    state_[3] = st3;
 }
 
 void ReverbModule::getParameterName(int32_t slot, char* text) const
@@ -212,13 +212,13 @@ void ReverbModule::getParameterName(int32_t slot, char* text) const
 void ReverbModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0: switchText(params[0], text); break;
+    case 0: switchText(params_[0], text); break;
     case 1: {
-        const float v = params[1];
+        const float v = params_[1];
         formatText(text, "%.1f s", 9.75f * (v * v) + 0.25f);
         break;
     }
-    case 2: copyText(text, modelNames[model]); break;
+    case 2: copyText(text, modelNames[model_]); break;
     case 3:
     case 4:
     case 5: percentText(slot, "%.0f %%", text); break;

@@ -29,25 +29,25 @@ private:
     void updateModel();
 
     // Reset path and audio thread.
-    SampleLine diffuserLine;     // trunc(0.5 x rate) floats
-    SampleLine lines[lineCount]; // trunc(0.2 x rate) floats each
-    int32_t diffuserWrite = 0;   // moves down
-    int32_t lineWrite = 0;       // common to the four lines, moves down
-    float inputLow = 0.0f;
-    float inputHigh = 0.0f;
-    float state[lineCount] = {}; // per-line filter states
+    SampleLine diffuserLine_;     // trunc(0.5 x rate) floats
+    SampleLine lines_[lineCount]; // trunc(0.2 x rate) floats each
+    int32_t diffuserWrite_ = 0;   // moves down
+    int32_t lineWrite_ = 0;       // common to the four lines, moves down
+    float inputLow_ = 0.0f;
+    float inputHigh_ = 0.0f;
+    float state_[lineCount] = {}; // per-line filter states
 
     // Written by the host's parameter calls, read by process.
-    Relaxed<int32_t> on{0};
-    Relaxed<int32_t> model{0}; // 0 Spring, 1 Plate, 2 Hall
-    Relaxed<float> inputLowCoef{0.0f};
-    Relaxed<float> inputHighCoef{0.0f};
-    Relaxed<float> diffuserBase{0.0f}; // samples
-    Relaxed<float> diffuserGain{0.0f}; // all-pass gain
-    Relaxed<float> lineBase{0.0f};     // samples
-    Relaxed<float> decay{0.0f};        // network feedback gain
-    Relaxed<float> damping{0.0f};      // one-pole coefficient
-    Relaxed<float> wetGain{0.0f};      // 0 .. 0.5
+    Relaxed<int32_t> on_{0};
+    Relaxed<int32_t> model_{0}; // 0 Spring, 1 Plate, 2 Hall
+    Relaxed<float> inputLowCoef_{0.0f};
+    Relaxed<float> inputHighCoef_{0.0f};
+    Relaxed<float> diffuserBase_{0.0f}; // samples
+    Relaxed<float> diffuserGain_{0.0f}; // all-pass gain
+    Relaxed<float> lineBase_{0.0f};     // samples
+    Relaxed<float> decay_{0.0f};        // network feedback gain
+    Relaxed<float> damping_{0.0f};      // one-pole coefficient
+    Relaxed<float> wetGain_{0.0f};      // 0 .. 0.5
 };
 
 } // namespace voltara

@@ -16,57 +16,57 @@ TremoloModule::TremoloModule() : FxModule({0.0f, 0.0f, 0.5f, 1.0f, 0.5f, 0.5f, 0
 
 void TremoloModule::setSampleRate(float rate)
 {
-    gain = 0.0f;
-    phase = 0.0f;
-    sampleRate = rate;
-    invSampleRate = 1.0f / rate;
+    gain_ = 0.0f;
+    phase_ = 0.0f;
+    sampleRate_ = rate;
+    invSampleRate_ = 1.0f / rate;
     for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params[slot]);
+        setParameter(slot, params_[slot]);
 }
 
-void TremoloModule::setTempo(double beatsPerSampleNow, double)
+void TremoloModule::setTempo(double beatsPerSample, double)
 {
-    beatsPerSample = static_cast<float>(beatsPerSampleNow);
+    beatsPerSample_ = static_cast<float>(beatsPerSample);
 }
 
 void TremoloModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0: on = switchIsOn(value); break;
-    case 1: sync = switchIsOn(value); break;
+    case 0: on_ = switchIsOn(value); break;
+    case 1: sync_ = switchIsOn(value); break;
     case 2: {
-        syncCyclesPerBeat = static_cast<float>(TempoSync::cyclesPerBeat[TempoSync::noteIndex(value)]);
+        syncCyclesPerBeat_ = static_cast<float>(TempoSync::cyclesPerBeat[TempoSync::noteIndex(value)]);
         const float hz = 16.0f * value;
-        rateHz = hz;
-        freeIncrement = hz * invSampleRate;
+        rateHz_ = hz;
+        freeIncrement_ = hz * invSampleRate_;
         break;
     }
     case 3:
-        lowGain = 1.0001f - value; // never quite silent
+        lowGain_ = 1.0001f - value; // never quite silent
         break;
-    case 4: width = 0.5f * value + 0.25f; break;
-    case 5: smoothCoef = 1.0f - std::exp(-std::exp(8.0f * value) * invSampleRate); break;
+    case 4: width_ = 0.5f * value + 0.25f; break;
+    case 5: smoothCoef_ = 1.0f - std::exp(-std::exp(8.0f * value) * invSampleRate_); break;
     default: break;
     }
 }
 
 void TremoloModule::process(float* frames, int32_t count, double songPosBeats)
 {
-    if (!on)
+    if (!on_)
         return;
-    float p = phase;
-    float increment = freeIncrement;
-    if (sync) {
+    float p = phase_;
+    float increment = freeIncrement_;
+    if (sync_) {
         // One cycle per note, starting at each note boundary of the song.
-        const float cycles = syncCyclesPerBeat;
+        const float cycles = syncCyclesPerBeat_;
         p = static_cast<float>(TempoSync::cyclePosition(cycles * songPosBeats, 1.0));
-        increment = beatsPerSample * cycles;
+        increment = beatsPerSample_ * cycles;
     }
-    const float fullShare = width;
-    const float low = lowGain;
-    const float coef = smoothCoef;
-    float g = gain;
+    const float fullShare = width_;
+    const float low = lowGain_;
+    const float coef = smoothCoef_;
+    float g = gain_;
     for (int32_t i = 0; i < count; ++i) {
         p += increment;
         if (p > 1.0f)
@@ -76,8 +76,8 @@ void TremoloModule::process(float* frames, int32_t count, double songPosBeats)
         frames[2 * i] *= g;
         frames[2 * i + 1] *= g;
     }
-    phase = p;
-    gain = g;
+    phase_ = p;
+    gain_ = g;
 }
 
 void TremoloModule::getParameterName(int32_t slot, char* text) const
@@ -89,8 +89,8 @@ void TremoloModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
     case 0:
-    case 1: switchText(params[slot], text); break;
-    case 2: syncableText(sync, params[2], "%4.0f Hz", rateHz, text); break;
+    case 1: switchText(params_[slot], text); break;
+    case 2: syncableText(sync_, params_[2], "%4.0f Hz", rateHz_, text); break;
     case 3:
     case 4:
     case 5: percentText(slot, "%.0f %%", text); break;
@@ -101,10 +101,10 @@ void TremoloModule::getParameterText(int32_t slot, char* text) const
 int32_t TremoloModule::getLfoLamp() const
 {
     // Too fast to follow by eye: a steady middle level.
-    const float fastAbove = sync ? 0.75f : 0.6f;
-    if (params[2] > fastAbove)
+    const float fastAbove = sync_ ? 0.75f : 0.6f;
+    if (params_[2] > fastAbove)
         return 6;
-    return phase <= width ? 7 : 3;
+    return phase_ <= width_ ? 7 : 3;
 }
 
 } // namespace voltara

@@ -25,19 +25,19 @@ public:
 
 private:
     // Audio thread (and reset); the phase is also read for the lamp.
-    Relaxed<float> phase{0.0f}; // 0 .. 1
-    float gain = 0.0f;          // smoothed gain
+    Relaxed<float> phase_{0.0f}; // 0 .. 1
+    float gain_ = 0.0f;          // smoothed gain
 
     // Written by the host's parameter calls and setTempo, read by process.
-    Relaxed<int32_t> on{0};
-    Relaxed<int32_t> sync{0};
-    Relaxed<float> rateHz{0.0f};        // 0 .. 16
-    Relaxed<float> freeIncrement{0.0f}; // phase per frame
-    Relaxed<float> lowGain{0.0f};       // 0.0001 .. 1.0001
-    Relaxed<float> width{0.0f};         // 0.25 .. 0.75 of the cycle at full level
-    Relaxed<float> smoothCoef{0.0f};
-    Relaxed<float> syncCyclesPerBeat{0.0f};
-    Relaxed<float> beatsPerSample{0.0f}; // 0 until the host tempo arrives
+    Relaxed<int32_t> on_{0};
+    Relaxed<int32_t> sync_{0};
+    Relaxed<float> rateHz_{0.0f};        // 0 .. 16
+    Relaxed<float> freeIncrement_{0.0f}; // phase per frame
+    Relaxed<float> lowGain_{0.0f};       // 0.0001 .. 1.0001
+    Relaxed<float> width_{0.0f};         // 0.25 .. 0.75 of the cycle at full level
+    Relaxed<float> smoothCoef_{0.0f};
+    Relaxed<float> syncCyclesPerBeat_{0.0f};
+    Relaxed<float> beatsPerSample_{0.0f}; // 0 until the host tempo arrives
 };
 
 } // namespace voltara

@@ -21,80 +21,80 @@ WahModule::WahModule() : FxModule({0.0f, 0.0f, 0.4f, 0.5f, 0.0f, 1.0f, 0.7f, 0.0
 
 void WahModule::setSampleRate(float rate)
 {
-    blockCounter = 1;
-    lfoPhase = 0.0f;
-    for (Channel& channel : channels)
+    blockCounter_ = 1;
+    lfoPhase_ = 0.0f;
+    for (Channel& channel : channels_)
         channel = Channel();
-    sampleRate = rate;
-    invSampleRate = 1.0f / rate;
-    inputCoef = 10000.0f / rate;
-    minCoef = 1900.0f / rate;
+    sampleRate_ = rate;
+    invSampleRate_ = 1.0f / rate;
+    inputCoef_ = 10000.0f / rate;
+    minCoef_ = 1900.0f / rate;
     for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params[slot]);
+        setParameter(slot, params_[slot]);
 }
 
 void WahModule::setTempo(double beatsPerSample, double)
 {
-    syncIncrement = static_cast<float>(32.0 * beatsPerSample);
+    syncIncrement_ = static_cast<float>(32.0 * beatsPerSample);
 }
 
 void WahModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0: on = switchIsOn(value); break;
-    case 1: sync = switchIsOn(value); break;
+    case 0: on_ = switchIsOn(value); break;
+    case 1: sync_ = switchIsOn(value); break;
     case 2: {
         const int32_t note = TempoSync::noteIndex(value);
-        syncRadiansPerBeat = static_cast<float>(TempoSync::cyclesPerBeat[note] * 6.2831855);
+        syncRadiansPerBeat_ = static_cast<float>(TempoSync::cyclesPerBeat[note] * 6.2831855);
         const float rate = 16.0f * (value * value);
-        rateHz = rate;
-        freeIncrement = rate * invSampleRate * phaseTop;
+        rateHz_ = rate;
+        freeIncrement_ = rate * invSampleRate_ * phaseTop;
         break;
     }
-    case 3: damping = 0.52f - 0.5f * value; break;
+    case 3: damping_ = 0.52f - 0.5f * value; break;
     case 4:
-        pedalAmount = value * value;
-        pedalHold.store(pedalHoldBlocks, std::memory_order_relaxed);
+        pedalAmount_ = value * value;
+        pedalHold_.store(pedalHoldBlocks, std::memory_order_relaxed);
         break;
-    case 5: maxCoef = (13000.0f * value + 1900.0f) * invSampleRate; break;
-    case 6: bandLimit = 2.0f - 1.95f * value; break;
+    case 5: maxCoef_ = (13000.0f * value + 1900.0f) * invSampleRate_; break;
+    case 6: bandLimit_ = 2.0f - 1.95f * value; break;
     default: break;
     }
 }
 
 void WahModule::process(float* frames, int32_t count, double songPosBeats)
 {
-    if (!on)
+    if (!on_)
         return;
-    const float limit = bandLimit;
+    const float limit = bandLimit_;
     const float softClip = 1.0f / (3.0f * (limit * limit));
 
-    float phase = lfoPhase;
-    const float freeStep = freeIncrement;
+    float phase = lfoPhase_;
+    const float freeStep = freeIncrement_;
     float increment = freeStep;
-    if (sync) {
-        phase = static_cast<float>(TempoSync::cyclePosition(syncRadiansPerBeat * songPosBeats, 6.2831854820251465)
+    if (sync_) {
+        phase = static_cast<float>(TempoSync::cyclePosition(syncRadiansPerBeat_ * songPosBeats, 6.2831854820251465)
                                    - 3.1415927 + 4.5);
-        increment = syncIncrement * syncRadiansPerBeat;
+        increment = syncIncrement_ * syncRadiansPerBeat_;
     }
-    const int32_t holdAtStart = pedalHold.load(std::memory_order_relaxed);
+    const int32_t holdAtStart = pedalHold_.load(std::memory_order_relaxed);
     if (freeStep == 0.0f || holdAtStart > 0)
         phase = 0.0f;
 
-    const float lowCoef = minCoef;
-    const float highCoef = maxCoef;
-    const float pedal = pedalAmount;
-    const float q = damping;
+    const float lowCoef = minCoef_;
+    const float highCoef = maxCoef_;
+    const float pedal = pedalAmount_;
+    const float q = damping_;
     // At low sample rates the top of the sweep would make the filter unstable.
     const float stable = stableFrequencyCoef(q);
-    const float inCoef = inputCoef;
+    const float inCoef = inputCoef_;
     int32_t hold = holdAtStart;
-    int32_t counter = blockCounter;
-    int32_t lampLevel = lamp;
-    float pos = position;
-    float f = freqCoef;
-    Channel state[2] = {channels[0], channels[1]};
+    int32_t counter = blockCounter_;
+    int32_t lampLevel = lamp_;
+    float pos = position_;
+    float f = freqCoef_;
+    Channel state[2] = {channels_[0], channels_[1]};
 
     for (int32_t i = 0; i < count; ++i) {
         if (--counter == 0) {
@@ -135,16 +135,16 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
         }
     }
 
-    blockCounter = counter;
-    lfoPhase = phase;
-    position = pos;
-    freqCoef = f;
-    channels[0] = state[0];
-    channels[1] = state[1];
-    lamp = lampLevel;
+    blockCounter_ = counter;
+    lfoPhase_ = phase;
+    position_ = pos;
+    freqCoef_ = f;
+    channels_[0] = state[0];
+    channels_[1] = state[1];
+    lamp_ = lampLevel;
     // A pedal change during the block wins over the count-down.
     int32_t expected = holdAtStart;
-    pedalHold.compare_exchange_strong(expected, hold, std::memory_order_relaxed);
+    pedalHold_.compare_exchange_strong(expected, hold, std::memory_order_relaxed);
 }
 
 void WahModule::getParameterName(int32_t slot, char* text) const
@@ -156,8 +156,8 @@ void WahModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
     case 0:
-    case 1: switchText(params[slot], text); break;
-    case 2: syncableText(sync, params[2], "%.2f Hz", rateHz, text); break;
+    case 1: switchText(params_[slot], text); break;
+    case 2: syncableText(sync_, params_[2], "%.2f Hz", rateHz_, text); break;
     case 3:
     case 4:
     case 5:
@@ -168,7 +168,7 @@ void WahModule::getParameterText(int32_t slot, char* text) const
 
 int32_t WahModule::getLfoLamp() const
 {
-    return lamp;
+    return lamp_;
 }
 
 } // namespace voltara

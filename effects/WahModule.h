@@ -35,29 +35,29 @@ private:
     };
 
     // Audio-thread state.
-    int32_t blockCounter = 1; // frames left in the current control block
-    float lfoPhase = 0.0f;    // radians, 0 .. 64 pi
-    float position = 0.0f;    // smoothed sweep position, 0 .. 1
-    float freqCoef = 0.0f;    // current filter frequency coefficient
-    Channel channels[2];
+    int32_t blockCounter_ = 1; // frames left in the current control block
+    float lfoPhase_ = 0.0f;    // radians, 0 .. 64 pi
+    float position_ = 0.0f;    // smoothed sweep position, 0 .. 1
+    float freqCoef_ = 0.0f;    // current filter frequency coefficient
+    Channel channels_[2];
 
     // Written by the host's parameter calls, read by process.
-    Relaxed<int32_t> on{0};
-    Relaxed<int32_t> sync{0};
+    Relaxed<int32_t> on_{0};
+    Relaxed<int32_t> sync_{0};
     // Control blocks left without LFO; set by a pedal change, counted down
     // (and on below zero) by process.
-    std::atomic<int32_t> pedalHold{0};
-    Relaxed<int32_t> lamp{0};           // 7 after the upper clip, 4 after the lower
-    Relaxed<float> rateHz{0.0f};        // free-running LFO rate, 0 .. 16 Hz
-    Relaxed<float> freeIncrement{0.0f}; // radians per control block
-    Relaxed<float> minCoef{0.0f};       // 1900 Hz / rate
-    Relaxed<float> pedalAmount{0.0f};   // pedal squared, 0 .. 1
-    Relaxed<float> maxCoef{0.0f};       // (1900 .. 14900 Hz) / rate
-    Relaxed<float> damping{0.0f};       // 0.52 .. 0.02
-    Relaxed<float> bandLimit{0.0f};     // 2.0 .. 0.05
-    Relaxed<float> inputCoef{0.0f};     // 10000 Hz / rate
-    Relaxed<float> syncRadiansPerBeat{0.0f};
-    Relaxed<float> syncIncrement{0.0f}; // 32 x beats per sample
+    std::atomic<int32_t> pedalHold_{0};
+    Relaxed<int32_t> lamp_{0};           // 7 after the upper clip, 4 after the lower
+    Relaxed<float> rateHz_{0.0f};        // free-running LFO rate, 0 .. 16 Hz
+    Relaxed<float> freeIncrement_{0.0f}; // radians per control block
+    Relaxed<float> minCoef_{0.0f};       // 1900 Hz / rate
+    Relaxed<float> pedalAmount_{0.0f};   // pedal squared, 0 .. 1
+    Relaxed<float> maxCoef_{0.0f};       // (1900 .. 14900 Hz) / rate
+    Relaxed<float> damping_{0.0f};       // 0.52 .. 0.02
+    Relaxed<float> bandLimit_{0.0f};     // 2.0 .. 0.05
+    Relaxed<float> inputCoef_{0.0f};     // 10000 Hz / rate
+    Relaxed<float> syncRadiansPerBeat_{0.0f};
+    Relaxed<float> syncIncrement_{0.0f}; // 32 x beats per sample
 };
 
 } // namespace voltara

@@ -33,7 +33,7 @@ public:
 
 private:
     struct Handle;
-    std::unique_ptr<Handle> handle;
+    std::unique_ptr<Handle> handle_;
 };
 
 } // namespace voltara

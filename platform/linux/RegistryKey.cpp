@@ -50,7 +50,7 @@ struct RegistryKey::Handle {
     std::string folder; // empty while not open
 };
 
-RegistryKey::RegistryKey(const char* path, Access access) : handle(new Handle)
+RegistryKey::RegistryKey(const char* path, Access access) : handle_(new Handle)
 {
     const std::string root = storeRoot();
     if (root.empty())
@@ -62,21 +62,21 @@ RegistryKey::RegistryKey(const char* path, Access access) : handle(new Handle)
     const bool usable =
         access == Access::full ? makeFolders(folder) && ::access(folder.c_str(), W_OK) == 0 : isFolder(folder);
     if (usable)
-        handle->folder = folder;
+        handle_->folder = folder;
 }
 
 RegistryKey::~RegistryKey() = default;
 
 bool RegistryKey::isOpen() const
 {
-    return !handle->folder.empty();
+    return !handle_->folder.empty();
 }
 
 bool RegistryKey::readValue(const char* name, std::string& bytes) const
 {
     if (!isOpen())
         return false;
-    std::FILE* file = std::fopen((handle->folder + '/' + name).c_str(), "rb");
+    std::FILE* file = std::fopen((handle_->folder + '/' + name).c_str(), "rb");
     if (!file)
         return false;
     std::string data;
@@ -95,7 +95,7 @@ bool RegistryKey::writeString(const char* name, const char* text) const
 {
     if (!isOpen())
         return false;
-    std::FILE* file = std::fopen((handle->folder + '/' + name).c_str(), "wb");
+    std::FILE* file = std::fopen((handle_->folder + '/' + name).c_str(), "wb");
     if (!file)
         return false;
     const size_t size = std::strlen(text) + 1;

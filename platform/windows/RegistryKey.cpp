@@ -10,31 +10,31 @@ struct RegistryKey::Handle {
     HKEY key = nullptr;
 };
 
-RegistryKey::RegistryKey(const char* path, Access access) : handle(new Handle)
+RegistryKey::RegistryKey(const char* path, Access access) : handle_(new Handle)
 {
     const REGSAM rights = access == Access::full ? KEY_ALL_ACCESS : KEY_QUERY_VALUE;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, rights, &handle->key) != ERROR_SUCCESS)
-        handle->key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, rights, &handle_->key) != ERROR_SUCCESS)
+        handle_->key = nullptr;
 }
 
 RegistryKey::~RegistryKey()
 {
-    if (handle->key)
-        RegCloseKey(handle->key);
+    if (handle_->key)
+        RegCloseKey(handle_->key);
 }
 
 bool RegistryKey::isOpen() const
 {
-    return handle->key != nullptr;
+    return handle_->key != nullptr;
 }
 
 bool RegistryKey::readValue(const char* name, std::string& bytes) const
 {
     DWORD size = 0;
-    if (!isOpen() || RegQueryValueExA(handle->key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+    if (!isOpen() || RegQueryValueExA(handle_->key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
         return false;
     std::string data(size, '\0');
-    if (RegQueryValueExA(handle->key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data[0]), &size)
+    if (RegQueryValueExA(handle_->key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data[0]), &size)
         != ERROR_SUCCESS)
         return false;
     data.resize(size);
@@ -46,7 +46,7 @@ bool RegistryKey::writeString(const char* name, const char* text) const
 {
     const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
     return isOpen()
-           && RegSetValueExA(handle->key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS;
+           && RegSetValueExA(handle_->key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS;
 }
 
 } // namespace voltara

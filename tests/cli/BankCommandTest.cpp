@@ -15,8 +15,7 @@ std::string bytesOf(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class BankCommand : public ::testing::Test {
-protected:
+struct BankCommand : ::testing::Test {
     // Builds text into a bank file; the command's result.
     VoltaraRun::Result build(const std::string& text, const std::string& bank)
     {

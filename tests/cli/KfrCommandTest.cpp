@@ -76,8 +76,7 @@ struct Wave {
     }
 };
 
-class KfrCommand : public ::testing::Test {
-protected:
+struct KfrCommand : ::testing::Test {
     // Encodes and decodes a wave file; the decoded bytes.
     std::string roundTrip(const std::string& wave)
     {

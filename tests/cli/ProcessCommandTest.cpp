@@ -51,8 +51,7 @@ std::vector<std::string> with(std::vector<std::string> options, const std::vecto
 const std::vector<std::string> deepTremolo = with(allOff, {"--set", "66=0.5", "--set", "67=1"});
 const std::vector<std::string> tremolo = with(deepTremolo, {"--set", "64=1", "--tail", "0"});
 
-class ProcessCommand : public ::testing::Test {
-protected:
+struct ProcessCommand : ::testing::Test {
     void SetUp() override { testInput(2).write(in); }
 
     // Runs process on the test input and reads the result.

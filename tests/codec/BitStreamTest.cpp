@@ -13,8 +13,7 @@ namespace {
 
 using test::TestFile;
 
-class BitStream : public ::testing::Test {
-protected:
+struct BitStream : ::testing::Test {
     void SetUp() override { test::registerTestHost(); }
 
     std::unique_ptr<BitReader> readerOver(TestFile& file, int64_t offset = 0)

@@ -47,8 +47,7 @@ std::vector<int16_t> as16(const std::vector<uint8_t>& bytes)
     return out;
 }
 
-class Decoding : public ::testing::Test {
-protected:
+struct Decoding : ::testing::Test {
     void SetUp() override { format = test::registerTestHost(); }
     void TearDown() override { EXPECT_EQ(test::liveAllocations(), 0); }
     FormatInfo format;

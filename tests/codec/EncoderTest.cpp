@@ -39,8 +39,7 @@ StreamInfo writeInfo(int32_t channels, std::vector<uint8_t>& header)
     return info;
 }
 
-class Encoding : public ::testing::Test {
-protected:
+struct Encoding : ::testing::Test {
     void SetUp() override { format = test::registerTestHost(); }
     void TearDown() override { EXPECT_EQ(test::liveAllocations(), 0); }
 

@@ -11,8 +11,7 @@ namespace {
 namespace host = platform::host;
 constexpr uint32_t left = host::leftButton;
 
-class ButtonTest : public GuiTest {
-protected:
+struct ButtonTest : GuiTest {
     RecordingObserver observer;
 };
 

@@ -7,8 +7,7 @@ namespace {
 
 namespace host = platform::host;
 
-class DropTest : public GuiTest {
-protected:
+struct DropTest : GuiTest {
     void SetUp() override
     {
         GuiTest::SetUp();

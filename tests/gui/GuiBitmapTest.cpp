@@ -31,8 +31,7 @@ ColourRef ref(uint32_t rrggbb)
     return rgb(uint8_t(rrggbb >> 16), uint8_t(rrggbb >> 8), uint8_t(rrggbb));
 }
 
-class GuiBitmapTest : public ::testing::Test {
-protected:
+struct GuiBitmapTest : ::testing::Test {
     void SetUp() override
     {
         test::registerBitmap(stripId, test::dib8(strip(), true));

@@ -107,8 +107,7 @@ GuiBitmap* makeStrip(int id, int width, int imageHeight, int count);
 
 // One parent window of the editor's size on a simulated clock, and an
 // open editor in it.
-class GuiTest : public ::testing::Test {
-protected:
+struct GuiTest : ::testing::Test {
     void SetUp() override;
     void TearDown() override;
     // Creates and opens the editor; `build` fills its frame.

@@ -13,8 +13,7 @@ constexpr uint32_t left = host::leftButton;
 constexpr float pi = 3.14159265f;
 
 // A 100 x 100 knob at (100, 100): the mouse at an angle (degrees) from its centre.
-class KnobTest : public GuiTest {
-protected:
+struct KnobTest : GuiTest {
     void openKnob()
     {
         openEditor([&](Frame* f) {
@@ -164,8 +163,7 @@ TEST_F(KnobTest, TheHandleLineIsDrawnFromTheRimToTheCentre)
     EXPECT_EQ(pixel(149, 121), 0x7F7F7Fu) << "the shadow";
 }
 
-class FilmstripKnobTest : public GuiTest {
-protected:
+struct FilmstripKnobTest : GuiTest {
     void openStrip(bool inverse = false)
     {
         GuiBitmap* strip = makeStrip(7700, 18, 18, 128);

@@ -11,8 +11,7 @@ namespace {
 using namespace platform;
 
 // A memory context on a white colour bitmap of its own.
-class PaintContextTest : public ::testing::Test {
-protected:
+struct PaintContextTest : ::testing::Test {
     void SetUp() override { canvas = makeCanvas(bitmap, oldBitmap); }
     void TearDown() override { dropCanvas(canvas, bitmap, oldBitmap); }
 

@@ -114,8 +114,7 @@ TEST(PopupChoiceMenuEntriesTest, ValuesPickEntriesAndFlipChecksInCheckStyle)
 }
 
 // The popup, with the host's chooser standing in for the user.
-class PopupChoiceMenuTest : public GuiTest {
-protected:
+struct PopupChoiceMenuTest : GuiTest {
     void TearDown() override
     {
         host::setMenuChooser(nullptr);

@@ -9,8 +9,7 @@ namespace {
 namespace host = platform::host;
 constexpr uint32_t left = host::leftButton;
 
-class StripSwitchTest : public GuiTest {
-protected:
+struct StripSwitchTest : GuiTest {
     void openWith(StripSwitch*& made, bool vertical)
     {
         GuiBitmap* strip = makeStrip(7600, 30, 30, 3);

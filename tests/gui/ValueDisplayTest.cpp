@@ -9,8 +9,7 @@ namespace {
 
 namespace host = platform::host;
 
-class ValueDisplayTest : public GuiTest {
-protected:
+struct ValueDisplayTest : GuiTest {
     ValueDisplay* add(const Rect& size, int32_t style)
     {
         auto* display = new ValueDisplay(size, nullptr, style);

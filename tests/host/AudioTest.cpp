@@ -21,8 +21,7 @@ std::vector<float> ramp(size_t frames, float start, float step)
 
 const int32_t switchIndices[] = {8, 16, 24, 32, 40, 48, 56, 64};
 
-class Audio : public ::testing::Test {
-protected:
+struct Audio : ::testing::Test {
     void SetUp() override { ASSERT_NE(host.open(), nullptr); }
     void allSwitches(float value)
     {

@@ -9,8 +9,7 @@ namespace {
 
 using test::TestHost;
 
-class HostFace : public ::testing::Test {
-protected:
+struct HostFace : ::testing::Test {
     void SetUp() override { ASSERT_NE(host.open(), nullptr); }
     TestHost host;
 };

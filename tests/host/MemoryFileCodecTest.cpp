@@ -24,8 +24,7 @@ constexpr int32_t frames = 1500;
 // bytes 16 bytes further on. The tests reach the codec as an audio editor
 // does, through the library's FIO_InitPlugin, and see what each `main` call
 // leaves registered.
-class MemoryFileCodec : public ::testing::Test {
-protected:
+struct MemoryFileCodec : ::testing::Test {
     void SetUp() override
     {
         init = reinterpret_cast<codechost::InitEntry>(host.symbol("FIO_InitPlugin"));

@@ -10,8 +10,7 @@ namespace {
 
 using test::TestHost;
 
-class Parameters : public ::testing::Test {
-protected:
+struct Parameters : ::testing::Test {
     void SetUp() override { ASSERT_NE(host.open(), nullptr); }
     std::string name(int32_t index) { return host.text(opGetParameterName, index); }
     std::string display(int32_t index) { return host.text(opGetParameterText, index); }

@@ -73,8 +73,7 @@ public:
     TestHost host;
 };
 
-class Lv2Plugin : public ::testing::Test {
-protected:
+struct Lv2Plugin : ::testing::Test {
     // The LV2 side starts from its port defaults: factory program 0.
     std::unique_ptr<Lv2Host> open(const Lv2Host::Setup& setup)
     {

@@ -10,8 +10,7 @@ namespace {
 const char* const key = "Software\\Brenmark\\Axewright Voltara";
 const char* const keyFolder = "HKEY_LOCAL_MACHINE/Software/Brenmark/Axewright Voltara";
 
-class RegistryKeyTest : public testing::Test {
-protected:
+struct RegistryKeyTest : testing::Test {
     TempFolder store;
     ScopedEnvironment root{"VOLTARA_REGISTRY", store.path().c_str()};
 };

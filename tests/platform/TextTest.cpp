@@ -12,8 +12,7 @@ namespace {
 
 constexpr ColourRef white = 0xFFFFFF;
 
-class TextTest : public ::testing::Test {
-protected:
+struct TextTest : ::testing::Test {
     void SetUp() override
     {
         if (!host::fontsAvailable())

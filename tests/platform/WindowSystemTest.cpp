@@ -37,8 +37,7 @@ LResult VOLTARA_CALLBACK recordingProcedure(Window window, uint32_t message, WPa
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-class WindowSystemTest : public ::testing::Test {
-protected:
+struct WindowSystemTest : ::testing::Test {
     void SetUp() override
     {
         host::useSimulatedClock(5000);

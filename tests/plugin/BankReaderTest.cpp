@@ -98,8 +98,7 @@ TEST(BankReaderTest, BypassAndTheToneGroupAreNotTakenFromTheBank)
         EXPECT_EQ(program.values[index].load(), 0.0f) << index;
 }
 
-class BankReaderFileTest : public testing::Test {
-protected:
+struct BankReaderFileTest : testing::Test {
     int32_t read(const TestBank& bank, size_t size = SIZE_MAX)
     {
         bank.save(folder.file("bank.fxb"), size);

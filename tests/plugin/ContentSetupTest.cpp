@@ -27,8 +27,7 @@ intptr_t refreshingHost(PluginDescriptor*, int32_t opcode, int32_t, intptr_t, vo
 
 // A registry store and a content folder of the test's own; the rack is built
 // once the test has laid them out.
-class ContentSetupTest : public testing::Test {
-protected:
+struct ContentSetupTest : testing::Test {
     void installStyleData() const { content.write("Players/Voltara.sty", "style"); }
     void recordInstallPath(const std::string& value) const { store.write(valueFile, value); }
     void installBank(const TestBank& bank) const

@@ -21,8 +21,7 @@ intptr_t refreshingHost(PluginDescriptor*, int32_t opcode, int32_t, intptr_t, vo
 
 // A rack without installed content, so that it starts from the module
 // defaults, and a bank file to load into it.
-class ProgramBankTest : public testing::Test {
-protected:
+struct ProgramBankTest : testing::Test {
     void SetUp() override
     {
         rack.setProgram(2);

@@ -23,7 +23,7 @@ int32_t lamps[moduleSlotCount];
 
 class RecordingModule : public FxModule {
 public:
-    explicit RecordingModule(int32_t slot) : slot_(slot) { params[3] = 0.1f * static_cast<float>(slot); }
+    explicit RecordingModule(int32_t slot) : slot_(slot) { params_[3] = 0.1f * static_cast<float>(slot); }
     void setSampleRate(float rate) override { journal.push_back({slot_, 'r', rate, 0}); }
     void setTempo(double beatsPerSample, double) override { journal.push_back({slot_, 't', beatsPerSample, 0}); }
     void process(float* frames, int32_t count, double songPos) override
@@ -55,8 +55,7 @@ intptr_t timeHost(PluginDescriptor*, int32_t opcode, int32_t, intptr_t, void*, f
     return 0;
 }
 
-class RackChain : public ::testing::Test {
-protected:
+struct RackChain : ::testing::Test {
     void SetUp() override
     {
         journal.clear();

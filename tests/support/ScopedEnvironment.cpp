@@ -16,16 +16,16 @@ void assign(const std::string& name, const char* value)
 
 } // namespace
 
-ScopedEnvironment::ScopedEnvironment(const char* name, const char* value) : name(name)
+ScopedEnvironment::ScopedEnvironment(const char* name, const char* value) : name_(name)
 {
     if (const char* old = std::getenv(name))
-        previous = old;
-    assign(this->name, value);
+        previous_ = old;
+    assign(name_, value);
 }
 
 ScopedEnvironment::~ScopedEnvironment()
 {
-    assign(name, previous ? previous->c_str() : nullptr);
+    assign(name_, previous_ ? previous_->c_str() : nullptr);
 }
 
 } // namespace voltara

@@ -15,8 +15,8 @@ public:
     ~ScopedEnvironment();
 
 private:
-    std::string name;
-    std::optional<std::string> previous;
+    std::string name_;
+    std::optional<std::string> previous_;
 };
 
 } // namespace voltara

@@ -4,13 +4,13 @@ namespace voltara::test {
 
 VoltaraRun::VoltaraRun()
 {
-    scratch.write("registry/HKEY_LOCAL_MACHINE/Software/Brenmark/Axewright Voltara/Install Path",
-                  VOLTARA_SOURCE_DIR "/content");
+    scratch_.write("registry/HKEY_LOCAL_MACHINE/Software/Brenmark/Axewright Voltara/Install Path",
+                   VOLTARA_SOURCE_DIR "/content");
 }
 
 VoltaraRun::Result VoltaraRun::operator()(const std::vector<std::string>& arguments) const
 {
-    return runProgram(VOLTARA_BINARY_DIR "/voltara", arguments, {"VOLTARA_REGISTRY=" + registry()}, scratch);
+    return runProgram(VOLTARA_BINARY_DIR "/voltara", arguments, {"VOLTARA_REGISTRY=" + registry()}, scratch_);
 }
 
 bool VoltaraRun::factoryBankLoaded() const

@@ -17,14 +17,14 @@ public:
     VoltaraRun();
     Result operator()(const std::vector<std::string>& arguments) const;
     // A file in a scratch folder removed after the test.
-    std::string file(const std::string& name) const { return scratch.file(name); }
+    std::string file(const std::string& name) const { return scratch_.file(name); }
     // The registry folder that points the plug-in at the content folder.
-    std::string registry() const { return scratch.file("registry"); }
+    std::string registry() const { return scratch_.file("registry"); }
     // Program 0's name when the plug-in found and loaded its factory bank.
     bool factoryBankLoaded() const;
 
 private:
-    TempFolder scratch;
+    TempFolder scratch_;
 };
 
 } // namespace voltara::test

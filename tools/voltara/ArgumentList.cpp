@@ -7,12 +7,12 @@ namespace voltara {
 ArgumentList::ArgumentList(int argc, char** argv, int first)
 {
     for (int i = first; i < argc; ++i)
-        words.emplace_back(argv[i]);
+        words_.emplace_back(argv[i]);
 }
 
 std::string ArgumentList::take()
 {
-    return words.at(position++);
+    return words_.at(position_++);
 }
 
 std::string ArgumentList::valueOf(const std::string& option)

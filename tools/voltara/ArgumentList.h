@@ -10,7 +10,7 @@ class ArgumentList {
 public:
     ArgumentList(int argc, char** argv, int first);
 
-    bool empty() const { return position >= words.size(); }
+    bool empty() const { return position_ >= words_.size(); }
     std::string take();
     // The word after option; throws ToolError when there is none.
     std::string valueOf(const std::string& option);
@@ -18,8 +18,8 @@ public:
     [[noreturn]] static void reject(const std::string& word);
 
 private:
-    std::vector<std::string> words;
-    std::size_t position = 0;
+    std::vector<std::string> words_;
+    std::size_t position_ = 0;
 };
 
 } // namespace voltara

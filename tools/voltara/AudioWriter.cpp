@@ -33,25 +33,25 @@ bool fits(int format, int sampleRate)
 
 } // namespace
 
-AudioWriter::AudioWriter(const std::string& filePath, int format, int sampleRate) : path(filePath), pending(filePath)
+AudioWriter::AudioWriter(const std::string& path, int format, int sampleRate) : path_(path), pending_(path)
 {
     if (!fits(format, sampleRate))
-        throw ToolError("cannot write " + path + ": the format cannot hold stereo at " + std::to_string(sampleRate)
+        throw ToolError("cannot write " + path_ + ": the format cannot hold stereo at " + std::to_string(sampleRate)
                         + " Hz");
     SF_INFO info{};
     info.format = format;
     info.channels = 2;
     info.samplerate = sampleRate;
-    file = std::make_unique<SoundFile>(sf_open(pending.temporaryPath().c_str(), SFM_WRITE, &info));
-    if (file->get() == nullptr)
-        throw ToolError("cannot write " + path + ": " + sf_strerror(nullptr));
-    sf_command(file->get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    file_ = std::make_unique<SoundFile>(sf_open(pending_.temporaryPath().c_str(), SFM_WRITE, &info));
+    if (file_->get() == nullptr)
+        throw ToolError("cannot write " + path_ + ": " + sf_strerror(nullptr));
+    sf_command(file_->get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
 
-int AudioWriter::formatFor(const std::string& filePath, int sourceFormat)
+int AudioWriter::formatFor(const std::string& path, int sourceFormat)
 {
-    const auto dot = filePath.rfind('.');
-    std::string extension = dot == std::string::npos ? "" : filePath.substr(dot + 1);
+    const auto dot = path.rfind('.');
+    std::string extension = dot == std::string::npos ? "" : path.substr(dot + 1);
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
     for (const Container& container : containers) {
@@ -65,20 +65,20 @@ int AudioWriter::formatFor(const std::string& filePath, int sourceFormat)
 
 void AudioWriter::write(const float* left, const float* right, std::size_t count)
 {
-    interleaved.resize(2 * count);
+    interleaved_.resize(2 * count);
     for (std::size_t j = 0; j < count; ++j) {
-        interleaved[2 * j] = left[j];
-        interleaved[2 * j + 1] = right[j];
+        interleaved_[2 * j] = left[j];
+        interleaved_[2 * j + 1] = right[j];
     }
-    if (sf_writef_float(file->get(), interleaved.data(), sf_count_t(count)) != sf_count_t(count))
-        throw ToolError("cannot write " + path + ": " + sf_strerror(file->get()));
+    if (sf_writef_float(file_->get(), interleaved_.data(), sf_count_t(count)) != sf_count_t(count))
+        throw ToolError("cannot write " + path_ + ": " + sf_strerror(file_->get()));
 }
 
 void AudioWriter::commit()
 {
-    if (!file->close())
-        throw ToolError("cannot write " + path + ": the file could not be completed");
-    pending.commit();
+    if (!file_->close())
+        throw ToolError("cannot write " + path_ + ": the file could not be completed");
+    pending_.commit();
 }
 
 } // namespace voltara

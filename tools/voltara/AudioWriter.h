@@ -26,10 +26,10 @@ public:
     void commit();
 
 private:
-    std::string path;
-    PendingFile pending;
-    std::unique_ptr<SoundFile> file;
-    std::vector<float> interleaved;
+    std::string path_;
+    PendingFile pending_;
+    std::unique_ptr<SoundFile> file_;
+    std::vector<float> interleaved_;
 };
 
 } // namespace voltara

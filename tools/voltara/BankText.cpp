@@ -25,11 +25,11 @@ std::string trim(const std::string& text)
 // Reads the text line by line into a bank; one instance per parse.
 class Parser {
 public:
-    explicit Parser(const std::string& sourceName) : source(sourceName) {}
+    explicit Parser(const std::string& source) : source_(source) {}
 
     void line(const std::string& raw)
     {
-        ++lineNumber;
+        ++lineNumber_;
         const std::string text = trim(raw);
         if (text.rfind("program", 0) == 0 && (text.size() == 7 || text[7] == ' ' || text[7] == '\t'))
             startProgram(text);
@@ -40,16 +40,16 @@ public:
     Bank finish()
     {
         for (int p = 0; p < bankProgramCount; ++p) {
-            if (!listed[p])
-                bank.programs[p].values = defaults;
+            if (!listed_[p])
+                bank_.programs[p].values = defaults_;
         }
-        return bank;
+        return bank_;
     }
 
 private:
     [[noreturn]] void fail(const std::string& why) const
     {
-        throw ToolError(source + ":" + std::to_string(lineNumber) + ": " + why);
+        throw ToolError(source_ + ":" + std::to_string(lineNumber_) + ": " + why);
     }
 
     void startProgram(const std::string& text)
@@ -61,16 +61,16 @@ private:
         const auto number = parseInteger(trim(text.substr(7, open - 7)), 0, bankProgramCount - 1);
         if (!number)
             fail("program number must be 0 to 31");
-        if (listed[*number])
+        if (listed_[*number])
             fail("program " + std::to_string(*number) + " is listed twice");
         const std::string name = text.substr(open + 1, close - open - 1);
         if (name.size() > programNameLimit)
             fail("program name \"" + name + "\" is longer than 23 characters");
-        listed[*number] = true;
-        current = &bank.programs[*number];
-        current->name = name;
-        current->values = defaults;
-        seen = {};
+        listed_[*number] = true;
+        current_ = &bank_.programs[*number];
+        current_->name = name;
+        current_->values = defaults_;
+        seen_ = {};
     }
 
     void valueLine(const std::string& text)
@@ -78,12 +78,12 @@ private:
         if (text.empty())
             return;
         if (text == "defaults") {
-            if (current != nullptr || defaultsStarted)
+            if (current_ != nullptr || defaultsStarted_)
                 fail("the defaults block must come once, before the programs");
-            defaultsStarted = true;
+            defaultsStarted_ = true;
             return;
         }
-        if (current == nullptr && !defaultsStarted)
+        if (current_ == nullptr && !defaultsStarted_)
             fail("values must follow a program or defaults line");
         std::istringstream words(text);
         std::string indexWord, valueWord, extra;
@@ -92,20 +92,20 @@ private:
         const auto value = parseUnitValue(valueWord);
         if (!index || !value || !extra.empty())
             fail("expected: INDEX VALUE with an index 0 to 71 and a value 0 to 1, not \"" + text + "\"");
-        if (seen[*index])
+        if (seen_[*index])
             fail("index " + indexWord + " is set twice");
-        seen[*index] = true;
-        (current != nullptr ? current->values : defaults)[*index] = *value;
+        seen_[*index] = true;
+        (current_ != nullptr ? current_->values : defaults_)[*index] = *value;
     }
 
-    std::string source;
-    int lineNumber = 0;
-    Bank bank;
-    std::array<float, bankParameterCount> defaults{};
-    std::array<bool, bankProgramCount> listed{};
-    std::array<bool, bankParameterCount> seen{};
-    bool defaultsStarted = false;
-    BankProgram* current = nullptr;
+    std::string source_;
+    int lineNumber_ = 0;
+    Bank bank_;
+    std::array<float, bankParameterCount> defaults_{};
+    std::array<bool, bankProgramCount> listed_{};
+    std::array<bool, bankParameterCount> seen_{};
+    bool defaultsStarted_ = false;
+    BankProgram* current_ = nullptr;
 };
 
 } // namespace

@@ -27,22 +27,22 @@ public:
         // the fraction so that high notes stay in tune.
         const int length = std::max(2, int(period - 0.7));
         const double fraction = period - 0.5 - length;
-        allpass = float((1.0 - fraction) / (1.0 + fraction));
+        allpass_ = float((1.0 - fraction) / (1.0 + fraction));
         const double ringSeconds = 5.0 - 3.0 * std::clamp((frequency - 80.0) / 600.0, 0.0, 1.0);
-        loss = float(std::pow(0.001, 1.0 / (frequency * ringSeconds)));
+        loss_ = float(std::pow(0.001, 1.0 / (frequency * ringSeconds)));
         excite(length, velocity, seed);
     }
 
     float next()
     {
-        const float out = loop[position];
-        const float averaged = 0.5f * (out + previous);
-        previous = out;
-        const float tuned = allpass * averaged + allpassIn - allpass * allpassOut;
-        allpassIn = averaged;
-        allpassOut = tuned;
-        loop[position] = loss * tuned;
-        position = position + 1 == loop.size() ? 0 : position + 1;
+        const float out = loop_[position_];
+        const float averaged = 0.5f * (out + previous_);
+        previous_ = out;
+        const float tuned = allpass_ * averaged + allpassIn_ - allpass_ * allpassOut_;
+        allpassIn_ = averaged;
+        allpassOut_ = tuned;
+        loop_[position_] = loss_ * tuned;
+        position_ = position_ + 1 == loop_.size() ? 0 : position_ + 1;
         return out;
     }
 
@@ -60,23 +60,23 @@ private:
             sample = low;
         }
         const std::size_t pick = std::max<std::size_t>(1, std::size_t(length * 0.13));
-        loop.assign(std::size_t(length), 0.0f);
+        loop_.assign(std::size_t(length), 0.0f);
         float mean = 0.0f;
-        for (std::size_t i = 0; i < loop.size(); ++i) {
-            loop[i] = noise[i] - (i >= pick ? noise[i - pick] : 0.0f);
-            mean += loop[i] / float(length);
+        for (std::size_t i = 0; i < loop_.size(); ++i) {
+            loop_[i] = noise[i] - (i >= pick ? noise[i - pick] : 0.0f);
+            mean += loop_[i] / float(length);
         }
-        for (float& sample : loop)
+        for (float& sample : loop_)
             sample = velocity * (sample - mean);
     }
 
-    std::vector<float> loop;
-    std::size_t position = 0;
-    float loss = 0.0f;
-    float allpass = 0.0f;
-    float previous = 0.0f;
-    float allpassIn = 0.0f;
-    float allpassOut = 0.0f;
+    std::vector<float> loop_;
+    std::size_t position_ = 0;
+    float loss_ = 0.0f;
+    float allpass_ = 0.0f;
+    float previous_ = 0.0f;
+    float allpassIn_ = 0.0f;
+    float allpassOut_ = 0.0f;
 };
 
 enum class Stroke { down, up };

@@ -39,7 +39,7 @@ bool MidiSchedule::accept(const std::string& option, ArgumentList& arguments)
     if (!seconds || !first || !second)
         throw ToolError(given + ": expected " + (controller ? "TIME:CONTROLLER:VALUE" : std::string("TIME:PROGRAM"))
                         + " with a time in seconds and numbers 0 to 127");
-    entries.push_back(
+    entries_.push_back(
         {*seconds, controller ? controllerStatus : programChangeStatus, uint8_t(*first), uint8_t(*second), given});
     return true;
 }
@@ -47,7 +47,7 @@ bool MidiSchedule::accept(const std::string& option, ArgumentList& arguments)
 std::vector<MidiSchedule::TimedEvent> MidiSchedule::inFrames(double sampleRate, long long endFrame) const
 {
     std::vector<TimedEvent> events;
-    for (const Entry& entry : entries) {
+    for (const Entry& entry : entries_) {
         const auto frame = static_cast<long long>(std::llround(entry.seconds * sampleRate));
         if (frame >= endFrame)
             throw ToolError(entry.given + ": the time is past the end of the output");

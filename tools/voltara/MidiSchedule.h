@@ -32,7 +32,7 @@ private:
         std::string given; // the option as typed, for messages
     };
 
-    std::vector<Entry> entries;
+    std::vector<Entry> entries_;
 };
 
 } // namespace voltara

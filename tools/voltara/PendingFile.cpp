@@ -9,22 +9,22 @@
 
 namespace voltara {
 
-PendingFile::PendingFile(std::string destinationPath)
-    : destination(std::move(destinationPath)), temporary(destination + ".partial-" + std::to_string(getpid()))
+PendingFile::PendingFile(std::string destination)
+    : destination_(std::move(destination)), temporary_(destination_ + ".partial-" + std::to_string(getpid()))
 {
 }
 
 PendingFile::~PendingFile()
 {
-    if (!committed)
-        std::remove(temporary.c_str());
+    if (!committed_)
+        std::remove(temporary_.c_str());
 }
 
 void PendingFile::commit()
 {
-    if (std::rename(temporary.c_str(), destination.c_str()) != 0)
-        throw ToolError("cannot write " + destination + ": " + std::strerror(errno));
-    committed = true;
+    if (std::rename(temporary_.c_str(), destination_.c_str()) != 0)
+        throw ToolError("cannot write " + destination_ + ": " + std::strerror(errno));
+    committed_ = true;
 }
 
 } // namespace voltara

@@ -15,14 +15,14 @@ public:
     PendingFile& operator=(const PendingFile&) = delete;
 
     // Where to write until commit.
-    const std::string& temporaryPath() const { return temporary; }
+    const std::string& temporaryPath() const { return temporary_; }
     // Moves the finished file to its destination.
     void commit();
 
 private:
-    std::string destination;
-    std::string temporary;
-    bool committed = false;
+    std::string destination_;
+    std::string temporary_;
+    bool committed_ = false;
 };
 
 } // namespace voltara

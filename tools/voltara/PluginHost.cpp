@@ -19,29 +19,29 @@ constexpr std::size_t textBufferSize = 256;
 
 } // namespace
 
-PluginHost::PluginHost(const std::string& libraryPath) : path(libraryPath)
+PluginHost::PluginHost(const std::string& libraryPath) : path_(libraryPath)
 {
-    library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr)
+    library_ = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library_ == nullptr)
         throw ToolError("cannot load the plug-in: " + std::string(dlerror()));
-    const auto entry = reinterpret_cast<PluginMain>(dlsym(library, "main"));
+    const auto entry = reinterpret_cast<PluginMain>(dlsym(library_, "main"));
     if (entry == nullptr) {
-        dlclose(library);
-        throw ToolError("cannot load the plug-in: " + path + " has no entry main");
+        dlclose(library_);
+        throw ToolError("cannot load the plug-in: " + path_ + " has no entry main");
     }
-    plugin = entry(&PluginHost::callback);
-    if (plugin == nullptr || plugin->magic != descriptorMagic) {
-        dlclose(library);
-        throw ToolError("cannot load the plug-in: main of " + path + " gave no plug-in descriptor");
+    plugin_ = entry(&PluginHost::callback);
+    if (plugin_ == nullptr || plugin_->magic != descriptorMagic) {
+        dlclose(library_);
+        throw ToolError("cannot load the plug-in: main of " + path_ + " gave no plug-in descriptor");
     }
-    plugin->hostUser = this;
+    plugin_->hostUser = this;
 }
 
 PluginHost::~PluginHost()
 {
-    plugin->dispatch(plugin, opSuspendResume, 0, 0, nullptr, 0.0f);
-    plugin->dispatch(plugin, opClose, 0, 0, nullptr, 0.0f);
-    dlclose(library);
+    plugin_->dispatch(plugin_, opSuspendResume, 0, 0, nullptr, 0.0f);
+    plugin_->dispatch(plugin_, opClose, 0, 0, nullptr, 0.0f);
+    dlclose(library_);
 }
 
 std::string PluginHost::besideExecutable()
@@ -56,11 +56,11 @@ std::string PluginHost::besideExecutable()
 
 void PluginHost::prepare(double sampleRate, int blockSize, double tempo)
 {
-    time = TimeInfo{};
-    time.sampleRate = sampleRate;
-    time.tempo = tempo;
-    time.timeSignatureNumerator = 4;
-    time.timeSignatureDenominator = 4;
+    time_ = TimeInfo{};
+    time_.sampleRate = sampleRate;
+    time_.tempo = tempo;
+    time_.timeSignatureNumerator = 4;
+    time_.timeSignatureDenominator = 4;
     ask(opSetSampleRate, 0, 0, nullptr, float(sampleRate));
     ask(opSetBlockSize, 0, blockSize);
 }
@@ -72,9 +72,9 @@ void PluginHost::resume()
 
 void PluginHost::process(float* const* inputs, float* const* outputs, int frames)
 {
-    plugin->processOverwriting(plugin, const_cast<float**>(inputs), const_cast<float**>(outputs), frames);
-    time.samplePosition += frames;
-    time.songPosition += frames * time.tempo / (60.0 * time.sampleRate);
+    plugin_->processOverwriting(plugin_, const_cast<float**>(inputs), const_cast<float**>(outputs), frames);
+    time_.samplePosition += frames;
+    time_.songPosition += frames * time_.tempo / (60.0 * time_.sampleRate);
 }
 
 void PluginHost::sendMidi(const std::vector<MidiEvent>& events)
@@ -94,12 +94,12 @@ void PluginHost::sendMidi(const std::vector<MidiEvent>& events)
 
 void PluginHost::setParameter(int index, float value)
 {
-    plugin->setParameter(plugin, index, value);
+    plugin_->setParameter(plugin_, index, value);
 }
 
 float PluginHost::parameter(int index) const
 {
-    return plugin->getParameter(plugin, index);
+    return plugin_->getParameter(plugin_, index);
 }
 
 std::string PluginHost::parameterName(int index) const
@@ -149,7 +149,7 @@ std::string PluginHost::text(Opcode opcode) const
 
 intptr_t PluginHost::ask(Opcode opcode, int32_t index, intptr_t value, void* pointer, float opt) const
 {
-    return plugin->dispatch(plugin, opcode, index, value, pointer, opt);
+    return plugin_->dispatch(plugin_, opcode, index, value, pointer, opt);
 }
 
 intptr_t PluginHost::callback(PluginDescriptor* descriptor, int32_t opcode, int32_t, intptr_t, void*, float)
@@ -164,7 +164,7 @@ intptr_t PluginHost::callback(PluginDescriptor* descriptor, int32_t opcode, int3
 intptr_t PluginHost::answer(int32_t opcode)
 {
     switch (opcode) {
-    case hostGetTime: return reinterpret_cast<intptr_t>(&time);
+    case hostGetTime: return reinterpret_cast<intptr_t>(&time_);
     case hostWantEvents:
     case hostRefresh: return 1;
     default: return 0;

@@ -23,7 +23,7 @@ public:
     // The plug-in that ships beside this program.
     static std::string besideExecutable();
 
-    const PluginDescriptor& descriptor() const { return *plugin; }
+    const PluginDescriptor& descriptor() const { return *plugin_; }
 
     // Before audio: rate in Hz, frames per call at most, tempo in beats per minute.
     void prepare(double sampleRate, int blockSize, double tempo);
@@ -52,10 +52,10 @@ private:
                              float opt);
     intptr_t answer(int32_t opcode);
 
-    std::string path;
-    void* library = nullptr;
-    PluginDescriptor* plugin = nullptr;
-    TimeInfo time{};
+    std::string path_;
+    void* library_ = nullptr;
+    PluginDescriptor* plugin_ = nullptr;
+    TimeInfo time_{};
 };
 
 } // namespace voltara

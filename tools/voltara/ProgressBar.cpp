@@ -10,27 +10,27 @@ constexpr int width = 40; // characters
 
 } // namespace
 
-ProgressBar::ProgressBar(long long totalWork, bool wanted)
-    : total(totalWork), shown(wanted && totalWork > 0 && isatty(STDERR_FILENO) != 0)
+ProgressBar::ProgressBar(long long total, bool wanted)
+    : total_(total), shown_(wanted && total > 0 && isatty(STDERR_FILENO) != 0)
 {
 }
 
 ProgressBar::~ProgressBar()
 {
-    if (shown && drawn >= 0)
+    if (shown_ && drawn_ >= 0)
         std::fputs("\n", stderr);
 }
 
 void ProgressBar::update(long long done)
 {
-    if (!shown)
+    if (!shown_)
         return;
-    const int filled = int(done * width / total);
-    if (filled == drawn)
+    const int filled = int(done * width / total_);
+    if (filled == drawn_)
         return;
-    drawn = filled;
+    drawn_ = filled;
     std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################", width - filled, "",
-                 int(done * 100 / total));
+                 int(done * 100 / total_));
     std::fflush(stderr);
 }
 

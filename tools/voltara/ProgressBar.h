@@ -14,9 +14,9 @@ public:
     void update(long long done);
 
 private:
-    long long total;
-    bool shown;
-    int drawn = -1; // last width drawn, in characters
+    long long total_;
+    bool shown_;
+    int drawn_ = -1; // last width drawn, in characters
 };
 
 } // namespace voltara

@@ -49,13 +49,13 @@ std::pair<int, float> parseSetting(const std::string& text)
 bool RackSetup::accept(const std::string& option, ArgumentList& arguments)
 {
     if (option == "--plugin")
-        plugin = arguments.valueOf(option);
+        plugin_ = arguments.valueOf(option);
     else if (option == "--bank")
-        bankPath = arguments.valueOf(option);
+        bankPath_ = arguments.valueOf(option);
     else if (option == "--program")
-        programChoice = arguments.valueOf(option);
+        programChoice_ = arguments.valueOf(option);
     else if (option == "--set")
-        values.push_back(parseSetting(arguments.valueOf(option)));
+        values_.push_back(parseSetting(arguments.valueOf(option)));
     else
         return false;
     return true;
@@ -63,11 +63,11 @@ bool RackSetup::accept(const std::string& option, ArgumentList& arguments)
 
 void RackSetup::apply(PluginHost& host) const
 {
-    if (bankPath)
+    if (bankPath_)
         loadBank(host);
-    if (programChoice)
+    if (programChoice_)
         selectProgram(host);
-    for (const auto& [index, value] : values)
+    for (const auto& [index, value] : values_)
         host.setParameter(index, value);
 }
 
@@ -87,26 +87,26 @@ void fillPrograms(PluginHost& host, const Bank& bank)
 
 void RackSetup::loadBank(PluginHost& host) const
 {
-    fillPrograms(host, BankFile::read(*bankPath));
+    fillPrograms(host, BankFile::read(*bankPath_));
 }
 
 void RackSetup::selectProgram(PluginHost& host) const
 {
     const int count = host.descriptor().programCount;
-    if (const auto number = parseInteger(*programChoice, 0, count - 1)) {
+    if (const auto number = parseInteger(*programChoice_, 0, count - 1)) {
         host.setProgram(*number);
         return;
     }
     std::string names;
     for (int p = 0; p < count; ++p) {
         const std::string name = host.programName(p);
-        if (sameName(name, *programChoice)) {
+        if (sameName(name, *programChoice_)) {
             host.setProgram(p);
             return;
         }
         names += (p == 0 ? "" : ", ") + std::to_string(p) + " \"" + name + "\"";
     }
-    throw ToolError("no program named \"" + *programChoice + "\"; the programs are " + names);
+    throw ToolError("no program named \"" + *programChoice_ + "\"; the programs are " + names);
 }
 
 } // namespace voltara

@@ -24,7 +24,7 @@ public:
     // Takes the value of option from arguments when option is one of ours.
     bool accept(const std::string& option, ArgumentList& arguments);
 
-    const std::string& pluginPath() const { return plugin; }
+    const std::string& pluginPath() const { return plugin_; }
     // Loads the bank into the programs, then selects the program, then sets values.
     void apply(PluginHost& host) const;
 
@@ -32,10 +32,10 @@ private:
     void loadBank(PluginHost& host) const;
     void selectProgram(PluginHost& host) const;
 
-    std::string plugin = PluginHost::besideExecutable();
-    std::optional<std::string> bankPath;
-    std::optional<std::string> programChoice;
-    std::vector<std::pair<int, float>> values;
+    std::string plugin_ = PluginHost::besideExecutable();
+    std::optional<std::string> bankPath_;
+    std::optional<std::string> programChoice_;
+    std::vector<std::pair<int, float>> values_;
 };
 
 } // namespace voltara

@@ -4,14 +4,14 @@ namespace voltara {
 
 SoundFile::~SoundFile()
 {
-    if (handle != nullptr)
-        sf_close(handle);
+    if (handle_ != nullptr)
+        sf_close(handle_);
 }
 
 bool SoundFile::close()
 {
-    const bool closed = sf_close(handle) == 0;
-    handle = nullptr;
+    const bool closed = sf_close(handle_) == 0;
+    handle_ = nullptr;
     return closed;
 }
 

@@ -94,9 +94,9 @@ struct Lv2Host::State {
 };
 
 Lv2Host::Lv2Host(const std::string& bundleFolder, const std::string& binaryPath, const Setup& setup)
-    : state(std::make_unique<State>())
+    : state_(std::make_unique<State>())
 {
-    State& s = *state;
+    State& s = *state_;
     s.maxBlockLength = setup.maxBlockLength;
     s.options[0] = {
         LV2_OPTIONS_INSTANCE, 0, s.urid(LV2_BUF_SIZE__maxBlockLength), sizeof(int32_t), s.urid(LV2_ATOM__Int),
@@ -123,42 +123,42 @@ Lv2Host::Lv2Host(const std::string& bundleFolder, const std::string& binaryPath,
 Lv2Host::~Lv2Host()
 {
     deactivate();
-    state->descriptor->cleanup(state->instance);
-    dlclose(state->library);
+    state_->descriptor->cleanup(state_->instance);
+    dlclose(state_->library);
 }
 
 float& Lv2Host::control(uint32_t port)
 {
-    return state->controls[port];
+    return state_->controls[port];
 }
 
 void Lv2Host::activate()
 {
-    if (!state->active && state->descriptor->activate)
-        state->descriptor->activate(state->instance);
-    state->active = true;
+    if (!state_->active && state_->descriptor->activate)
+        state_->descriptor->activate(state_->instance);
+    state_->active = true;
 }
 
 void Lv2Host::deactivate()
 {
-    if (state->active && state->descriptor->deactivate)
-        state->descriptor->deactivate(state->instance);
-    state->active = false;
+    if (state_->active && state_->descriptor->deactivate)
+        state_->descriptor->deactivate(state_->instance);
+    state_->active = false;
 }
 
 void Lv2Host::midi(uint32_t frame, uint8_t status, uint8_t data1, uint8_t data2)
 {
-    state->events.push_back({frame, true, {status, data1, data2}, 0.0f, 0.0, 0.0f});
+    state_->events.push_back({frame, true, {status, data1, data2}, 0.0f, 0.0, 0.0f});
 }
 
 void Lv2Host::position(uint32_t frame, float beatsPerMinute, double beat, float speed)
 {
-    state->events.push_back({frame, false, {}, beatsPerMinute, beat, speed});
+    state_->events.push_back({frame, false, {}, beatsPerMinute, beat, speed});
 }
 
 void Lv2Host::run(const float* left, const float* right, float* outLeft, float* outRight, uint32_t frames)
 {
-    State& s = *state;
+    State& s = *state_;
     s.connect(lv2::portInLeft, left);
     s.connect(lv2::portInRight, right);
     s.connect(lv2::portOutLeft, outLeft);

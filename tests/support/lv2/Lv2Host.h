@@ -44,7 +44,7 @@ public:
 
 private:
     struct State;
-    std::unique_ptr<State> state;
+    std::unique_ptr<State> state_;
 };
 
 } // namespace voltara::test
