@@ -1,5 +1,7 @@
 #include "effects/ChorusModule.h"
 
+#include "effects/Lfo.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -20,8 +22,7 @@ ChorusModule::ChorusModule() : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0
 
 void ChorusModule::setSampleRate(float rate)
 {
-    sampleRate_ = rate;
-    invSampleRate_ = 1.0f / rate;
+    storeSampleRate(rate);
     blockCounter_ = 1;
     mix_ = 0.0f;
     lfoPhase_ = 0.0f;
@@ -29,8 +30,7 @@ void ChorusModule::setSampleRate(float rate)
     fraction2_ = 0.0f;
     bufferLength_ = SampleLine::lengthOf(lineSeconds * rate);
     buffer_.reset(bufferLength_ > 0 ? bufferLength_ + 2 : 0);
-    for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params_[slot]);
+    reapplyParameters();
     writeIndex_ = 0;
     tapIndex1_ = 0;
     tapIndex2_ = 0;
@@ -41,37 +41,36 @@ void ChorusModule::setSampleRate(float rate)
 void ChorusModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
-    if (slot == 0)
+    if (slot == onSwitch)
         on_ = switchIsOn(value);
-    else if (slot == 1)
+    else if (slot == modeSwitch)
         detune_ = switchIsOn(value);
     updateTargets();
 }
 
 void ChorusModule::updateTargets()
 {
-    const float rateKnob = params_[2];
-    const float depthKnob = params_[3];
+    const float rateValue = params_[rateKnob];
+    const float depthValue = params_[depthKnob];
     const float rate = sampleRate_;
     if (detune_) {
         constexpr float seconds = 0.024f; // base delay and depth
         baseDelayTarget_ = seconds * rate + 1.0f;
         feedback_ = 0.0f;
-        const float lfoRate = 0.75f * rateKnob;
+        const float lfoRate = 0.75f * rateValue;
         lfoIncrement_ = lfoRate * invSampleRate_ * static_cast<float>(blockFrames);
         depthTarget_ = seconds * rate;
-        mixTarget_ = 0.75f * depthKnob + 0.00001f;
+        mixTarget_ = 0.75f * depthValue + 0.00001f;
     } else {
         constexpr float baseSeconds = 0.008f;
         constexpr float maxDepthSeconds = 0.04f; // shrinks above 1 unit of rate
         baseDelayTarget_ = baseSeconds * rate + 1.0f;
-        // 0.05 x 200^v: 0.05 .. 10
-        const float lfoRate = std::exp(5.2983174f * rateKnob - 2.9957323f);
+        const float lfoRate = freeLfoRate(rateValue);
         lfoIncrement_ = lfoRate * invSampleRate_ * static_cast<float>(blockFrames);
         const float seconds = std::min(maxDepthSeconds / lfoRate, maxDepthSeconds);
-        depthTarget_ = seconds * rate * depthKnob;
+        depthTarget_ = seconds * rate * depthValue;
         mixTarget_ = 0.5f;
-        feedback_ = -0.47f * params_[4];
+        feedback_ = -0.47f * params_[feedbackKnob];
     }
 }
 
@@ -133,12 +132,10 @@ void ChorusModule::process(float* frames, int32_t count, double)
         }
         const float d1 = line[tap1] + (line[tap1 + 1] - line[tap1]) * frac1;
         frames[2 * i] = xL + (d1 - xL) * wet;
-        if (--tap1 < 0)
-            tap1 = length - 1;
+        tap1 = olderIndex(tap1, length);
         const float d2 = line[tap2] + (line[tap2 + 1] - line[tap2]) * frac2;
         frames[2 * i + 1] = xR + (d2 - xR) * wet;
-        if (--tap2 < 0)
-            tap2 = length - 1;
+        tap2 = olderIndex(tap2, length);
         line[write] = inputGain * (xL + xR) + fb * (d1 + d2);
         if (--write < 0) {
             write = length - 1;
@@ -164,23 +161,18 @@ void ChorusModule::getParameterName(int32_t slot, char* text) const
 void ChorusModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0: switchText(params_[0], text); break;
-    case 1: copyText(text, switchIsOn(params_[1]) ? "DET" : "CHO"); break;
-    case 2:
-    case 3:
-    case 4: percentText(slot, "%.0f %%", text); break;
+    case onSwitch: switchText(params_[onSwitch], text); break;
+    case modeSwitch: copyText(text, switchIsOn(params_[modeSwitch]) ? "DET" : "CHO"); break;
+    case rateKnob:
+    case depthKnob:
+    case feedbackKnob: percentText(slot, "%.0f %%", text); break;
     default: copyText(text, ""); break;
     }
 }
 
 int32_t ChorusModule::getLfoLamp() const
 {
-    if (detune_)
-        return 7;
-    float level = 6.9f * std::fabs(lfoPhase_ - 1.0f);
-    if (!(level <= 6.9f)) // a phase thrown off by a nonsense rate
-        level = 6.9f;
-    return 1 + static_cast<int32_t>(level);
+    return detune_ ? 7 : lfoLamp(lfoPhase_ - 1.0f);
 }
 
 } // namespace voltara

@@ -13,6 +13,9 @@ namespace voltara {
 // delay geometry jumps and fades the wet signal in again.
 class ChorusModule : public FxModule {
 public:
+    // The eight parameter slots (slots 5 to 7 are unused).
+    enum Slot : int32_t { onSwitch, modeSwitch, rateKnob, depthKnob, feedbackKnob };
+
     ChorusModule();
 
     void setSampleRate(float rate) override;

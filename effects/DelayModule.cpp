@@ -1,6 +1,7 @@
 #include "effects/DelayModule.h"
 
 #include "effects/FlutterNoise.h"
+#include "effects/OnePole.h"
 #include "effects/TempoSync.h"
 
 #include <algorithm>
@@ -18,20 +19,13 @@ constexpr float planShare = 0.00390625f; // 1 / 256: the glide spans one plan
 const char* const names[] = {"DELAY", "Sync", "Time", "Mode", "Fbk", "Char", "Mix", "*Max Flut"};
 const char* const modeNames[modeCount] = {"Mono", "M.Head", "P.Pong", "M.Tap"};
 
-// One step toward older samples on a line that is written downward.
-inline int32_t older(int32_t index, int32_t length)
-{
-    return index > 0 ? index - 1 : length - 1;
-}
-
 } // namespace
 
 DelayModule::DelayModule() : FxModule({0.0f, 0.0f, 0.5f, 0.4f, 0.5f, 0.5f, 0.5f, 0.0f}) {}
 
 void DelayModule::setSampleRate(float rate)
 {
-    sampleRate_ = rate;
-    invSampleRate_ = 1.0f / rate;
+    storeSampleRate(rate);
     writeIndex_ = 0;
     lowCutState_ = 0.0f;
     highCutState_ = 0.0f;
@@ -42,8 +36,7 @@ void DelayModule::setSampleRate(float rate)
     const int32_t length = 3 * SampleLine::lengthOf(rate); // three seconds
     tapeLength_ = length;
     tape_.reset(length);
-    for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params_[slot]);
+    reapplyParameters();
 }
 
 void DelayModule::setTempo(double beatsPerSample, double)
@@ -59,10 +52,10 @@ void DelayModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0: on_ = switchIsOn(value); break;
-    case 1:
-    case 2: updateTime(); break;
-    case 3: {
+    case onSwitch: on_ = switchIsOn(value); break;
+    case syncSwitch:
+    case timeKnob: updateTime(); break;
+    case modeKnob: {
         const float scaled = 3.9f * value;
         mode_ = scaled >= static_cast<float>(modeCount - 1) ? modeCount - 1
                 : scaled > 0.0f                             ? static_cast<int32_t>(scaled)
@@ -70,24 +63,24 @@ void DelayModule::setParameter(int32_t slot, float value)
         layoutHeads();
         break;
     }
-    case 4:
-    case 5:
-    case 7: updateCharacter(); break;
-    case 6: wetGain_ = 0.2f * value; break;
+    case feedbackKnob:
+    case characterKnob:
+    case flutterKnob: updateCharacter(); break;
+    case mixKnob: wetGain_ = 0.2f * value; break;
     default: break;
     }
 }
 
 void DelayModule::updateTime()
 {
-    const int32_t isSynced = switchIsOn(params_[1]);
+    const int32_t isSynced = switchIsOn(params_[syncSwitch]);
     sync_ = isSynced;
-    const float beats = static_cast<float>(TempoSync::lengthInBeats[TempoSync::noteIndex(params_[2])]);
+    const float beats = static_cast<float>(TempoSync::lengthInBeatsAt(params_[timeKnob]));
     noteBeats_ = beats;
     if (isSynced) {
         delayTime_ = beats * samplesPerBeat_;
     } else {
-        const float t = params_[2];
+        const float t = params_[timeKnob];
         delayTime_ = (2.45f * (t * t) + 0.05f) * sampleRate_; // 0.05 .. 2.5 s
     }
     layoutHeads();
@@ -95,13 +88,13 @@ void DelayModule::updateTime()
 
 void DelayModule::updateCharacter()
 {
-    const float character = params_[5];
-    const float flutter = params_[7];
+    const float character = params_[characterKnob];
+    const float flutter = params_[flutterKnob];
     const float inv = invSampleRate_;
-    feedbackGain_ = (character * character + 1.0f) * params_[4];
-    highCutCoef_ = 1.0f - std::exp(-(57000.0f - 50000.0f * character) * inv);
-    lowCutCoef_ = 1.0f - std::exp(-5000.0f * character * inv);
-    limiterCoef_ = 1.0f - std::exp(-std::exp(6.9f * character) * inv);
+    feedbackGain_ = (character * character + 1.0f) * params_[feedbackKnob];
+    highCutCoef_ = onePoleCoef(57000.0f - 50000.0f * character, inv);
+    lowCutCoef_ = onePoleCoef(5000.0f * character, inv);
+    limiterCoef_ = onePoleCoef(std::exp(6.9f * character), inv);
     const float maxFlutter = 0.0025f * sampleRate_;
     flutterMax_ = maxFlutter;
     flutterAmount_ = flutter * flutter * character * maxFlutter * 0.00000305f;
@@ -166,7 +159,7 @@ void DelayModule::process(float* frames, int32_t count, double)
         return;
     const int32_t length = tape_.length();
 
-    const float wet = (params_[5] + 1.0f) * wetGain_;
+    const float wet = (params_[characterKnob] + 1.0f) * wetGain_;
     const float fb = headWeight_ * feedbackGain_;
     const float a = mixA_;
     const float b = mixB_;
@@ -179,11 +172,8 @@ void DelayModule::process(float* frames, int32_t count, double)
     const float maxFlutter = std::min(static_cast<float>(flutterMax_), static_cast<float>(flutterLength));
 
     int32_t p[headCount];
-    for (int32_t h = 0; h < headCount; ++h) {
-        p[h] = heads_[h] + writeIndex_;
-        while (p[h] > length - 1)
-            p[h] -= length;
-    }
+    for (int32_t h = 0; h < headCount; ++h)
+        p[h] = indexOnLine(heads_[h] + writeIndex_, length);
     int32_t write = writeIndex_;
     float lowCut = lowCutState_;
     float highCut = highCutState_;
@@ -199,13 +189,13 @@ void DelayModule::process(float* frames, int32_t count, double)
 
         const float a3 = line[p[3]];
         const float a2 = line[p[2]];
-        p[3] = older(p[3], length);
-        p[2] = older(p[2], length);
+        p[3] = olderIndex(p[3], length);
+        p[2] = olderIndex(p[2], length);
         const float m = (a3 + (a2 - a3) * b) * a;
         const float echoL = m + line[p[1]];
-        p[1] = older(p[1], length);
+        p[1] = olderIndex(p[1], length);
         const float echoR = (a2 + a3) * a - m + line[p[0]];
-        p[0] = older(p[0], length);
+        p[0] = olderIndex(p[0], length);
         frames[2 * i] = xL + wet * echoL;
         frames[2 * i + 1] = xR + wet * echoR;
 
@@ -238,7 +228,7 @@ void DelayModule::process(float* frames, int32_t count, double)
             fRead = (fRead - 1) & (flutterLength - 1);
         }
         line[write] = flutter[fRead] + (flutter[fRead + 1] - flutter[fRead]) * fFraction;
-        write = older(write, length);
+        write = olderIndex(write, length);
     }
 
     writeIndex_ = write;
@@ -259,14 +249,16 @@ void DelayModule::getParameterName(int32_t slot, char* text) const
 void DelayModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0:
-    case 1: switchText(params_[slot], text); break;
-    case 2: syncableText(sync_, params_[2], "%.0f ms", delayTime_ * invSampleRate_ * 1000.0f, text); break;
-    case 3: copyText(text, modeNames[mode_]); break;
-    case 4:
-    case 5:
-    case 6:
-    case 7: percentText(slot, "%3.0f %%", text); break;
+    case onSwitch:
+    case syncSwitch: switchText(params_[slot], text); break;
+    case timeKnob:
+        syncableText(sync_, params_[timeKnob], "%.0f ms", delayTime_ * invSampleRate_ * 1000.0f, text);
+        break;
+    case modeKnob: copyText(text, modeNames[mode_]); break;
+    case feedbackKnob:
+    case characterKnob:
+    case mixKnob:
+    case flutterKnob: percentText(slot, "%3.0f %%", text); break;
     default: copyText(text, ""); break;
     }
 }

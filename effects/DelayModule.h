@@ -14,6 +14,9 @@ namespace voltara {
 // value every 256 frames. Time is free (50 ms .. 2.5 s) or a note value.
 class DelayModule : public FxModule {
 public:
+    // The eight parameter slots.
+    enum Slot : int32_t { onSwitch, syncSwitch, timeKnob, modeKnob, feedbackKnob, characterKnob, mixKnob, flutterKnob };
+
     DelayModule();
 
     void setSampleRate(float rate) override;

@@ -1,5 +1,6 @@
 #include "effects/FilterModule.h"
 
+#include "effects/OnePole.h"
 #include "effects/SvfStability.h"
 
 #include <algorithm>
@@ -13,12 +14,6 @@ constexpr float detectorFloor = 0.001f; // detector value of silence
 
 const char* const names[] = {"FILTER", "Thresh", "Reso", "Mode", "*Min F", "*Max F", "*Speed", "*Hold"};
 
-// One-pole coefficient for a rate of e^0 .. e^8 per second.
-float rateCoef(float value, float invRate)
-{
-    return 1.0f - std::exp(-std::exp(8.0f * value) * invRate);
-}
-
 } // namespace
 
 FilterModule::FilterModule() : FxModule({0.0f, 0.5f, 0.25f, 1.0f, 0.1f, 1.0f, 0.5f, 0.75f}) {}
@@ -31,24 +26,22 @@ void FilterModule::setSampleRate(float rate)
         channel = Channel();
     bandLimit_ = 0.63f;
     lamp_ = 0;
-    sampleRate_ = rate;
-    invSampleRate_ = 1.0f / rate;
-    for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params_[slot]);
+    storeSampleRate(rate);
+    reapplyParameters();
 }
 
 void FilterModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0: on_ = switchIsOn(value); break;
-    case 1: threshold_ = value * value * value; break;
-    case 2: damping_ = 0.51f - 0.5f * value; break;
-    case 3: modeUp_ = switchIsOn(value); break;
-    case 4: minCoef_ = (15000.0f * value + 100.0f) * invSampleRate_; break;
-    case 5: maxCoef_ = (15000.0f * value + 100.0f) * invSampleRate_; break;
-    case 6: glideCoef_ = rateCoef(value, invSampleRate_); break;
-    case 7: releaseCoef_ = rateCoef(value, invSampleRate_); break;
+    case onSwitch: on_ = switchIsOn(value); break;
+    case thresholdKnob: threshold_ = value * value * value; break;
+    case resonanceKnob: damping_ = 0.51f - 0.5f * value; break;
+    case modeSwitch: modeUp_ = switchIsOn(value); break;
+    case minKnob: minCoef_ = (15000.0f * value + 100.0f) * invSampleRate_; break;
+    case maxKnob: maxCoef_ = (15000.0f * value + 100.0f) * invSampleRate_; break;
+    case speedKnob: glideCoef_ = exponentialRateCoef(value, invSampleRate_); break;
+    case holdKnob: releaseCoef_ = exponentialRateCoef(value, invSampleRate_); break;
     default: break;
     }
 }
@@ -125,14 +118,14 @@ void FilterModule::getParameterName(int32_t slot, char* text) const
 void FilterModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0: switchText(params_[0], text); break;
-    case 3: copyText(text, switchIsOn(params_[3]) ? "UP" : "DOWN"); break;
-    case 1:
-    case 2:
-    case 4:
-    case 5:
-    case 6:
-    case 7: percentText(slot, "%4.0f %%", text); break;
+    case onSwitch: switchText(params_[onSwitch], text); break;
+    case modeSwitch: copyText(text, switchIsOn(params_[modeSwitch]) ? "UP" : "DOWN"); break;
+    case thresholdKnob:
+    case resonanceKnob:
+    case minKnob:
+    case maxKnob:
+    case speedKnob:
+    case holdKnob: percentText(slot, "%4.0f %%", text); break;
     default: copyText(text, ""); break;
     }
 }

@@ -13,6 +13,9 @@ namespace voltara {
 // soft-clipped.
 class FilterModule : public FxModule {
 public:
+    // The eight parameter slots.
+    enum Slot : int32_t { onSwitch, thresholdKnob, resonanceKnob, modeSwitch, minKnob, maxKnob, speedKnob, holdKnob };
+
     FilterModule();
 
     void setSampleRate(float rate) override;

@@ -1,6 +1,6 @@
 #include "effects/FlangerModule.h"
 
-#include "effects/LfoLamp.h"
+#include "effects/Lfo.h"
 #include "effects/TempoSync.h"
 
 #include <algorithm>
@@ -27,8 +27,7 @@ FlangerModule::~FlangerModule()
 
 void FlangerModule::setSampleRate(float rate)
 {
-    sampleRate_ = rate;
-    invSampleRate_ = 1.0f / rate;
+    storeSampleRate(rate);
     writeIndex_ = 1;
     readIndex_ = 1;
     blockCounter_ = 1;
@@ -52,8 +51,7 @@ void FlangerModule::setSampleRate(float rate)
     if (buffer_)
         std::fill(buffer_, buffer_ + bufferLength_ + 2, 0.0f);
 
-    for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params_[slot]);
+    reapplyParameters();
 }
 
 void FlangerModule::setTempo(double beatsPerSample, double)
@@ -65,21 +63,19 @@ void FlangerModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0: on_ = switchIsOn(value); break;
-    case 1: sync_ = switchIsOn(value); break;
-    case 2: {
-        const int32_t note = TempoSync::noteIndex(value);
-        syncPhasePerBeat_ = static_cast<float>(2.0 * TempoSync::cyclesPerBeat[note]);
-        // 0.05 x 200^value: 0.05 .. 10 Hz
-        const float rate = std::exp(5.2983174f * value - 2.9957323f);
+    case onSwitch: on_ = switchIsOn(value); break;
+    case syncSwitch: sync_ = switchIsOn(value); break;
+    case rateKnob: {
+        syncPhasePerBeat_ = static_cast<float>(2.0 * TempoSync::cyclesPerBeatAt(value));
+        const float rate = freeLfoRate(value);
         rateHz_ = rate;
         freeIncrement_ = rate * invSampleRate_ * 512.0f;
         break;
     }
-    case 3: feedback_ = -0.81f * value; break;
-    case 4: mix_ = value; break;
-    case 5: depthDelay_ = value * sampleRate_ * 0.006f; break;
-    case 6: centerDelay_ = (value - 0.5f) * sampleRate_ * 0.012f; break;
+    case feedbackKnob: feedback_ = -0.81f * value; break;
+    case mixKnob: mix_ = value; break;
+    case depthKnob: depthDelay_ = value * sampleRate_ * 0.006f; break;
+    case minKnob: centerDelay_ = (value - 0.5f) * sampleRate_ * 0.012f; break;
     default: break;
     }
 }
@@ -169,13 +165,13 @@ void FlangerModule::getParameterName(int32_t slot, char* text) const
 void FlangerModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0:
-    case 1: switchText(params_[slot], text); break;
-    case 2: syncableText(sync_, params_[2], "%.2f Hz", rateHz_, text); break;
-    case 3:
-    case 4:
-    case 5:
-    case 6: percentText(slot, "%.0f %%", text); break;
+    case onSwitch:
+    case syncSwitch: switchText(params_[slot], text); break;
+    case rateKnob: syncableText(sync_, params_[rateKnob], "%.2f Hz", rateHz_, text); break;
+    case feedbackKnob:
+    case mixKnob:
+    case depthKnob:
+    case minKnob: percentText(slot, "%.0f %%", text); break;
     default: copyText(text, ""); break;
     }
 }

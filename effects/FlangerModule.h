@@ -13,6 +13,9 @@ namespace voltara {
 // frames; the reader only stands still or moves toward newer samples.
 class FlangerModule : public FxModule {
 public:
+    // The eight parameter slots (slot 7 is unused).
+    enum Slot : int32_t { onSwitch, syncSwitch, rateKnob, feedbackKnob, mixKnob, depthKnob, minKnob };
+
     FlangerModule();
     ~FlangerModule() override;
 

@@ -1,6 +1,7 @@
 #include "effects/FlutterNoise.h"
 
-#include <atomic>
+#include "common/Relaxed.h"
+
 #include <cstdlib>
 
 namespace voltara {
@@ -8,13 +9,13 @@ namespace FlutterNoise {
 
 namespace {
 
-std::atomic<Source> installed{nullptr};
+Relaxed<Source> installed{nullptr};
 
 } // namespace
 
 int32_t next()
 {
-    const Source source = installed.load(std::memory_order_relaxed);
+    const Source source = installed;
     // The low 15 bits: all of rand() where RAND_MAX is 32767, and the same
     // range where it is larger.
     return source ? source() : (std::rand() & 0x7FFF);
@@ -22,7 +23,7 @@ int32_t next()
 
 void setSource(Source source)
 {
-    installed.store(source, std::memory_order_relaxed);
+    installed = source;
 }
 
 } // namespace FlutterNoise

@@ -86,4 +86,16 @@ void FxModule::percentText(int32_t slot, const char* format, char* text) const
     formatText(text, format, params_[slot] * 100.0f);
 }
 
+void FxModule::storeSampleRate(float rate)
+{
+    sampleRate_ = rate;
+    invSampleRate_ = 1.0f / rate;
+}
+
+void FxModule::reapplyParameters()
+{
+    for (int32_t slot = 0; slot < slotCount; ++slot)
+        setParameter(slot, params_[slot]);
+}
+
 } // namespace voltara

@@ -61,6 +61,10 @@ public:
 protected:
     // The slot's value x 100 with one of the percentage formats.
     void percentText(int32_t slot, const char* format, char* text) const;
+    // Stores the rate and its inverse, for setSampleRate.
+    void storeSampleRate(float rate);
+    // Converts every stored value again, after a reset or a new rate.
+    void reapplyParameters();
 
     Relaxed<float> sampleRate_{44100.0f}; // Hz
     Relaxed<float> invSampleRate_{1.0f / 44100.0f};

@@ -1,6 +1,6 @@
 #include "effects/PhaserModule.h"
 
-#include "effects/LfoLamp.h"
+#include "effects/Lfo.h"
 #include "effects/TempoSync.h"
 
 #include <algorithm>
@@ -28,10 +28,8 @@ void PhaserModule::setSampleRate(float rate)
     lfoPhase_ = 0.0f;
     for (Channel& channel : channels_)
         channel = Channel();
-    sampleRate_ = rate;
-    invSampleRate_ = 1.0f / rate;
-    for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params_[slot]);
+    storeSampleRate(rate);
+    reapplyParameters();
 }
 
 void PhaserModule::setTempo(double beatsPerSample, double)
@@ -43,18 +41,16 @@ void PhaserModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0: on_ = switchIsOn(value); break;
-    case 1: sync_ = switchIsOn(value); break;
-    case 2: {
-        const int32_t note = TempoSync::noteIndex(value);
-        syncPhasePerBeat_ = static_cast<float>(2.0 * TempoSync::cyclesPerBeat[note]);
-        // 0.05 x 200^value: 0.05 .. 10 Hz
-        const float rate = std::exp(5.2983174f * value - 2.9957323f);
+    case onSwitch: on_ = switchIsOn(value); break;
+    case syncSwitch: sync_ = switchIsOn(value); break;
+    case rateKnob: {
+        syncPhasePerBeat_ = static_cast<float>(2.0 * TempoSync::cyclesPerBeatAt(value));
+        const float rate = freeLfoRate(value);
         rateHz_ = rate;
         freeIncrement_ = rate * invSampleRate_ * 64.0f;
         break;
     }
-    case 3:
+    case colorKnob:
         if (value < 0.5f) {
             feedback_ = 0.01f;
             wetGain_ = value + 0.2f;
@@ -66,17 +62,17 @@ void PhaserModule::setParameter(int32_t slot, float value)
             dryGain_ = gain;
         }
         break;
-    case 4: {
+    case maxKnob: {
         const float depth = 160.0f * value;
         coefRange_ = depth * depth * invSampleRate_;
         break;
     }
-    case 5: {
+    case minKnob: {
         const float low = 160.0f * value;
         coefBase_ = (low * low + 500.0f) * invSampleRate_ - 1.0f;
         break;
     }
-    case 6: stereoOffset_ = value; break;
+    case stereoKnob: stereoOffset_ = value; break;
     default: break;
     }
 }
@@ -148,13 +144,13 @@ void PhaserModule::getParameterName(int32_t slot, char* text) const
 void PhaserModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0:
-    case 1: switchText(params_[slot], text); break;
-    case 2: syncableText(sync_, params_[2], "%4.2f Hz", rateHz_, text); break;
-    case 3:
-    case 4:
-    case 5:
-    case 6: percentText(slot, "%4.0f %%", text); break;
+    case onSwitch:
+    case syncSwitch: switchText(params_[slot], text); break;
+    case rateKnob: syncableText(sync_, params_[rateKnob], "%4.2f Hz", rateHz_, text); break;
+    case colorKnob:
+    case maxKnob:
+    case minKnob:
+    case stereoKnob: percentText(slot, "%4.0f %%", text); break;
     default: copyText(text, ""); break;
     }
 }

@@ -13,6 +13,9 @@ namespace voltara {
 // channel's LFO runs "*Stereo" half-cycles ahead.
 class PhaserModule : public FxModule {
 public:
+    // The eight parameter slots (slot 7 is unused).
+    enum Slot : int32_t { onSwitch, syncSwitch, rateKnob, colorKnob, maxKnob, minKnob, stereoKnob };
+
     PhaserModule();
 
     void setSampleRate(float rate) override;

@@ -1,5 +1,7 @@
 #include "effects/ReverbModule.h"
 
+#include "effects/OnePole.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -33,28 +35,13 @@ const ModelConstants models[modelCount] = {
 const char* const names[] = {"REVERB", "Time", "Mode", "Mix", "*S.Boing", "*S.Dirt", "", ""};
 const char* const modelNames[modelCount] = {"Spring", "Plate", "Hall"};
 
-// Brings a position a whole delay ahead of a write index back onto the line.
-inline int32_t onLine(int32_t index, int32_t length)
-{
-    while (index > length - 1)
-        index -= length;
-    return index;
-}
-
-// One step toward older samples on a line that is written downward.
-inline int32_t older(int32_t index, int32_t length)
-{
-    return index > 0 ? index - 1 : length - 1;
-}
-
 } // namespace
 
 ReverbModule::ReverbModule() : FxModule({0.0f, 0.5f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f}) {}
 
 void ReverbModule::setSampleRate(float rate)
 {
-    sampleRate_ = rate;
-    invSampleRate_ = 1.0f / rate;
+    storeSampleRate(rate);
     diffuserWrite_ = 0;
     lineWrite_ = 0;
     inputLow_ = 0.0f;
@@ -64,19 +51,18 @@ void ReverbModule::setSampleRate(float rate)
     const int32_t lineLength = SampleLine::lengthOf(lineSeconds * rate);
     for (SampleLine& line : lines_)
         line.reset(lineLength);
-    for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params_[slot]);
+    reapplyParameters();
 }
 
 void ReverbModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
-    if (slot == 0) {
+    if (slot == onSwitch) {
         on_ = switchIsOn(value);
-    } else if (slot == 2) {
+    } else if (slot == modeKnob) {
         const float scaled = 2.9f * value;
         model_ = scaled >= static_cast<float>(hall) ? hall : scaled > 0.0f ? static_cast<int32_t>(scaled) : spring;
-    } else if (slot == 3) {
+    } else if (slot == mixKnob) {
         wetGain_ = 0.5f * (value * value);
     }
     updateModel();
@@ -87,8 +73,8 @@ void ReverbModule::updateModel()
     const ModelConstants& constants = models[model_];
     const float rate = sampleRate_;
     const float inv = invSampleRate_;
-    const float shortfall = 1.0f - params_[1]; // of Time below 1.0
-    inputLowCoef_ = constants.lowPassHz > 0.0f ? 1.0f - std::exp(-constants.lowPassHz * inv) : 1.0f;
+    const float shortfall = 1.0f - params_[timeKnob]; // of Time below 1.0
+    inputLowCoef_ = constants.lowPassHz > 0.0f ? onePoleCoef(constants.lowPassHz, inv) : 1.0f;
     inputHighCoef_ = constants.highPassHz * inv;
     diffuserBase_ = std::floor(constants.diffuserSeconds * rate);
     diffuserGain_ = constants.diffuserGain;
@@ -117,23 +103,24 @@ void ReverbModule::process(float* frames, int32_t count, double)
 
     const float b = diffuserBase_;
     int32_t dw = diffuserWrite_;
-    int32_t a0 = onLine(dw + static_cast<int32_t>(b), diffuserLength);
-    int32_t a1 = onLine(a0 + static_cast<int32_t>(diffuserRatio * b), diffuserLength);
-    int32_t a2 = onLine(a1 + static_cast<int32_t>(diffuserRatio * diffuserRatio * b), diffuserLength);
-    int32_t a3 = onLine(a2 + static_cast<int32_t>(diffuserRatio * diffuserRatio * diffuserRatio * b), diffuserLength);
+    int32_t a0 = indexOnLine(dw + static_cast<int32_t>(b), diffuserLength);
+    int32_t a1 = indexOnLine(a0 + static_cast<int32_t>(diffuserRatio * b), diffuserLength);
+    int32_t a2 = indexOnLine(a1 + static_cast<int32_t>(diffuserRatio * diffuserRatio * b), diffuserLength);
+    int32_t a3 =
+        indexOnLine(a2 + static_cast<int32_t>(diffuserRatio * diffuserRatio * diffuserRatio * b), diffuserLength);
 
     const float g = diffuserGain_;
     // The spring voices the diffuser's first stage: more gain ("*S.Boing")
     // and a lower clip ("*S.Dirt").
-    const float h = isSpring ? 0.7f + 0.35f * params_[4] : g;
-    const float clip = isSpring ? 1.1f - params_[5] : 2.0f;
+    const float h = isSpring ? 0.7f + 0.35f * params_[boingKnob] : g;
+    const float clip = isSpring ? 1.1f - params_[dirtKnob] : 2.0f;
 
     const float l = lineBase_;
     int32_t lw = lineWrite_;
-    int32_t b0 = onLine(lw + static_cast<int32_t>(l), lineLength);
-    int32_t b1 = onLine(lw + static_cast<int32_t>(lineRatio * l), lineLength);
-    int32_t b2 = onLine(lw + static_cast<int32_t>(lineRatio * lineRatio * l), lineLength);
-    int32_t b3 = onLine(lw + static_cast<int32_t>(lineRatio * lineRatio * lineRatio * l), lineLength);
+    int32_t b0 = indexOnLine(lw + static_cast<int32_t>(l), lineLength);
+    int32_t b1 = indexOnLine(lw + static_cast<int32_t>(lineRatio * l), lineLength);
+    int32_t b2 = indexOnLine(lw + static_cast<int32_t>(lineRatio * lineRatio * l), lineLength);
+    int32_t b3 = indexOnLine(lw + static_cast<int32_t>(lineRatio * lineRatio * lineRatio * l), lineLength);
 
     const float lowCoef = inputLowCoef_;
     const float highCoef = inputHighCoef_;
@@ -162,17 +149,17 @@ void ReverbModule::process(float* frames, int32_t count, double)
         diffuser[a1] = u1 + g * u2;
         const float u3 = diffuser[a3] - g * u2;
         diffuser[a2] = u2 + g * u3;
-        dw = older(dw, diffuserLength);
-        a0 = older(a0, diffuserLength);
-        a1 = older(a1, diffuserLength);
-        a2 = older(a2, diffuserLength);
-        a3 = older(a3, diffuserLength);
+        dw = olderIndex(dw, diffuserLength);
+        a0 = olderIndex(a0, diffuserLength);
+        a1 = olderIndex(a1, diffuserLength);
+        a2 = olderIndex(a2, diffuserLength);
+        a3 = olderIndex(a3, diffuserLength);
 
-        lw = older(lw, lineLength);
-        b0 = older(b0, lineLength);
-        b1 = older(b1, lineLength);
-        b2 = older(b2, lineLength);
-        b3 = older(b3, lineLength);
+        lw = olderIndex(lw, lineLength);
+        b0 = olderIndex(b0, lineLength);
+        b1 = olderIndex(b1, lineLength);
+        b2 = olderIndex(b2, lineLength);
+        b3 = olderIndex(b3, lineLength);
         const float r0 = n0[b0];
         const float r1 = n1[b1];
         const float r2 = n2[b2];
@@ -212,16 +199,16 @@ void ReverbModule::getParameterName(int32_t slot, char* text) const
 void ReverbModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0: switchText(params_[0], text); break;
-    case 1: {
-        const float v = params_[1];
+    case onSwitch: switchText(params_[onSwitch], text); break;
+    case timeKnob: {
+        const float v = params_[timeKnob];
         formatText(text, "%.1f s", 9.75f * (v * v) + 0.25f);
         break;
     }
-    case 2: copyText(text, modelNames[model_]); break;
-    case 3:
-    case 4:
-    case 5: percentText(slot, "%.0f %%", text); break;
+    case modeKnob: copyText(text, modelNames[model_]); break;
+    case mixKnob:
+    case boingKnob:
+    case dirtKnob: percentText(slot, "%.0f %%", text); break;
     default: copyText(text, ""); break;
     }
 }

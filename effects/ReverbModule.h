@@ -15,6 +15,10 @@ namespace voltara {
 // rack's business; the module only stores the value.
 class ReverbModule : public FxModule {
 public:
+    // The eight parameter slots. Slot 6 is unused; where the rack places the
+    // reverb (slot 7) is the rack's business, the module only stores it.
+    enum Slot : int32_t { onSwitch, timeKnob, modeKnob, mixKnob, boingKnob, dirtKnob, positionSwitch = 7 };
+
     ReverbModule();
 
     void setSampleRate(float rate) override;

@@ -28,4 +28,21 @@ private:
     int32_t length_ = 0;
 };
 
+// Positions on a line that is written downward, so that older samples lie at
+// higher indices.
+
+// One step toward older samples, wrapping from the bottom of the line to its top.
+inline int32_t olderIndex(int32_t index, int32_t length)
+{
+    return index > 0 ? index - 1 : length - 1;
+}
+
+// A position a whole delay ahead of the write index, brought back onto the line.
+inline int32_t indexOnLine(int32_t index, int32_t length)
+{
+    while (index > length - 1)
+        index -= length;
+    return index;
+}
+
 } // namespace voltara

@@ -24,5 +24,16 @@ extern const char* const editorText[noteCount]; // "16/4" .. "1/32", "1/4D" dott
 extern const double lengthInBeats[noteCount];   // 16 .. 0.125
 extern const double cyclesPerBeat[noteCount];   // 0.0625 .. 8
 
+// The note a synchronised knob stands on, in beats and in cycles per beat.
+inline double lengthInBeatsAt(float value)
+{
+    return lengthInBeats[noteIndex(value)];
+}
+
+inline double cyclesPerBeatAt(float value)
+{
+    return cyclesPerBeat[noteIndex(value)];
+}
+
 } // namespace TempoSync
 } // namespace voltara

@@ -1,5 +1,6 @@
 #include "effects/TremoloModule.h"
 
+#include "effects/OnePole.h"
 #include "effects/TempoSync.h"
 
 #include <cmath>
@@ -18,10 +19,8 @@ void TremoloModule::setSampleRate(float rate)
 {
     gain_ = 0.0f;
     phase_ = 0.0f;
-    sampleRate_ = rate;
-    invSampleRate_ = 1.0f / rate;
-    for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params_[slot]);
+    storeSampleRate(rate);
+    reapplyParameters();
 }
 
 void TremoloModule::setTempo(double beatsPerSample, double)
@@ -33,20 +32,20 @@ void TremoloModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0: on_ = switchIsOn(value); break;
-    case 1: sync_ = switchIsOn(value); break;
-    case 2: {
-        syncCyclesPerBeat_ = static_cast<float>(TempoSync::cyclesPerBeat[TempoSync::noteIndex(value)]);
+    case onSwitch: on_ = switchIsOn(value); break;
+    case syncSwitch: sync_ = switchIsOn(value); break;
+    case rateKnob: {
+        syncCyclesPerBeat_ = static_cast<float>(TempoSync::cyclesPerBeatAt(value));
         const float hz = 16.0f * value;
         rateHz_ = hz;
         freeIncrement_ = hz * invSampleRate_;
         break;
     }
-    case 3:
+    case depthKnob:
         lowGain_ = 1.0001f - value; // never quite silent
         break;
-    case 4: width_ = 0.5f * value + 0.25f; break;
-    case 5: smoothCoef_ = 1.0f - std::exp(-std::exp(8.0f * value) * invSampleRate_); break;
+    case widthKnob: width_ = 0.5f * value + 0.25f; break;
+    case smoothKnob: smoothCoef_ = exponentialRateCoef(value, invSampleRate_); break;
     default: break;
     }
 }
@@ -88,12 +87,12 @@ void TremoloModule::getParameterName(int32_t slot, char* text) const
 void TremoloModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0:
-    case 1: switchText(params_[slot], text); break;
-    case 2: syncableText(sync_, params_[2], "%4.0f Hz", rateHz_, text); break;
-    case 3:
-    case 4:
-    case 5: percentText(slot, "%.0f %%", text); break;
+    case onSwitch:
+    case syncSwitch: switchText(params_[slot], text); break;
+    case rateKnob: syncableText(sync_, params_[rateKnob], "%4.0f Hz", rateHz_, text); break;
+    case depthKnob:
+    case widthKnob:
+    case smoothKnob: percentText(slot, "%.0f %%", text); break;
     default: copyText(text, ""); break;
     }
 }
@@ -102,7 +101,7 @@ int32_t TremoloModule::getLfoLamp() const
 {
     // Too fast to follow by eye: a steady middle level.
     const float fastAbove = sync_ ? 0.75f : 0.6f;
-    if (params_[2] > fastAbove)
+    if (params_[rateKnob] > fastAbove)
         return 6;
     return phase_ <= width_ ? 7 : 3;
 }

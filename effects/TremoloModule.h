@@ -13,6 +13,9 @@ namespace voltara {
 // from where they stood.
 class TremoloModule : public FxModule {
 public:
+    // The eight parameter slots (slots 6 and 7 are unused).
+    enum Slot : int32_t { onSwitch, syncSwitch, rateKnob, depthKnob, widthKnob, smoothKnob };
+
     TremoloModule();
 
     void setSampleRate(float rate) override;

@@ -25,12 +25,10 @@ void WahModule::setSampleRate(float rate)
     lfoPhase_ = 0.0f;
     for (Channel& channel : channels_)
         channel = Channel();
-    sampleRate_ = rate;
-    invSampleRate_ = 1.0f / rate;
+    storeSampleRate(rate);
     inputCoef_ = 10000.0f / rate;
     minCoef_ = 1900.0f / rate;
-    for (int32_t slot = 0; slot < slotCount; ++slot)
-        setParameter(slot, params_[slot]);
+    reapplyParameters();
 }
 
 void WahModule::setTempo(double beatsPerSample, double)
@@ -42,23 +40,22 @@ void WahModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case 0: on_ = switchIsOn(value); break;
-    case 1: sync_ = switchIsOn(value); break;
-    case 2: {
-        const int32_t note = TempoSync::noteIndex(value);
-        syncRadiansPerBeat_ = static_cast<float>(TempoSync::cyclesPerBeat[note] * 6.2831855);
+    case onSwitch: on_ = switchIsOn(value); break;
+    case syncSwitch: sync_ = switchIsOn(value); break;
+    case rateKnob: {
+        syncRadiansPerBeat_ = static_cast<float>(TempoSync::cyclesPerBeatAt(value) * 6.2831855);
         const float rate = 16.0f * (value * value);
         rateHz_ = rate;
         freeIncrement_ = rate * invSampleRate_ * phaseTop;
         break;
     }
-    case 3: damping_ = 0.52f - 0.5f * value; break;
-    case 4:
+    case qKnob: damping_ = 0.52f - 0.5f * value; break;
+    case pedalKnob:
         pedalAmount_ = value * value;
-        pedalHold_.store(pedalHoldBlocks, std::memory_order_relaxed);
+        pedalHold_ = pedalHoldBlocks;
         break;
-    case 5: maxCoef_ = (13000.0f * value + 1900.0f) * invSampleRate_; break;
-    case 6: bandLimit_ = 2.0f - 1.95f * value; break;
+    case maxKnob: maxCoef_ = (13000.0f * value + 1900.0f) * invSampleRate_; break;
+    case dirtKnob: bandLimit_ = 2.0f - 1.95f * value; break;
     default: break;
     }
 }
@@ -78,7 +75,7 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
                                    - 3.1415927 + 4.5);
         increment = syncIncrement_ * syncRadiansPerBeat_;
     }
-    const int32_t holdAtStart = pedalHold_.load(std::memory_order_relaxed);
+    const int32_t holdAtStart = pedalHold_;
     if (freeStep == 0.0f || holdAtStart > 0)
         phase = 0.0f;
 
@@ -144,7 +141,7 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
     lamp_ = lampLevel;
     // A pedal change during the block wins over the count-down.
     int32_t expected = holdAtStart;
-    pedalHold_.compare_exchange_strong(expected, hold, std::memory_order_relaxed);
+    pedalHold_.compareExchange(expected, hold);
 }
 
 void WahModule::getParameterName(int32_t slot, char* text) const
@@ -155,13 +152,13 @@ void WahModule::getParameterName(int32_t slot, char* text) const
 void WahModule::getParameterText(int32_t slot, char* text) const
 {
     switch (slot) {
-    case 0:
-    case 1: switchText(params_[slot], text); break;
-    case 2: syncableText(sync_, params_[2], "%.2f Hz", rateHz_, text); break;
-    case 3:
-    case 4:
-    case 5:
-    case 6: percentText(slot, "%4.0f %%", text); break;
+    case onSwitch:
+    case syncSwitch: switchText(params_[slot], text); break;
+    case rateKnob: syncableText(sync_, params_[rateKnob], "%.2f Hz", rateHz_, text); break;
+    case qKnob:
+    case pedalKnob:
+    case maxKnob:
+    case dirtKnob: percentText(slot, "%4.0f %%", text); break;
     default: copyText(text, ""); break;
     }
 }

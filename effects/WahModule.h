@@ -2,7 +2,6 @@
 
 #include "effects/FxModule.h"
 
-#include <atomic>
 #include <cstdint>
 
 namespace voltara {
@@ -13,6 +12,9 @@ namespace voltara {
 // limited and soft-clipped, which gives the grit.
 class WahModule : public FxModule {
 public:
+    // The eight parameter slots (slot 7 is unused).
+    enum Slot : int32_t { onSwitch, syncSwitch, rateKnob, qKnob, pedalKnob, maxKnob, dirtKnob };
+
     WahModule();
 
     void setSampleRate(float rate) override;
@@ -46,7 +48,7 @@ private:
     Relaxed<int32_t> sync_{0};
     // Control blocks left without LFO; set by a pedal change, counted down
     // (and on below zero) by process.
-    std::atomic<int32_t> pedalHold_{0};
+    Relaxed<int32_t> pedalHold_{0};
     Relaxed<int32_t> lamp_{0};           // 7 after the upper clip, 4 after the lower
     Relaxed<float> rateHz_{0.0f};        // free-running LFO rate, 0 .. 16 Hz
     Relaxed<float> freeIncrement_{0.0f}; // radians per control block
