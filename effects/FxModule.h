@@ -18,6 +18,8 @@ namespace voltara {
 class FxModule {
 public:
     static constexpr int32_t slotCount = 8;
+    // Slot 0 of every module switches it on above 0.5.
+    static constexpr int32_t onSwitch = 0;
 
     FxModule() = default;
     // A module starts with its own defaults in every slot.

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "common/Relaxed.h"
+#include "plugin/RackParameters.h"
 
 #include <cstdint>
 
 namespace voltara {
 
-constexpr int32_t rackParameterCount = 72;
 constexpr int32_t rackProgramCount = 32;
 constexpr int32_t programNameSize = 24; // 23 characters and the terminator
 

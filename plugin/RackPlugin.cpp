@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 #include <new>
 
 namespace voltara {
@@ -48,16 +49,30 @@ bool isProgram(int32_t program)
     return program >= 0 && program < rackProgramCount;
 }
 
+// MIDI controllers that move the wah pedal.
+constexpr uint8_t modulationWheel = 1;
+constexpr uint8_t footController = 4;
+
 // MIDI controllers 85 to 95 and the parameter each one drives.
+constexpr uint8_t firstTableController = 85;
 struct ControllerTarget {
     int32_t index;
     bool isSwitch;
 };
-
-const ControllerTarget controllerTargets[11] = {
-    {0, true},   {8, true},  {16, true}, {48, true}, {54, false}, {56, true},
-    {59, false}, {64, true}, {40, true}, {32, true}, {24, true},
+const ControllerTarget controllerTargets[] = {
+    {bypassIndex, true},
+    {onSwitchIndex(slotWah), true},
+    {onSwitchIndex(slotFilter), true},
+    {onSwitchIndex(slotDelay), true},
+    {parameterIndex(slotDelay, DelayModule::mixKnob), false},
+    {onSwitchIndex(slotReverb), true},
+    {parameterIndex(slotReverb, ReverbModule::mixKnob), false},
+    {onSwitchIndex(slotTremolo), true},
+    {onSwitchIndex(slotChorus), true},
+    {onSwitchIndex(slotFlanger), true},
+    {onSwitchIndex(slotPhaser), true},
 };
+constexpr uint8_t lastTableController = firstTableController + std::size(controllerTargets) - 1;
 
 constexpr float pedalScale = 0.007874f;       // about 1/127
 constexpr float controllerScale = 0.0079366f; // about 1/126
@@ -94,13 +109,13 @@ RackPlugin::RackPlugin(HostCallback host, ModuleFactory factory)
         if (!modules_[slot])
             throw std::bad_alloc();
     }
-    bankBuffer_ = std::make_unique<uint8_t[]>(bankBufferSize);
+    bankBuffer_ = std::make_unique<uint8_t[]>(BankReader::bufferSize);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 
     // The modules' own defaults become every program's initial values.
     for (int32_t slot = 0; slot < moduleSlotCount; ++slot) {
         for (int32_t sub = 1; sub < FxModule::slotCount; ++sub) {
-            const int32_t index = 8 * slot + sub;
+            const int32_t index = parameterIndex(slot, sub);
             setParameter(index, modules_[slot]->getParameter(sub));
             for (int32_t p = 1; p < rackProgramCount; ++p)
                 programs_[p].values[index] = programs_[0].values[index].load();
@@ -136,8 +151,8 @@ void RackPlugin::setParameter(int32_t index, float value)
         if (index == bypassIndex) {
             for (ProgramRecord& record : programs_)
                 record.values[bypassIndex] = value;
-        } else if (index >= 8) {
-            modules_[index / 8]->setParameter(index % 8, value);
+        } else if (index >= firstModuleIndex) {
+            modules_[moduleOf(index)]->setParameter(slotOf(index), value);
         }
     }
     if (editor_)
@@ -158,9 +173,9 @@ void RackPlugin::getParameterText(int32_t index, char* text)
 {
     text[0] = '\0';
     if (index == bypassIndex)
-        std::strcpy(text, values_[bypassIndex].load() > 0.5f ? "FX OFF" : "FX ON");
-    else if (index >= 8 && index < rackParameterCount)
-        modules_[index / 8]->getParameterText(index % 8, text);
+        std::strcpy(text, FxModule::switchIsOn(values_[bypassIndex]) ? "FX OFF" : "FX ON");
+    else if (index >= firstModuleIndex && index < rackParameterCount)
+        modules_[moduleOf(index)]->getParameterText(slotOf(index), text);
 }
 
 void RackPlugin::getParameterName(int32_t index, char* text)
@@ -180,10 +195,10 @@ int32_t RackPlugin::handleEvents(MidiEventList* list)
         if (kind == 0x90 && second == 0) {
             event->data[0] = static_cast<uint8_t>(0x80 | (event->data[0] & 0x0f));
         } else if (kind == 0xb0) {
-            if (first == 1 || first == 4) {
-                setParameterAndNotify(12, second * pedalScale);
-            } else if (first >= 85 && first <= 95 && second != 0) {
-                const ControllerTarget& target = controllerTargets[first - 85];
+            if (first == modulationWheel || first == footController) {
+                setParameterAndNotify(wahPedalIndex, second * pedalScale);
+            } else if (first >= firstTableController && first <= lastTableController && second != 0) {
+                const ControllerTarget& target = controllerTargets[first - firstTableController];
                 const int32_t v = target.isSwitch && second < 64 ? 1 : second;
                 setParameterAndNotify(target.index, (v - 1) * controllerScale);
             }
@@ -306,7 +321,7 @@ void RackPlugin::process(float** inputs, float** outputs, int32_t frames, bool a
 
 void RackPlugin::runChain(float* work, int32_t frames, double songPosition)
 {
-    const bool reverbFirst = values_[reverbPositionIndex].load() > 0.5f;
+    const bool reverbFirst = FxModule::switchIsOn(values_[reverbPositionIndex]);
     runSwitchedModule(slotWah, work, frames, songPosition);
     runSwitchedModule(slotFilter, work, frames, songPosition);
     if (reverbFirst)
@@ -397,14 +412,13 @@ bool RackPlugin::copyProgram(int32_t destination)
 
 int32_t RackPlugin::loadBankFile(const char* path)
 {
-    static_assert(bankBufferSize == BankReader::bufferSize, "the bank buffer holds one whole bank");
     // A file that is not a bank of ours, or holds no whole program, changes nothing.
     const int32_t blocks = BankReader::read(path, bankBuffer_.get());
     if (blocks == 0)
         return 0;
     std::snprintf(lastBankPath_, sizeof lastBankPath_, "%s", path);
     for (int32_t p = 0; p < blocks; ++p)
-        BankReader::decodeProgram(bankBuffer_.get() + p * BankReader::blockSize, programs_[p]);
+        BankReader::decodeProgram(bankBuffer_.get() + p * BankFormat::blockSize, programs_[p]);
     setProgram(getProgram());
     return refreshHost() ? 1 : 0;
 }

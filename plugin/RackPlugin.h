@@ -2,26 +2,13 @@
 
 #include "effects/FxModule.h"
 #include "plugin/ProgramRecord.h"
+#include "plugin/RackParameters.h"
 #include "plugin/host/EffectBaseEx.h"
 
 #include <cstdint>
 #include <memory>
 
 namespace voltara {
-
-// Parameter groups of eight, one per module slot.
-enum ModuleSlot : int32_t {
-    slotGuitarTone = 0,
-    slotWah,
-    slotFilter,
-    slotPhaser,
-    slotFlanger,
-    slotChorus,
-    slotDelay,
-    slotReverb,
-    slotTremolo,
-    moduleSlotCount
-};
 
 // Creates the module of one slot; a null answer makes construction fail.
 using ModuleFactory = std::unique_ptr<FxModule> (*)(int32_t slot);
@@ -30,11 +17,7 @@ using ModuleFactory = std::unique_ptr<FxModule> (*)(int32_t slot);
 // global Bypass, 32 programs, bank files and the content folder.
 class RackPlugin : public EffectBaseEx {
 public:
-    static constexpr int32_t bypassIndex = 0;
-    // Above 0.5 the reverb runs right after the filter, otherwise after the delay.
-    static constexpr int32_t reverbPositionIndex = 63;
     static constexpr int32_t maxWorkFrames = 65536;
-    static constexpr int32_t bankBufferSize = 32 * 344;
 
     // Throws std::bad_alloc when a module cannot be created.
     explicit RackPlugin(HostCallback host, ModuleFactory factory = createRackModule);
@@ -101,7 +84,7 @@ private:
     void readHostTime();
     void runChain(float* work, int32_t frames, double songPosition);
     void runSwitchedModule(int32_t slot, float* work, int32_t frames, double songPosition);
-    bool isOn(int32_t slot) const { return values_[8 * slot].load() > 0.5f; }
+    bool isOn(int32_t slot) const { return FxModule::switchIsOn(values_[onSwitchIndex(slot)]); }
 
     std::unique_ptr<FxModule> modules_[moduleSlotCount];
     Relaxed<float> values_[rackParameterCount]{};

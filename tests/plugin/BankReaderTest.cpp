@@ -29,7 +29,7 @@ TEST(BankReaderTest, AcceptsOnlyIdentifiersWithTheRackChecksum)
         {{'\xff', 'R', 'f', 'x'}, false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(BankReader::isOurIdentifier(reinterpret_cast<const uint8_t*>(c.identifier)), c.accepted)
+        EXPECT_EQ(BankFormat::isOurIdentifier(reinterpret_cast<const uint8_t*>(c.identifier)), c.accepted)
             << std::string(c.identifier, 4);
     }
 }

@@ -112,7 +112,7 @@ TEST_F(RackChain, ModulesRunInChainOrderWithTheReverbInEitherPlace)
     run(32);
     EXPECT_EQ(order('p'), "12345678");
     journal.clear();
-    rack->setParameter(RackPlugin::reverbPositionIndex, 1.0f);
+    rack->setParameter(reverbPositionIndex, 1.0f);
     run(32);
     EXPECT_EQ(order('p'), "12734568");
     EXPECT_EQ(left[0], 8.0f);

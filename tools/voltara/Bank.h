@@ -1,14 +1,16 @@
 #pragma once
 
+#include "plugin/BankFormat.h"
+
 #include <array>
 #include <string>
 
 namespace voltara {
 
-constexpr int bankProgramCount = 32;
-constexpr int bankParameterCount = 72;
+constexpr int bankProgramCount = BankFormat::programCount;
+constexpr int bankParameterCount = BankFormat::parameterCount;
 // Characters of a program name that the plug-in keeps.
-constexpr std::size_t programNameLimit = 23;
+constexpr std::size_t programNameLimit = programNameSize - 1;
 
 struct BankProgram {
     std::string name;

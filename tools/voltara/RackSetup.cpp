@@ -10,22 +10,6 @@
 namespace voltara {
 namespace {
 
-// The plug-in's own loader shows '&' in names as '+', and turns the
-// indices below into clean 0 or 1; a bank given here reads the same.
-// Indices: the on switches, the sync switches and the two mode switches.
-constexpr int switchIndices[] = {8, 9, 16, 19, 24, 25, 32, 33, 40, 41, 48, 49, 56, 64, 65};
-// Bypass and the unused first group are never taken from a bank.
-constexpr int firstBankIndex = 8;
-
-float asLoaded(int index, float value)
-{
-    if (index < firstBankIndex)
-        return 0.0f;
-    if (std::find(std::begin(switchIndices), std::end(switchIndices), index) != std::end(switchIndices))
-        return value > 0.5f ? 1.0f : 0.0f;
-    return value;
-}
-
 bool sameName(const std::string& a, const std::string& b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
@@ -75,11 +59,12 @@ void fillPrograms(PluginHost& host, const Bank& bank)
 {
     const int current = host.program();
     for (int p = 0; p < bankProgramCount; ++p) {
+        const BankProgram& program = bank.programs[p];
         host.setProgram(p);
         for (int i = 0; i < bankParameterCount; ++i)
-            host.setParameter(i, asLoaded(i, bank.programs[p].values[i]));
-        std::string name = bank.programs[p].name;
-        std::replace(name.begin(), name.end(), '&', '+');
+            host.setParameter(i, BankFormat::loadedValue(i, program.values[i]));
+        char name[programNameSize];
+        BankFormat::loadedName(program.name.data(), program.name.size(), name);
         host.setProgramName(name);
     }
     host.setProgram(current);
