@@ -5,6 +5,7 @@
 
 #include "codec/Decoder.h"
 #include "codec/Encoder.h"
+#include "codec/FileHeader.h"
 
 namespace voltara::codec {
 
@@ -35,7 +36,7 @@ void copyText(char* field, size_t size, const char* text)
 
 int32_t checkFormat(void* /*ignored*/, const uint8_t* firstBytes)
 {
-    return firstBytes != nullptr && std::memcmp(firstBytes, "KFR ", 4) == 0 ? 1 : 0;
+    return firstBytes != nullptr && FileHeader::hasMagic(firstBytes) ? 1 : 0;
 }
 
 int32_t readInfo(FileHandle file, StreamInfo* info)

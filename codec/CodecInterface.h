@@ -44,7 +44,7 @@ struct StreamInfo {
     int32_t blockLength;      // word 10: frames
     int32_t bitsPerSample;    // word 11: from the header, sign-extended byte
     int32_t zero[5];          // words 12 .. 16
-    void* header;             // word 17: the embedded wave header (file offset 56 up to the stream)
+    void* header;             // word 17: the embedded wave header (from file offset 56 up to the stream)
     int32_t headerLength;     // word 18
     void* trailing;           // word 19: the chunks after the stream, or null
     int32_t trailingLength;   // word 20: their length, or 0

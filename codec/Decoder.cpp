@@ -1,5 +1,6 @@
 #include "codec/Decoder.h"
 
+#include "codec/FileHeader.h"
 #include "common/ByteOrder.h"
 
 #include <cstring>
@@ -9,23 +10,13 @@ namespace voltara::codec {
 
 namespace {
 
-int32_t readLe32(const uint8_t* p)
-{
-    return static_cast<int32_t>(littleEndian32(p));
-}
-
-int64_t readLe64(const uint8_t* p)
-{
-    return static_cast<int64_t>(littleEndian64(p));
-}
-
 // The header bounds both readInfo and openRead insist on. Every block takes at
 // least two bytes of stream (three header bits, a predictor and a coding type,
 // then the next block starts on a byte boundary), which bounds the frame count
 // by the stream's size: a tiny file cannot make a caller decode without end.
 bool headerIsSane(int32_t blockLength, int64_t totalFrames, int64_t streamLength)
 {
-    if (blockLength <= 0 || blockLength > largestBlockLength || totalFrames < 0 || streamLength < 0)
+    if (blockLength <= 0 || blockLength > FileHeader::largestBlockLength || totalFrames < 0 || streamLength < 0)
         return false;
     const int64_t blocks = totalFrames / blockLength + (totalFrames % blockLength != 0 ? 1 : 0);
     return blocks <= streamLength / 2;
@@ -56,16 +47,17 @@ int32_t readStreamInfo(FileHandle file, StreamInfo& info)
     info.trailing = nullptr;
     info.trailingLength = 0;
 
-    uint8_t header[fileHeaderBytes];
-    if (io.readAt(file, 0, header, fileHeaderBytes) != 0)
+    uint8_t bytes[FileHeader::size];
+    if (io.readAt(file, 0, bytes, FileHeader::size) != 0)
         return -1;
-    info.channelCount = static_cast<int8_t>(header[11]);
-    info.sampleRate = readLe32(header + 12);
-    info.streamLength = readLe64(header + 32);
-    info.totalFrames = readLe64(header + 24);
+    const FileHeader header = FileHeader::load(bytes);
+    info.channelCount = header.channelCount;
+    info.sampleRate = header.sampleRate;
+    info.streamLength = header.streamLength;
+    info.totalFrames = header.totalFrames;
     info.totalFramesAgain = info.totalFrames;
-    info.blockLength = readLe32(header + 16);
-    info.bitsPerSample = static_cast<int8_t>(header[10]);
+    info.blockLength = header.blockLength;
+    info.bitsPerSample = header.bitsPerSample;
     std::memset(info.zero, 0, sizeof info.zero);
     if (!headerIsSane(info.blockLength, info.totalFrames, info.streamLength))
         return -1;
@@ -73,7 +65,7 @@ int32_t readStreamInfo(FileHandle file, StreamInfo& info)
     // Walk the embedded wave header's chunks from past its "RIFF" header to the
     // "data" chunk, never past the end of the file.
     const int64_t fileSize = io.getSize(file);
-    int64_t position = fileHeaderBytes + 12;
+    int64_t position = FileHeader::size + 12;
     for (;;) {
         if (position > fileSize - 8)
             return -1;
@@ -82,7 +74,7 @@ int32_t readStreamInfo(FileHandle file, StreamInfo& info)
             return -1;
         if (std::memcmp(chunk, "data", 4) == 0)
             break;
-        position += 8 + static_cast<int64_t>(static_cast<uint32_t>(readLe32(chunk + 4)));
+        position += 8 + static_cast<int64_t>(littleEndian32(chunk + 4));
     }
     const int64_t streamOffset = position + 8;
     if (streamOffset > std::numeric_limits<int32_t>::max() || info.streamLength > fileSize - streamOffset)
@@ -92,9 +84,9 @@ int32_t readStreamInfo(FileHandle file, StreamInfo& info)
     const int64_t trailingLength = fileSize - streamOffset - info.streamLength - (info.streamLength & 1);
     if (trailingLength > std::numeric_limits<int32_t>::max())
         return -1;
-    if (!readBlock(file, fileHeaderBytes, info.streamOffset - fileHeaderBytes, info.header))
+    if (!readBlock(file, FileHeader::size, info.streamOffset - FileHeader::size, info.header))
         return -1;
-    info.headerLength = info.streamOffset - fileHeaderBytes;
+    info.headerLength = info.streamOffset - FileHeader::size;
     if (trailingLength > 0) {
         if (!readBlock(file, fileSize - trailingLength, static_cast<int32_t>(trailingLength), info.trailing)) {
             io.release(info.header);

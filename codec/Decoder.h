@@ -10,9 +10,6 @@
 // decoder object behind openRead / readFrames / closeRead.
 namespace voltara::codec {
 
-constexpr int32_t fileHeaderBytes = 56;
-constexpr int32_t largestBlockLength = 32767; // the encoder stores it as a 16-bit value
-
 // readInfo: 0, or -1 when a read fails or the header is refused (a
 // block length <= 0 or above 32767, a negative frame count or stream length, more
 // frames than the stream could hold, a stream beyond the file, a chunk walk that

@@ -61,7 +61,7 @@ Encoder* Encoder::open(FileHandle file, const StreamInfo& info)
     const int64_t blockLength = blockLengthFor(info.sampleRate);
     if ((info.channelCount != 1 && info.channelCount != 2)
         || (info.bitsPerSample != 8 && info.bitsPerSample != 16 && info.bitsPerSample != 24)
-        || blockLength > 32767 // the header holds it as a 16-bit value
+        || blockLength > FileHeader::largestBlockLength
         || !walksToDataChunk(static_cast<const uint8_t*>(info.header), info.headerLength) || info.trailingLength < 0
         || (info.trailingLength > 0 && info.trailing == nullptr))
         return nullptr;
@@ -91,20 +91,19 @@ Encoder* Encoder::open(FileHandle file, const StreamInfo& info)
         encoder->trailingLength_ = info.trailingLength;
     }
 
-    uint8_t* header = encoder->header_;
-    std::memcpy(header, "KFR ", 4);
-    putLittleEndian32(header + 4, 48);
-    header[8] = 1;
-    header[9] = 0;
-    header[10] = static_cast<uint8_t>(info.bitsPerSample);
-    header[11] = static_cast<uint8_t>(info.channelCount);
-    putLittleEndian32(header + 12, static_cast<uint32_t>(info.sampleRate));
-    putLittleEndian32(header + 16, static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(blockLength))));
-    if (!encoder->writeAt(0, header, 56) || !encoder->writeAt(56, info.header, info.headerLength)) {
+    FileHeader& header = encoder->header_;
+    header.bitsPerSample = info.bitsPerSample;
+    header.channelCount = info.channelCount;
+    header.sampleRate = info.sampleRate;
+    header.blockLength = static_cast<int32_t>(blockLength);
+    uint8_t bytes[FileHeader::size];
+    header.store(bytes);
+    if (!encoder->writeAt(0, bytes, FileHeader::size)
+        || !encoder->writeAt(FileHeader::size, info.header, info.headerLength)) {
         destroy(encoder);
         return nullptr;
     }
-    encoder->writer_.open(encoder->io_, file, 56 + int64_t{info.headerLength});
+    encoder->writer_.open(encoder->io_, file, FileHeader::size + int64_t{info.headerLength});
     return encoder;
 }
 
@@ -321,9 +320,11 @@ int32_t Encoder::close(int64_t totalFrames)
     if (trailingLength_ > 0)
         writeAt(position, trailing_, trailingLength_);
 
-    putLittleEndian64(header_ + 24, static_cast<uint64_t>(totalFrames));
-    putLittleEndian64(header_ + 32, static_cast<uint64_t>(writer_.bytesFlushed()));
-    writeAt(0, header_, 56);
+    header_.totalFrames = totalFrames;
+    header_.streamLength = writer_.bytesFlushed();
+    uint8_t bytes[FileHeader::size];
+    header_.store(bytes);
+    writeAt(0, bytes, FileHeader::size);
 
     // The embedded "RIFF" size as the format defines it (sample bytes + trailing
     // length + embedded header length), and the "data" size: the stream's length.
@@ -333,9 +334,9 @@ int32_t Encoder::close(int64_t totalFrames)
                                  ? std::numeric_limits<int64_t>::max()
                                  : frameBytes * totalFrames + trailingLength_ + embeddedHeaderLength_;
     putLittleEndian32(field, riffSize >= (int64_t{1} << 31) ? 0 : static_cast<uint32_t>(riffSize));
-    writeAt(60, field, 4);
+    writeAt(FileHeader::size + embeddedRiffSizeOffset, field, 4);
     putLittleEndian32(field, static_cast<uint32_t>(writer_.bytesFlushed()));
-    writeAt(embeddedHeaderLength_ + 52, field, 4);
+    writeAt(FileHeader::size + embeddedHeaderLength_ - embeddedDataSizeFromEnd, field, 4);
     return failed_ ? -1 : 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "codec/BitWriter.h"
 #include "codec/CodecInterface.h"
+#include "codec/FileHeader.h"
 #include "codec/Predictors.h"
 
 // The writing side of the codec: the encoder object behind openWrite /
@@ -43,7 +44,7 @@ private:
 
     HostIoCallbacks io_ = {}; // its own copy, as the decoder keeps one
     FileHandle file_ = nullptr;
-    uint8_t header_[56] = {};
+    FileHeader header_;
     int32_t embeddedHeaderLength_ = 0;
     int32_t channels_ = 0;
     int32_t bitsPerSample_ = 0;

@@ -2,6 +2,7 @@
 // readInfo and the decoder. Must never crash, hang, read or write out of
 // bounds, or allocate more than the file justifies.
 #include "codec/CodecInterface.h"
+#include "codec/FileHeader.h"
 #include "tools/codechost/CodecFile.h"
 #include "tools/codechost/CodecHost.h"
 
@@ -32,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     StreamInfo info = {};
     if (format.readInfo(&file, &info) != 0)
         return 0;
-    if (info.headerLength != info.streamOffset - 56 || info.trailingLength < 0)
+    if (info.headerLength != info.streamOffset - codec::FileHeader::size || info.trailingLength < 0)
         __builtin_trap();
     void* decoder = format.openRead(&file, &info);
     if (decoder != nullptr) {
