@@ -4,6 +4,7 @@
 #include "tools/voltara/BankFile.h"
 #include "tools/voltara/BankText.h"
 #include "tools/voltara/PluginHost.h"
+#include "tools/voltara/PluginLibrary.h"
 #include "tools/voltara/ToolError.h"
 
 #include <cstdio>
@@ -24,7 +25,7 @@ std::vector<std::string> parameterNames(const std::string& pluginPath)
 int dump(ArgumentList& arguments)
 {
     std::string file;
-    std::string plugin = PluginHost::besideExecutable();
+    std::string plugin = PluginLibrary::besideExecutable();
     while (!arguments.empty()) {
         const std::string word = arguments.take();
         if (word == "--plugin")

@@ -2,10 +2,7 @@
 
 #include "tools/voltara/ToolError.h"
 
-#include <climits>
 #include <cstring>
-#include <dlfcn.h>
-#include <unistd.h>
 
 namespace voltara {
 namespace {
@@ -19,21 +16,12 @@ constexpr std::size_t textBufferSize = 256;
 
 } // namespace
 
-PluginHost::PluginHost(const std::string& libraryPath) : path_(libraryPath)
+PluginHost::PluginHost(const std::string& libraryPath) : library_(libraryPath)
 {
-    library_ = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library_ == nullptr)
-        throw ToolError("cannot load the plug-in: " + std::string(dlerror()));
-    const auto entry = reinterpret_cast<PluginMain>(dlsym(library_, "main"));
-    if (entry == nullptr) {
-        dlclose(library_);
-        throw ToolError("cannot load the plug-in: " + path_ + " has no entry main");
-    }
+    const auto entry = library_.entry<PluginMain>("main");
     plugin_ = entry(&PluginHost::callback);
-    if (plugin_ == nullptr || plugin_->magic != descriptorMagic) {
-        dlclose(library_);
-        throw ToolError("cannot load the plug-in: main of " + path_ + " gave no plug-in descriptor");
-    }
+    if (plugin_ == nullptr || plugin_->magic != descriptorMagic)
+        throw ToolError("cannot load the plug-in: main of " + library_.path() + " gave no plug-in descriptor");
     plugin_->hostUser = this;
 }
 
@@ -41,17 +29,6 @@ PluginHost::~PluginHost()
 {
     plugin_->dispatch(plugin_, opSuspendResume, 0, 0, nullptr, 0.0f);
     plugin_->dispatch(plugin_, opClose, 0, 0, nullptr, 0.0f);
-    dlclose(library_);
-}
-
-std::string PluginHost::besideExecutable()
-{
-    char self[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0)
-        return "voltara_fx.so";
-    const std::string executable(self, std::size_t(length));
-    return executable.substr(0, executable.rfind('/') + 1) + "voltara_fx.so";
 }
 
 void PluginHost::prepare(double sampleRate, int blockSize, double tempo)

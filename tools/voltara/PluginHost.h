@@ -1,6 +1,7 @@
 #pragma once
 
 #include "plugin/host/PluginDescriptor.h"
+#include "tools/voltara/PluginLibrary.h"
 
 #include <cstdint>
 #include <string>
@@ -19,9 +20,6 @@ public:
     ~PluginHost();
     PluginHost(const PluginHost&) = delete;
     PluginHost& operator=(const PluginHost&) = delete;
-
-    // The plug-in that ships beside this program.
-    static std::string besideExecutable();
 
     const PluginDescriptor& descriptor() const { return *plugin_; }
 
@@ -52,8 +50,7 @@ private:
                              float opt);
     intptr_t answer(int32_t opcode);
 
-    std::string path_;
-    void* library_ = nullptr;
+    PluginLibrary library_;
     PluginDescriptor* plugin_ = nullptr;
     TimeInfo time_{};
 };

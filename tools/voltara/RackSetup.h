@@ -3,6 +3,7 @@
 #include "tools/voltara/ArgumentList.h"
 #include "tools/voltara/Bank.h"
 #include "tools/voltara/PluginHost.h"
+#include "tools/voltara/PluginLibrary.h"
 
 #include <optional>
 #include <string>
@@ -32,7 +33,7 @@ private:
     void loadBank(PluginHost& host) const;
     void selectProgram(PluginHost& host) const;
 
-    std::string plugin_ = PluginHost::besideExecutable();
+    std::string plugin_ = PluginLibrary::besideExecutable();
     std::optional<std::string> bankPath_;
     std::optional<std::string> programChoice_;
     std::vector<std::pair<int, float>> values_;
