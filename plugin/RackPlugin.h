@@ -2,6 +2,7 @@
 
 #include "effects/FxModule.h"
 #include "plugin/ProgramRecord.h"
+#include "plugin/RackAccess.h"
 #include "plugin/RackParameters.h"
 #include "plugin/host/EffectBaseEx.h"
 
@@ -14,8 +15,9 @@ namespace voltara {
 using ModuleFactory = std::unique_ptr<FxModule> (*)(int32_t slot);
 
 // The rack: 72 parameters over nine modules, the audio chain behind the
-// global Bypass, 32 programs, bank files and the content folder.
-class RackPlugin : public EffectBaseEx {
+// global Bypass, 32 programs, bank files and the content folder. The editor
+// sees it as a RackAccess.
+class RackPlugin : public EffectBaseEx, public RackAccess {
 public:
     static constexpr int32_t maxWorkFrames = 65536;
 
@@ -28,6 +30,7 @@ public:
     // [any thread] parameters
     void setParameter(int32_t index, float value) override;
     float getParameter(int32_t index) override;
+    void setParameterAndNotify(int32_t index, float value) override;
     void getParameterUnit(int32_t index, char* text) override;
     void getParameterText(int32_t index, char* text) override;
     void getParameterName(int32_t index, char* text) override;
@@ -51,23 +54,28 @@ public:
     bool copyProgram(int32_t destination) override;
     const ProgramRecord& program(int32_t index) const { return programs_[index]; }
 
+    // [window thread] content folder and banks
     // Reads a bank of 32 programs; 0 when the file cannot be read.
-    int32_t loadBankFile(const char* path);
+    int32_t loadBankFile(const char* path) override;
     // Finds the content folder and loads the factory bank (construction only).
     void initContent();
     // Stores the folder the user chose; it takes effect at the next load.
-    void setInstallPath(const char* folder);
-    bool contentMissing() const { return contentMissing_ != 0; }
+    void setInstallPath(const char* folder) override;
+    bool contentMissing() const override { return contentMissing_ != 0; }
     const char* contentFolder() const { return contentFolderPath_; }
-    const char* lastBankPath() const { return lastBankPath_; }
+    const char* lastBankPath() const override { return lastBankPath_; }
 
     // [window thread] the modulation lamps of the switched-on modules, three
     // bits each, as a float for the editor's display.
-    float getLedState() const;
+    float getLedState() const override;
     // [any thread] the same lamps as an integer, three bits each (LampPacking).
     int32_t packedLamps() const;
     // Answers LampPacking::vendorQuery with packedLamps(); 0 to anything else.
     intptr_t vendorSpecific(int32_t index, intptr_t value, void* pointer, float opt) override;
+
+    // [window thread] host services of the editor's dialogs
+    bool askHostCapability(char* text) override;
+    bool openFileSelector(void* record) override;
 
     // [main thread] identity
     bool getOutputInfo(int32_t index, OutputInfo* info) override;
@@ -80,6 +88,8 @@ public:
     FxModule* module(int32_t slot) const { return modules_[slot].get(); }
 
 private:
+    // Makes program current and sets its 72 values, without the editor.
+    void loadProgram(int32_t program);
     void process(float** inputs, float** outputs, int32_t frames, bool accumulate);
     void readHostTime();
     void runChain(float* work, int32_t frames, double songPosition);

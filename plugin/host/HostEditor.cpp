@@ -17,10 +17,15 @@ int32_t HostEditor::open(void* parentWindow)
 
 void HostEditor::idle()
 {
-    if (updatePending_) {
-        updatePending_ = false;
+    runPendingUpdates();
+}
+
+void HostEditor::runPendingUpdates()
+{
+    if (refreshAllPending_.exchange(false))
+        refreshAll();
+    if (updatePending_.exchange(false))
         update();
-    }
 }
 
 int32_t HostEditor::onKeyDown(KeyRecord*)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Relaxed.h"
+
 #include <cstdint>
 
 namespace voltara {
@@ -9,7 +11,7 @@ struct KeyRecord;
 
 // The editor as the host's interface sees it: size, open into a host window,
 // close, idle, keys. The plug-in's editor derives from this.
-// [window thread]
+// [window thread] unless said otherwise
 class HostEditor {
 public:
     explicit HostEditor(EffectBase* effect) : effect_(effect) {}
@@ -23,7 +25,12 @@ public:
     virtual void close() {}
     virtual void idle();
     virtual void update() {}
+    // [any thread] Asks for update at the next idle.
     virtual void requestRefresh() { updatePending_ = true; }
+    // [any thread] Asks for refreshAll at the next idle, on the window thread:
+    // how a program change that arrives with MIDI on the audio thread reaches
+    // the editor.
+    void requestRefreshAll() { refreshAllPending_ = true; }
     virtual int32_t onKeyDown(KeyRecord* key);
     virtual int32_t onKeyUp(KeyRecord* key);
     virtual int32_t setKnobStyle(intptr_t mode);
@@ -34,9 +41,14 @@ public:
     virtual void refreshAll() {}
 
 protected:
+    // What idle does for the base: refreshAll when it was asked for, then
+    // update when pending. An editor that overrides idle calls it first.
+    void runPendingUpdates();
+
     EffectBase* effect_;
     void* systemWindow_ = nullptr;
-    bool updatePending_ = false;
+    Relaxed<bool> updatePending_{false};
+    Relaxed<bool> refreshAllPending_{false};
 };
 
 } // namespace voltara

@@ -1,0 +1,184 @@
+#include "plugin/RackPlugin.h"
+
+#include "plugin/host/LampPacking.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace voltara {
+
+namespace {
+
+// A non-finite sample would stay in feedback and delay state for good.
+inline float finiteOrZero(float sample)
+{
+    return std::isfinite(sample) ? sample : 0.0f;
+}
+
+} // namespace
+
+void RackPlugin::setSampleRate(float rate)
+{
+    EffectBase::setSampleRate(rate);
+    rackSampleRate_ = rate;
+    minuteFactor_ = 1.0 / (static_cast<double>(rate) * 60.0);
+}
+
+void RackPlugin::setBlockSize(int32_t frames)
+{
+    EffectBase::setBlockSize(frames);
+}
+
+void RackPlugin::resume()
+{
+    // Calls longer than the work buffer are processed in slices, so the
+    // buffer never needs to exceed maxWorkFrames.
+    const int32_t length = 2 * std::clamp(getBlockSize(), 1, maxWorkFrames);
+    if (length != workLength_) {
+        work_.reset(new (std::nothrow) float[length]);
+        workLength_ = work_ ? length : 0;
+    }
+    for (auto& module : modules_)
+        module->setSampleRate(rackSampleRate_);
+    notifyHost14();
+    requestEvents(1);
+}
+
+void RackPlugin::suspend()
+{
+    beatsPerSample_ = 0.0;
+}
+
+void RackPlugin::processAccumulating(float** inputs, float** outputs, int32_t frames)
+{
+    process(inputs, outputs, frames, true);
+}
+
+void RackPlugin::processOverwriting(float** inputs, float** outputs, int32_t frames)
+{
+    process(inputs, outputs, frames, false);
+}
+
+void RackPlugin::readHostTime()
+{
+    const TimeInfo* time = queryHostTime(timeInfoFilter);
+    if (!time)
+        return;
+    if (!hostTempoSeen_ || time->tempo != lastHostTempo_) {
+        hostTempoSeen_ = true;
+        lastHostTempo_ = time->tempo;
+        beatsPerSample_ = lastHostTempo_ * minuteFactor_;
+        for (auto& module : modules_)
+            module->setTempo(beatsPerSample_, 4.0);
+    }
+    if (time->songPosition != lastHostPosition_) {
+        lastHostPosition_ = time->songPosition;
+        songPosition_ = time->songPosition;
+    }
+}
+
+void RackPlugin::process(float** inputs, float** outputs, int32_t frames, bool accumulate)
+{
+    readHostTime();
+    if (frames <= 0 || !inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1])
+        return;
+    const float* inLeft = inputs[0];
+    const float* inRight = inputs[1];
+    float* outLeft = outputs[0];
+    float* outRight = outputs[1];
+
+    // Before the first resume there is nothing to process with: the host gets
+    // its input back.
+    if (!work_) {
+        for (int32_t j = 0; j < frames; ++j) {
+            const float left = finiteOrZero(inLeft[j]);
+            const float right = finiteOrZero(inRight[j]);
+            outLeft[j] = accumulate ? outLeft[j] + left : left;
+            outRight[j] = accumulate ? outRight[j] + right : right;
+        }
+        return;
+    }
+
+    float* work = work_.get();
+    const int32_t sliceFrames = workLength_ / 2;
+    for (int32_t offset = 0; offset < frames; offset += sliceFrames) {
+        const int32_t count = std::min(sliceFrames, frames - offset);
+        for (int32_t j = 0; j < count; ++j) {
+            work[2 * j] = finiteOrZero(inLeft[offset + j]);
+            work[2 * j + 1] = finiteOrZero(inRight[offset + j]);
+        }
+        if (values_[bypassIndex].load() < 0.5f)
+            runChain(work, count, songPosition_);
+        if (accumulate) {
+            for (int32_t j = 0; j < count; ++j) {
+                outLeft[offset + j] += work[2 * j];
+                outRight[offset + j] += work[2 * j + 1];
+            }
+        } else {
+            for (int32_t j = 0; j < count; ++j) {
+                outLeft[offset + j] = work[2 * j];
+                outRight[offset + j] = work[2 * j + 1];
+            }
+        }
+        songPosition_ += count * beatsPerSample_;
+    }
+}
+
+void RackPlugin::runChain(float* work, int32_t frames, double songPosition)
+{
+    const bool reverbFirst = FxModule::switchIsOn(values_[reverbPositionIndex]);
+    runSwitchedModule(slotWah, work, frames, songPosition);
+    runSwitchedModule(slotFilter, work, frames, songPosition);
+    if (reverbFirst)
+        runSwitchedModule(slotReverb, work, frames, songPosition);
+    runSwitchedModule(slotPhaser, work, frames, songPosition);
+    runSwitchedModule(slotFlanger, work, frames, songPosition);
+    runSwitchedModule(slotChorus, work, frames, songPosition);
+    runSwitchedModule(slotDelay, work, frames, songPosition);
+    if (!reverbFirst)
+        runSwitchedModule(slotReverb, work, frames, songPosition);
+    // The tremolo keeps its phase while off: it is skipped, never reset.
+    if (isOn(slotTremolo))
+        modules_[slotTremolo]->process(work, frames, songPosition);
+}
+
+// A module found off is reset once, so it starts from silence when it is
+// switched on again.
+void RackPlugin::runSwitchedModule(int32_t slot, float* work, int32_t frames, double songPosition)
+{
+    if (isOn(slot)) {
+        moduleOff_[slot] = 0;
+        modules_[slot]->process(work, frames, songPosition);
+    } else if (!moduleOff_[slot]) {
+        modules_[slot]->setSampleRate(rackSampleRate_);
+        moduleOff_[slot] = 1;
+    }
+}
+
+static_assert(LampPacking::places[0].slot == slotFilter && LampPacking::places[1].slot == slotPhaser
+                  && LampPacking::places[2].slot == slotFlanger && LampPacking::places[3].slot == slotChorus
+                  && LampPacking::places[4].slot == slotTremolo && LampPacking::places[5].slot == slotWah,
+              "lamp places name the rack's module slots");
+
+int32_t RackPlugin::packedLamps() const
+{
+    int32_t packed = 0;
+    for (const LampPacking::Place& place : LampPacking::places) {
+        if (isOn(place.slot))
+            packed += modules_[place.slot]->getLfoLamp() << place.shift;
+    }
+    return packed;
+}
+
+float RackPlugin::getLedState() const
+{
+    return static_cast<float>(packedLamps()) + 0.5f;
+}
+
+intptr_t RackPlugin::vendorSpecific(int32_t index, intptr_t, void*, float)
+{
+    return index == LampPacking::vendorQuery ? packedLamps() : 0;
+}
+
+} // namespace voltara

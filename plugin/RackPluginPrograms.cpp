@@ -1,0 +1,102 @@
+#include "plugin/RackPlugin.h"
+
+#include "plugin/BankReader.h"
+#include "plugin/ContentFolder.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace voltara {
+
+namespace {
+
+bool isProgram(int32_t program)
+{
+    return program >= 0 && program < rackProgramCount;
+}
+
+} // namespace
+
+void RackPlugin::setProgram(int32_t program)
+{
+    loadProgram(program);
+}
+
+void RackPlugin::loadProgram(int32_t program)
+{
+    if (!isProgram(program))
+        return;
+    currentProgram_ = program;
+    for (int32_t index = 0; index < rackParameterCount; ++index)
+        setParameter(index, programs_[program].values[index].load());
+}
+
+void RackPlugin::setProgramName(char* name)
+{
+    programs_[currentProgram_.load()].setName(name);
+}
+
+void RackPlugin::getProgramName(char* name)
+{
+    std::strcpy(name, programs_[currentProgram_.load()].name);
+}
+
+bool RackPlugin::getProgramNameAt(int32_t, int32_t program, char* text)
+{
+    if (!isProgram(program))
+        return false;
+    std::strcpy(text, programs_[program].name);
+    return true;
+}
+
+bool RackPlugin::copyProgram(int32_t destination)
+{
+    if (!isProgram(destination))
+        return false;
+    programs_[destination] = programs_[currentProgram_.load()];
+    return true;
+}
+
+int32_t RackPlugin::loadBankFile(const char* path)
+{
+    // A file that is not a bank of ours, or holds no whole program, changes nothing.
+    const int32_t blocks = BankReader::read(path, bankBuffer_.get());
+    if (blocks == 0)
+        return 0;
+    std::snprintf(lastBankPath_, sizeof lastBankPath_, "%s", path);
+    for (int32_t p = 0; p < blocks; ++p)
+        BankReader::decodeProgram(bankBuffer_.get() + p * BankFormat::blockSize, programs_[p]);
+    setProgram(getProgram());
+    return refreshHost() ? 1 : 0;
+}
+
+void RackPlugin::initContent()
+{
+    const ContentFolder folder = ContentFolder::fromRegistry();
+    std::snprintf(contentFolderPath_, sizeof contentFolderPath_, "%s", folder.path().c_str());
+    if (!folder.hasStyleData()) {
+        contentMissing_ = 1;
+        return;
+    }
+    for (int32_t p = 0; p < rackProgramCount; ++p) {
+        programs_[p].setName(" ");
+        programs_[p].values[0] = static_cast<float>(p) * 0.01f;
+    }
+    programs_[0].setName("[nothing loaded]");
+    const std::string bank = folder.defaultBankPath();
+    std::snprintf(lastBankPath_, sizeof lastBankPath_, "%s", bank.c_str());
+    loadBankFile(bank.c_str());
+}
+
+void RackPlugin::setInstallPath(const char* folder)
+{
+    if (!folder || !*folder)
+        return;
+    ContentFolder::storeInstallPath(folder);
+    contentMissing_ = 0;
+    programs_[0].setName("Please reload plug-in");
+    refreshHost();
+}
+
+} // namespace voltara
