@@ -203,6 +203,8 @@ static_assert(sizeof(void*) != 4 || offsetof(PluginDescriptor, parameterCount) =
 static_assert(sizeof(void*) != 4 || offsetof(PluginDescriptor, inputCount) == 28, "");
 static_assert(sizeof(void*) != 4 || offsetof(PluginDescriptor, outputCount) == 32, "");
 static_assert(sizeof(void*) != 4 || offsetof(PluginDescriptor, flags) == 36, "");
+static_assert(sizeof(void*) != 4 || offsetof(PluginDescriptor, reserved1) == 40, "");
+static_assert(sizeof(void*) != 4 || offsetof(PluginDescriptor, reserved2) == 44, "");
 static_assert(sizeof(void*) != 4 || offsetof(PluginDescriptor, auxWord0) == 48, "");
 static_assert(sizeof(void*) != 4 || offsetof(PluginDescriptor, auxWord1) == 52, "");
 static_assert(sizeof(void*) != 4 || offsetof(PluginDescriptor, auxWord2) == 56, "");
@@ -214,5 +216,8 @@ static_assert(sizeof(void*) != 4 || offsetof(PluginDescriptor, version) == 76, "
 static_assert(sizeof(void*) != 4 || offsetof(PluginDescriptor, processOverwriting) == 80, "");
 static_assert(sizeof(void*) != 4 || offsetof(PluginDescriptor, reserved3) == 84, "");
 static_assert(offsetof(MidiEventList, events) == 8, "event pointers follow two words");
+// Elsewhere only the pointer fields widen: the ten words from the program
+// count to the rate ratio stay together.
+static_assert(offsetof(PluginDescriptor, rateRatio) - offsetof(PluginDescriptor, programCount) == 40, "");
 
 } // namespace voltara

@@ -16,7 +16,7 @@ constexpr int32_t spacing = 2400; // frames between test impulses: longer than t
 
 ChorusModule& switchedOn(ChorusModule& module)
 {
-    module.setParameter(0, 1.0f);
+    module.setParameter(ChorusModule::onSwitch, 1.0f);
     module.setSampleRate(rate);
     return module;
 }
@@ -56,9 +56,9 @@ TEST(ChorusModule, NamesDefaultsAndTexts)
     EXPECT_EQ(parameterText(module, 0), "OFF");
     EXPECT_EQ(parameterText(module, 1), "CHO");
     EXPECT_EQ(parameterText(module, 2), "50 %");
-    module.setParameter(1, 0.51f);
+    module.setParameter(ChorusModule::modeSwitch, 0.51f);
     EXPECT_EQ(parameterText(module, 1), "DET");
-    module.setParameter(4, 1.0f);
+    module.setParameter(ChorusModule::feedbackKnob, 1.0f);
     EXPECT_EQ(parameterText(module, 4), "100 %");
     EXPECT_EQ(parameterText(module, 5), "");
 }
@@ -66,9 +66,9 @@ TEST(ChorusModule, NamesDefaultsAndTexts)
 TEST(ChorusModule, TapsSweepOppositeWaysWithinTheDepth)
 {
     ChorusModule module;
-    module.setParameter(2, 1.0f); // rate 10: depth limited to 4 ms
-    module.setParameter(3, 1.0f);
-    module.setParameter(4, 0.0f);
+    module.setParameter(ChorusModule::rateKnob, 1.0f); // rate 10: depth limited to 4 ms
+    module.setParameter(ChorusModule::depthKnob, 1.0f);
+    module.setParameter(ChorusModule::feedbackKnob, 0.0f);
     switchedOn(module);
     const float base = 0.008f * rate + 1.0f;
     const float depth = 0.004f * rate;
@@ -91,9 +91,9 @@ TEST(ChorusModule, TapsSweepOppositeWaysWithinTheDepth)
 TEST(ChorusModule, SlowRatesGetTheFullFortyMillisecondDepth)
 {
     ChorusModule module;
-    module.setParameter(2, 0.5654f); // rate just below 1
-    module.setParameter(3, 1.0f);
-    module.setParameter(4, 0.0f);
+    module.setParameter(ChorusModule::rateKnob, 0.5654f); // rate just below 1
+    module.setParameter(ChorusModule::depthKnob, 1.0f);
+    module.setParameter(ChorusModule::feedbackKnob, 0.0f);
     switchedOn(module);
     int32_t highest = 0;
     for (const Latencies& echo : echoLatencies(module, 60))
@@ -106,8 +106,8 @@ TEST(ChorusModule, DetuneIgnoresFeedbackAndKeepsItsLampLit)
 {
     for (const bool detune : {false, true}) {
         ChorusModule module;
-        module.setParameter(1, detune ? 1.0f : 0.0f);
-        module.setParameter(4, 1.0f);
+        module.setParameter(ChorusModule::modeSwitch, detune ? 1.0f : 0.0f);
+        module.setParameter(ChorusModule::feedbackKnob, 1.0f);
         switchedOn(module);
         StereoFrames warmUp(20000);
         warmUp.process(module);
@@ -147,13 +147,13 @@ TEST(ChorusModule, GeometryChangesRestartTheWetFade)
     signal.process(module);
     ASSERT_GT(wetness(module), 0.05f);
 
-    module.setParameter(4, 0.9f); // feedback alone: the fade goes on
+    module.setParameter(ChorusModule::feedbackKnob, 0.9f); // feedback alone: the fade goes on
     EXPECT_GT(wetness(module), 0.05f);
-    module.setParameter(3, 0.8f); // depth: back to dry, fading in again
+    module.setParameter(ChorusModule::depthKnob, 0.8f); // depth: back to dry, fading in again
     EXPECT_LT(wetness(module), 0.01f);
     signal.process(module);
     EXPECT_GT(wetness(module), 0.05f);
-    module.setParameter(1, 1.0f); // mode change moves the base delay
+    module.setParameter(ChorusModule::modeSwitch, 1.0f); // mode change moves the base delay
     EXPECT_LT(wetness(module), 0.01f);
 }
 

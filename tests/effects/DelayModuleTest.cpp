@@ -35,10 +35,10 @@ struct DelayFixture : ::testing::Test {
 
     void configure(float mode, float feedback, float time)
     {
-        module.setParameter(0, 1.0f);
-        module.setParameter(2, time);
-        module.setParameter(3, mode);
-        module.setParameter(4, feedback);
+        module.setParameter(DelayModule::onSwitch, 1.0f);
+        module.setParameter(DelayModule::timeKnob, time);
+        module.setParameter(DelayModule::modeKnob, mode);
+        module.setParameter(DelayModule::feedbackKnob, feedback);
         module.setSampleRate(rate);
     }
 
@@ -79,15 +79,15 @@ TEST_F(DelayFixture, NamesDefaultsAndTexts)
     };
     module.setSampleRate(rate);
     expectTexts(module, table);
-    module.setParameter(1, 1.0f);
-    module.setParameter(2, 0.0f);
+    module.setParameter(DelayModule::syncSwitch, 1.0f);
+    module.setParameter(DelayModule::timeKnob, 0.0f);
     EXPECT_EQ(parameterText(module, 2), "16/4");
 }
 
 TEST_F(DelayFixture, OverlongSyncedTimeIsHalvedUntilItFitsTheTape)
 {
     configure(0.0f, 0.0f, 0.0f);
-    module.setParameter(1, 1.0f); // "16/4"
+    module.setParameter(DelayModule::syncSwitch, 1.0f); // "16/4"
     module.setTempo(60.0 / (60.0 * rate), 4.0);
     // 705,600 samples requested; 88,200 fit the 132,300-sample tape.
     StereoFrames s = impulseResponse(90000);
@@ -168,7 +168,7 @@ TEST_F(DelayFixture, MixScalesTheEchoWithoutMovingIt)
     configure(0.0f, 0.5f, time);
     const float halfMix = impulseResponse(t + 10).left(t);
     configure(0.0f, 0.5f, time);
-    module.setParameter(6, 1.0f);
+    module.setParameter(DelayModule::mixKnob, 1.0f);
     StereoFrames full = impulseResponse(t + 10);
     EXPECT_EQ(firstEcho(full, true), t);
     EXPECT_FLOAT_EQ(full.left(t), 2.0f * halfMix);
@@ -179,7 +179,7 @@ TEST_F(DelayFixture, FlutterFollowsTheRandomSource)
     const auto runWith = [this](FlutterNoise::Source source, float flutter) {
         FlutterNoise::setSource(source);
         configure(0.0f, 0.5f, 0.02f);
-        module.setParameter(7, flutter);
+        module.setParameter(DelayModule::flutterKnob, flutter);
         StereoFrames s(20000);
         for (int32_t i = 0; i < s.frames(); ++i)
             s.left(i) = s.right(i) = std::sin(0.01f * static_cast<float>(i));

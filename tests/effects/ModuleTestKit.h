@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ struct StereoFrames {
     int32_t frames() const { return static_cast<int32_t>(samples.size() / 2); }
     float& left(int32_t frame) { return samples[2 * static_cast<size_t>(frame)]; }
     float& right(int32_t frame) { return samples[2 * static_cast<size_t>(frame) + 1]; }
+    float left(int32_t frame) const { return samples[2 * static_cast<size_t>(frame)]; }
+    float right(int32_t frame) const { return samples[2 * static_cast<size_t>(frame) + 1]; }
 
     // Runs the module over the whole buffer in host-sized blocks.
     void process(FxModule& module, int32_t block = 512)
@@ -30,6 +33,50 @@ struct StereoFrames {
 
     std::vector<float> samples;
 };
+
+// The same tone on both channels: amplitude x sin(2 pi hz t).
+inline StereoFrames sine(float hz, float amplitude, int32_t frames, float rate)
+{
+    StereoFrames s(frames);
+    for (int32_t i = 0; i < frames; ++i)
+        s.left(i) = s.right(i) = amplitude * std::sin(6.2831853f * hz * i / rate);
+    return s;
+}
+
+// White noise, -amplitude .. +amplitude, every sample drawn apart; the same
+// for the same seed.
+inline StereoFrames noise(int32_t frames, float amplitude, uint32_t seed = 12345)
+{
+    StereoFrames s(frames);
+    for (float& sample : s.samples) {
+        seed = seed * 1664525u + 1013904223u;
+        sample = amplitude * (2.0f * (static_cast<float>(seed >> 8) / 16777216.0f) - 1.0f);
+    }
+    return s;
+}
+
+inline StereoFrames constant(int32_t frames, float value)
+{
+    StereoFrames s(frames);
+    std::fill(s.samples.begin(), s.samples.end(), value);
+    return s;
+}
+
+// Root mean square of one channel (0 left, 1 right) over count frames from first.
+inline float rms(const StereoFrames& s, int32_t channel, int32_t first, int32_t count)
+{
+    double sum = 0.0;
+    for (int32_t i = first; i < first + count; ++i) {
+        const float sample = channel == 0 ? s.left(i) : s.right(i);
+        sum += sample * sample;
+    }
+    return static_cast<float>(std::sqrt(sum / count));
+}
+
+inline bool allFinite(const StereoFrames& s)
+{
+    return std::all_of(s.samples.begin(), s.samples.end(), [](float sample) { return std::isfinite(sample); });
+}
 
 // A unit impulse on both channels at frame 0, run through the module.
 inline StereoFrames impulseResponse(FxModule& module, int32_t frames)

@@ -17,9 +17,9 @@ constexpr float modeValue[] = {0.0f, 0.35f, 1.0f}; // knob values selecting each
 struct ReverbFixture : ::testing::Test {
     void configure(Model model, float time)
     {
-        module.setParameter(0, 1.0f);
-        module.setParameter(1, time);
-        module.setParameter(2, modeValue[model]);
+        module.setParameter(ReverbModule::onSwitch, 1.0f);
+        module.setParameter(ReverbModule::timeKnob, time);
+        module.setParameter(ReverbModule::modeKnob, modeValue[model]);
         module.setSampleRate(rate);
     }
 
@@ -117,12 +117,12 @@ TEST_F(ReverbFixture, ZeroMixSilencesTheWetButKeepsTheTail)
 {
     configure(hall, 0.5f);
     impulseResponse(module, 4410);
-    module.setParameter(3, 0.0f);
+    module.setParameter(ReverbModule::mixKnob, 0.0f);
     StereoFrames dry(4410);
     dry.process(module);
     for (float sample : dry.samples)
         ASSERT_EQ(sample, 0.0f);
-    module.setParameter(3, 0.5f);
+    module.setParameter(ReverbModule::mixKnob, 0.5f);
     StereoFrames tail(4410);
     tail.process(module);
     EXPECT_GT(energy(tail, 0.0, 0.1), 1e-8);
@@ -131,10 +131,10 @@ TEST_F(ReverbFixture, ZeroMixSilencesTheWetButKeepsTheTail)
 TEST_F(ReverbFixture, DirtClipsOnlyTheSpring)
 {
     for (const Model model : {spring, hall}) {
-        module.setParameter(5, 0.0f);
+        module.setParameter(ReverbModule::dirtKnob, 0.0f);
         configure(model, 0.5f);
         const StereoFrames clean = impulseResponse(module, 5000);
-        module.setParameter(5, 1.0f); // first diffuser write clipped at 0.1
+        module.setParameter(ReverbModule::dirtKnob, 1.0f); // first diffuser write clipped at 0.1
         configure(model, 0.5f);
         const StereoFrames dirty = impulseResponse(module, 5000);
         EXPECT_EQ(clean.samples == dirty.samples, model == hall) << model;

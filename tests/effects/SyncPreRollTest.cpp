@@ -20,9 +20,9 @@ template <class Module>
 std::vector<float> syncedOutput(double songPos)
 {
     Module module;
-    module.setParameter(0, 1.0f);
-    module.setParameter(1, 1.0f);
-    module.setParameter(2, 0.5f);
+    module.setParameter(Module::onSwitch, 1.0f);
+    module.setParameter(Module::syncSwitch, 1.0f);
+    module.setParameter(Module::rateKnob, 0.5f);
     module.setSampleRate(rate);
     module.setTempo(120.0 / (60.0 * rate), 4.0);
     std::vector<float> frames(2 * 4096);

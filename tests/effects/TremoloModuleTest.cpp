@@ -13,14 +13,6 @@ namespace {
 constexpr float rate = 16000.0f;
 constexpr int32_t cycle = 1000;
 
-StereoFrames ones(int32_t frames)
-{
-    StereoFrames s(frames);
-    for (float& sample : s.samples)
-        sample = 1.0f;
-    return s;
-}
-
 TEST(TremoloModule, NamesDefaultsAndTexts)
 {
     TremoloModule module;
@@ -29,12 +21,12 @@ TEST(TremoloModule, NamesDefaultsAndTexts)
     expectSlots(module, "Tremolo", names, defaults);
     module.setSampleRate(rate);
     EXPECT_EQ(parameterText(module, 2), "   8 Hz");
-    module.setParameter(2, 1.0f);
+    module.setParameter(TremoloModule::rateKnob, 1.0f);
     EXPECT_EQ(parameterText(module, 2), "  16 Hz");
     EXPECT_EQ(parameterText(module, 3), "100 %");
-    module.setParameter(1, 1.0f);
+    module.setParameter(TremoloModule::syncSwitch, 1.0f);
     EXPECT_EQ(parameterText(module, 1), "ON");
-    module.setParameter(2, 0.45f);
+    module.setParameter(TremoloModule::rateKnob, 0.45f);
     EXPECT_EQ(parameterText(module, 2), "1/4");
     EXPECT_EQ(parameterText(module, 6), "");
 }
@@ -42,11 +34,12 @@ TEST(TremoloModule, NamesDefaultsAndTexts)
 TEST(TremoloModule, FullDepthLeavesATenThousandth)
 {
     TremoloModule module;
-    module.setParameter(0, 1.0f);
-    module.setParameter(1, 1.0f);  // synchronised without tempo: the phase stays where the song puts it
-    module.setParameter(2, 0.45f); // a quarter note
+    module.setParameter(TremoloModule::onSwitch, 1.0f);
+    module.setParameter(TremoloModule::syncSwitch,
+                        1.0f); // synchronised without tempo: the phase stays where the song puts it
+    module.setParameter(TremoloModule::rateKnob, 0.45f); // a quarter note
     module.setSampleRate(rate);
-    StereoFrames s = ones(20000);
+    StereoFrames s = constant(20000, 1.0f);
     module.process(s.samples.data(), s.frames(), 0.9); // phase 0.9: the low part
     EXPECT_NEAR(s.left(s.frames() - 1), 1e-4f, 5e-8f);
     EXPECT_GT(s.right(s.frames() - 1), 0.0f);
@@ -61,12 +54,12 @@ TEST(TremoloModule, WidthSetsTheShareOfTheCycleAtFullLevel)
     } table[] = {{0.0f, 0.25f}, {0.5f, 0.5f}, {1.0f, 0.75f}};
     for (const auto& row : table) {
         TremoloModule module;
-        module.setParameter(0, 1.0f);
-        module.setParameter(2, 1.0f);
-        module.setParameter(4, row.width);
-        module.setParameter(5, 1.0f);
+        module.setParameter(TremoloModule::onSwitch, 1.0f);
+        module.setParameter(TremoloModule::rateKnob, 1.0f);
+        module.setParameter(TremoloModule::widthKnob, row.width);
+        module.setParameter(TremoloModule::smoothKnob, 1.0f);
         module.setSampleRate(rate);
-        StereoFrames s = ones(11 * cycle);
+        StereoFrames s = constant(11 * cycle, 1.0f);
         s.process(module);
         int32_t loud = 0;
         for (int32_t i = cycle; i < s.frames(); ++i)
@@ -78,10 +71,10 @@ TEST(TremoloModule, WidthSetsTheShareOfTheCycleAtFullLevel)
 TEST(TremoloModule, RateZeroFreezesThePhase)
 {
     TremoloModule module;
-    module.setParameter(0, 1.0f);
-    module.setParameter(2, 0.0f);
+    module.setParameter(TremoloModule::onSwitch, 1.0f);
+    module.setParameter(TremoloModule::rateKnob, 0.0f);
     module.setSampleRate(rate);
-    StereoFrames s = ones(20000);
+    StereoFrames s = constant(20000, 1.0f);
     s.process(module);
     // From the reset the gain only rises toward the full level it stays at.
     for (int32_t i = 1; i < s.frames(); ++i)
@@ -93,27 +86,27 @@ TEST(TremoloModule, RateZeroFreezesThePhase)
 TEST(TremoloModule, ContinuesWhereItStoodAfterOffAndOn)
 {
     const auto configured = [](TremoloModule& module) {
-        module.setParameter(0, 1.0f);
-        module.setParameter(2, 0.3f);
+        module.setParameter(TremoloModule::onSwitch, 1.0f);
+        module.setParameter(TremoloModule::rateKnob, 0.3f);
         module.setSampleRate(rate);
     };
     TremoloModule steady;
     TremoloModule toggled;
     configured(steady);
     configured(toggled);
-    StereoFrames a = ones(3000);
-    StereoFrames b = ones(3000);
+    StereoFrames a = constant(3000, 1.0f);
+    StereoFrames b = constant(3000, 1.0f);
     a.process(steady);
     b.process(toggled);
 
-    toggled.setParameter(0, 0.0f);
-    StereoFrames untouched = ones(777);
+    toggled.setParameter(TremoloModule::onSwitch, 0.0f);
+    StereoFrames untouched = constant(777, 1.0f);
     untouched.process(toggled);
-    EXPECT_EQ(untouched.samples, ones(777).samples);
-    toggled.setParameter(0, 1.0f);
+    EXPECT_EQ(untouched.samples, constant(777, 1.0f).samples);
+    toggled.setParameter(TremoloModule::onSwitch, 1.0f);
 
-    a = ones(3000);
-    b = ones(3000);
+    a = constant(3000, 1.0f);
+    b = constant(3000, 1.0f);
     a.process(steady);
     b.process(toggled);
     EXPECT_EQ(a.samples, b.samples);
@@ -129,8 +122,8 @@ TEST(TremoloModule, LampShowsFastRatesSteadily)
         int32_t lamp;
     } table[] = {{0.0f, 0.61f, 6}, {0.0f, 0.6f, 7}, {1.0f, 0.7f, 7}, {1.0f, 0.76f, 6}};
     for (const auto& row : table) {
-        module.setParameter(1, row.sync);
-        module.setParameter(2, row.rateKnob);
+        module.setParameter(TremoloModule::syncSwitch, row.sync);
+        module.setParameter(TremoloModule::rateKnob, row.rateKnob);
         EXPECT_EQ(module.getLfoLamp(), row.lamp) << row.sync << " " << row.rateKnob;
     }
 }

@@ -15,28 +15,12 @@ namespace {
 constexpr float rate = 44100.0f;
 constexpr int32_t holdFrames = 499 * 32; // frames the LFO stays parked after a reset
 
-std::vector<float> stereoSine(float hz, float amplitude, int32_t frames)
-{
-    std::vector<float> buffer(2 * static_cast<size_t>(frames));
-    for (int32_t i = 0; i < frames; ++i)
-        buffer[2 * i] = buffer[2 * i + 1] = amplitude * std::sin(6.2831853f * hz * i / rate);
-    return buffer;
-}
-
-float rms(const float* samples, size_t count, size_t stride)
-{
-    double sum = 0.0;
-    for (size_t i = 0; i < count; ++i)
-        sum += samples[i * stride] * samples[i * stride];
-    return static_cast<float>(std::sqrt(sum / count));
-}
-
 struct WahTest : ::testing::Test {
     WahModule wah;
     void SetUp() override
     {
         wah.setSampleRate(rate);
-        wah.setParameter(0, 1.0f);
+        wah.setParameter(WahModule::onSwitch, 1.0f);
     }
     void run(int32_t frames)
     {
@@ -63,13 +47,13 @@ TEST(WahModule, Texts)
         {5, 1.0f, " 100 %"},   {6, 0.7f, "  70 %"},  {7, 0.3f, ""},       {8, 0.0f, ""},
     };
     expectTexts(wah, table);
-    wah.setParameter(1, 1.0f);
+    wah.setParameter(WahModule::syncSwitch, 1.0f);
     const struct {
         float value;
         const char* text;
     } notes[] = {{0.0628f, "16/4"}, {0.0629f, "8/4"}, {1.0f, "1/32"}, {0.33f, "1/4*"}};
     for (const auto& row : notes) {
-        wah.setParameter(2, row.value);
+        wah.setParameter(WahModule::rateKnob, row.value);
         EXPECT_EQ(parameterText(wah, 2), row.text) << row.value;
     }
 }
@@ -77,22 +61,13 @@ TEST(WahModule, Texts)
 TEST(WahModule, HugeValueTextStaysInsideTheBuffer)
 {
     WahModule wah;
-    wah.setParameter(3, 1e30f);
+    wah.setParameter(WahModule::qKnob, 1e30f);
     char buffer[12];
     std::fill(buffer, buffer + 12, 'x');
     wah.getParameterText(3, buffer);
     EXPECT_EQ(std::string(buffer).size(), 9u);
     EXPECT_EQ(buffer[10], 'x');
     EXPECT_EQ(wah.getParameter(3), 1e30f);
-}
-
-TEST_F(WahTest, SwitchAtOneHalfLeavesAudioUntouched)
-{
-    wah.setParameter(0, 0.5f);
-    std::vector<float> audio = stereoSine(440.0f, 0.5f, 64);
-    const std::vector<float> original = audio;
-    wah.process(audio.data(), 64, 0.0);
-    EXPECT_EQ(audio, original);
 }
 
 // A reset parks the LFO for 500 control steps, the first of which runs on the
@@ -107,13 +82,13 @@ TEST_F(WahTest, PedalHoldAfterReset)
 
 TEST_F(WahTest, PedalChangeParksTheLfoAgain)
 {
-    wah.setParameter(2, 1.0f); // 16 Hz: a cycle takes 86 control steps
-    wah.setParameter(4, 0.0f);
+    wah.setParameter(WahModule::rateKnob, 1.0f); // 16 Hz: a cycle takes 86 control steps
+    wah.setParameter(WahModule::pedalKnob, 0.0f);
     run(holdFrames + 1);
     for (int32_t step = 0; step < 100 && wah.getLfoLamp() != 7; ++step)
         run(32);
     ASSERT_EQ(wah.getLfoLamp(), 7);
-    wah.setParameter(4, 0.0f);
+    wah.setParameter(WahModule::pedalKnob, 0.0f);
     for (int32_t step = 0; step < 499; ++step) {
         run(32);
         ASSERT_EQ(wah.getLfoLamp(), 7) << "no LFO while the pedal holds, step " << step;
@@ -133,13 +108,13 @@ TEST(WahModule, BandMovesWithThePedal)
         float best = 0.0f;
         for (float hz : tones) {
             WahModule wah;
-            wah.setParameter(0, 1.0f);
-            wah.setParameter(2, 0.0f);
-            wah.setParameter(4, pedal);
+            wah.setParameter(WahModule::onSwitch, 1.0f);
+            wah.setParameter(WahModule::rateKnob, 0.0f);
+            wah.setParameter(WahModule::pedalKnob, pedal);
             wah.setSampleRate(rate);
-            std::vector<float> audio = stereoSine(hz, 0.05f, 44100);
-            wah.process(audio.data(), 44100, 0.0);
-            const float level = rms(audio.data() + 2 * 34100, 10000, 2);
+            StereoFrames audio = sine(hz, 0.05f, 44100, rate);
+            wah.process(audio.samples.data(), 44100, 0.0);
+            const float level = rms(audio, 0, 34100, 10000);
             if (level > best) {
                 best = level;
                 loudest = hz;
@@ -158,9 +133,9 @@ TEST(WahModule, RateZeroFollowsPedalOnly)
 {
     for (float syncValue : {0.0f, 1.0f}) {
         WahModule wah;
-        wah.setParameter(0, 1.0f);
-        wah.setParameter(1, syncValue);
-        wah.setParameter(2, 0.0f);
+        wah.setParameter(WahModule::onSwitch, 1.0f);
+        wah.setParameter(WahModule::syncSwitch, syncValue);
+        wah.setParameter(WahModule::rateKnob, 0.0f);
         wah.setSampleRate(rate);
         wah.setTempo(120.0 / (60.0 * rate), 4.0);
         for (int32_t block = 0; block < 200; ++block) {
@@ -179,20 +154,20 @@ TEST(WahModule, DirtLimitsTheBand)
 {
     auto largestLowStep = [](float dirt) {
         WahModule wah;
-        wah.setParameter(0, 1.0f);
-        wah.setParameter(2, 0.0f); // F rests at 1900 Hz / rate
-        wah.setParameter(6, dirt);
+        wah.setParameter(WahModule::onSwitch, 1.0f);
+        wah.setParameter(WahModule::rateKnob, 0.0f); // F rests at 1900 Hz / rate
+        wah.setParameter(WahModule::dirtKnob, dirt);
         wah.setSampleRate(rate);
-        std::vector<float> audio = stereoSine(300.0f, 1.0f, 4000);
-        const std::vector<float> input = audio;
-        wah.process(audio.data(), 4000, 0.0);
+        StereoFrames audio = sine(300.0f, 1.0f, 4000, rate);
+        const StereoFrames input = audio;
+        wah.process(audio.samples.data(), 4000, 0.0);
         // output = 0.5 x input low-pass + low
         float inputLow = 0.0f;
         float previousLow = 0.0f;
         float largest = 0.0f;
         for (int32_t i = 0; i < 4000; ++i) {
-            inputLow += (input[2 * i] - inputLow) * (10000.0f / rate);
-            const float low = audio[2 * i] - 0.5f * inputLow;
+            inputLow += (input.left(i) - inputLow) * (10000.0f / rate);
+            const float low = audio.left(i) - 0.5f * inputLow;
             largest = std::max(largest, std::fabs(low - previousLow));
             previousLow = low;
         }
@@ -217,26 +192,11 @@ TEST(WahModule, ResetRecomputesForTheNewRate)
     after.setSampleRate(96000.0f);
     for (int32_t slot = 0; slot < 8; ++slot)
         after.setParameter(slot, values[slot]);
-    std::vector<float> a = stereoSine(330.0f, 0.5f, 20000);
-    std::vector<float> b = a;
-    before.process(a.data(), 20000, 0.0);
-    after.process(b.data(), 20000, 0.0);
-    EXPECT_EQ(a, b);
-}
-
-TEST(WahModule, WorksAcrossSampleRates)
-{
-    for (float sampleRate : {8000.0f, 22050.0f, 44100.0f, 192000.0f, 384000.0f}) {
-        WahModule wah;
-        wah.setParameter(0, 1.0f);
-        wah.setParameter(2, 1.0f);
-        wah.setParameter(4, 0.5f);
-        wah.setSampleRate(sampleRate);
-        std::vector<float> audio = stereoSine(200.0f, 1.0f, 40000);
-        wah.process(audio.data(), 40000, 0.0);
-        for (float sample : audio)
-            ASSERT_TRUE(std::isfinite(sample) && std::fabs(sample) < 10.0f) << sampleRate;
-    }
+    StereoFrames a = sine(330.0f, 0.5f, 20000, rate);
+    StereoFrames b = a;
+    before.process(a.samples.data(), 20000, 0.0);
+    after.process(b.samples.data(), 20000, 0.0);
+    EXPECT_EQ(a.samples, b.samples);
 }
 
 } // namespace
