@@ -1,5 +1,5 @@
 # make demo: install what is missing, build, render the demo phrase.
-# make test: install what is missing, build all three ways, run every test.
+# make test: install what is missing, build all four ways, run every test.
 # make install-lv2: build, then copy the LV2 bundle to ~/.lv2 (or $LV2_INSTALL_DIR).
 
 SHELL := /bin/bash
