@@ -14,11 +14,18 @@ constexpr float lineSeconds = 0.05f;
 constexpr float mixGlide = 0.003f;  // share of the remaining mix per control block
 constexpr float inputGain = 0.708f; // of the channel sum written to the line
 
-const char* const names[] = {"CHORUS", "Mode", "Rate", "Depth", "*Fbk", "", "", ""};
+constexpr FxModule::SlotText percent = percentSlot("%.0f %%");
+
+const FxModule::Description description = {
+    "Chorus",
+    {"CHORUS", "Mode", "Rate", "Depth", "*Fbk", "", "", ""},
+    {0.0f, 0.0f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f, 0.0f},
+    {onOffSlot, switchSlot("CHO", "DET"), percent, percent, percent, {}, {}, {}},
+};
 
 } // namespace
 
-ChorusModule::ChorusModule() : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f, 0.0f}) {}
+ChorusModule::ChorusModule() : FxModule(description) {}
 
 void ChorusModule::setSampleRate(float rate)
 {
@@ -151,23 +158,6 @@ void ChorusModule::process(float* frames, int32_t count, double)
     fraction2_ = frac2;
     mix_ = wet;
     lfoPhase_ = phase;
-}
-
-void ChorusModule::getParameterName(int32_t slot, char* text) const
-{
-    nameText(slot, "Chorus", names, text);
-}
-
-void ChorusModule::getParameterText(int32_t slot, char* text) const
-{
-    switch (slot) {
-    case onSwitch: switchText(params_[onSwitch], text); break;
-    case modeSwitch: copyText(text, switchIsOn(params_[modeSwitch]) ? "DET" : "CHO"); break;
-    case rateKnob:
-    case depthKnob:
-    case feedbackKnob: percentText(slot, "%.0f %%", text); break;
-    default: copyText(text, ""); break;
-    }
 }
 
 int32_t ChorusModule::getLfoLamp() const

@@ -16,12 +16,19 @@ constexpr int32_t modeCount = 4;
 constexpr int32_t randomCentre = 16384;  // middle of the 0 .. 32767 draws
 constexpr float planShare = 0.00390625f; // 1 / 256: the glide spans one plan
 
-const char* const names[] = {"DELAY", "Sync", "Time", "Mode", "Fbk", "Char", "Mix", "*Max Flut"};
+constexpr FxModule::SlotText percent = percentSlot("%3.0f %%");
+
+const FxModule::Description description = {
+    "Delay",
+    {"DELAY", "Sync", "Time", "Mode", "Fbk", "Char", "Mix", "*Max Flut"},
+    {0.0f, 0.0f, 0.5f, 0.4f, 0.5f, 0.5f, 0.5f, 0.0f},
+    {onOffSlot, onOffSlot, syncableSlot("%.0f ms"), {}, percent, percent, percent, percent},
+};
 const char* const modeNames[modeCount] = {"Mono", "M.Head", "P.Pong", "M.Tap"};
 
 } // namespace
 
-DelayModule::DelayModule() : FxModule({0.0f, 0.0f, 0.5f, 0.4f, 0.5f, 0.5f, 0.5f, 0.0f}) {}
+DelayModule::DelayModule() : FxModule(description) {}
 
 void DelayModule::setSampleRate(float rate)
 {
@@ -241,26 +248,12 @@ void DelayModule::process(float* frames, int32_t count, double)
     flutterStep_ = fStep;
 }
 
-void DelayModule::getParameterName(int32_t slot, char* text) const
-{
-    nameText(slot, "Delay", names, text);
-}
-
 void DelayModule::getParameterText(int32_t slot, char* text) const
 {
-    switch (slot) {
-    case onSwitch:
-    case syncSwitch: switchText(params_[slot], text); break;
-    case timeKnob:
-        syncableText(sync_, params_[timeKnob], "%.0f ms", delayTime_ * invSampleRate_ * 1000.0f, text);
-        break;
-    case modeKnob: copyText(text, modeNames[mode_]); break;
-    case feedbackKnob:
-    case characterKnob:
-    case mixKnob:
-    case flutterKnob: percentText(slot, "%3.0f %%", text); break;
-    default: copyText(text, ""); break;
-    }
+    if (slot == modeKnob)
+        copyText(text, modeNames[mode_]);
+    else
+        syncableSlotText(slot, sync_, delayTime_ * invSampleRate_ * 1000.0f, text);
 }
 
 } // namespace voltara

@@ -12,11 +12,18 @@ namespace {
 
 constexpr float detectorFloor = 0.001f; // detector value of silence
 
-const char* const names[] = {"FILTER", "Thresh", "Reso", "Mode", "*Min F", "*Max F", "*Speed", "*Hold"};
+constexpr FxModule::SlotText percent = percentSlot("%4.0f %%");
+
+const FxModule::Description description = {
+    "Filter",
+    {"FILTER", "Thresh", "Reso", "Mode", "*Min F", "*Max F", "*Speed", "*Hold"},
+    {0.0f, 0.5f, 0.25f, 1.0f, 0.1f, 1.0f, 0.5f, 0.75f},
+    {onOffSlot, percent, percent, switchSlot("DOWN", "UP"), percent, percent, percent, percent},
+};
 
 } // namespace
 
-FilterModule::FilterModule() : FxModule({0.0f, 0.5f, 0.25f, 1.0f, 0.1f, 1.0f, 0.5f, 0.75f}) {}
+FilterModule::FilterModule() : FxModule(description) {}
 
 void FilterModule::setSampleRate(float rate)
 {
@@ -108,26 +115,6 @@ void FilterModule::process(float* frames, int32_t count, double)
     channels_[0] = left;
     channels_[1] = right;
     lamp_ = lampLevel;
-}
-
-void FilterModule::getParameterName(int32_t slot, char* text) const
-{
-    nameText(slot, "Filter", names, text);
-}
-
-void FilterModule::getParameterText(int32_t slot, char* text) const
-{
-    switch (slot) {
-    case onSwitch: switchText(params_[onSwitch], text); break;
-    case modeSwitch: copyText(text, switchIsOn(params_[modeSwitch]) ? "UP" : "DOWN"); break;
-    case thresholdKnob:
-    case resonanceKnob:
-    case minKnob:
-    case maxKnob:
-    case speedKnob:
-    case holdKnob: percentText(slot, "%4.0f %%", text); break;
-    default: copyText(text, ""); break;
-    }
 }
 
 int32_t FilterModule::getLfoLamp() const

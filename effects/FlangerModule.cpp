@@ -14,11 +14,18 @@ namespace {
 constexpr float outputGain = 0.7f;
 constexpr float planScale = 0.00390625f; // 1 / frames per re-plan
 
-const char* const names[] = {"FLANGE", "Sync", "Rate", "Fbk", "*Mix", "*Depth", "*Min", ""};
+constexpr FxModule::SlotText percent = percentSlot("%.0f %%");
+
+const FxModule::Description description = {
+    "Flanger",
+    {"FLANGE", "Sync", "Rate", "Fbk", "*Mix", "*Depth", "*Min", ""},
+    {0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.25f, 0.5f, 0.0f},
+    {onOffSlot, onOffSlot, syncableSlot("%.2f Hz"), percent, percent, percent, percent, {}},
+};
 
 } // namespace
 
-FlangerModule::FlangerModule() : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.25f, 0.5f, 0.0f}) {}
+FlangerModule::FlangerModule() : FxModule(description) {}
 
 FlangerModule::~FlangerModule()
 {
@@ -157,23 +164,9 @@ void FlangerModule::process(float* frames, int32_t count, double songPosBeats)
     lfoPhase_ = phase;
 }
 
-void FlangerModule::getParameterName(int32_t slot, char* text) const
-{
-    nameText(slot, "Flanger", names, text);
-}
-
 void FlangerModule::getParameterText(int32_t slot, char* text) const
 {
-    switch (slot) {
-    case onSwitch:
-    case syncSwitch: switchText(params_[slot], text); break;
-    case rateKnob: syncableText(sync_, params_[rateKnob], "%.2f Hz", rateHz_, text); break;
-    case feedbackKnob:
-    case mixKnob:
-    case depthKnob:
-    case minKnob: percentText(slot, "%.0f %%", text); break;
-    default: copyText(text, ""); break;
-    }
+    syncableSlotText(slot, sync_, rateHz_, text);
 }
 
 int32_t FlangerModule::getLfoLamp() const

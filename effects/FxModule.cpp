@@ -17,18 +17,10 @@ void formatText(char* text, const char* format, float value)
     std::snprintf(text, FxModule::textSize, format, static_cast<double>(value));
 }
 
-void nameText(int32_t slot, const char* moduleName, const char* const (&slotNames)[FxModule::slotCount], char* text)
-{
-    if (slot == -1)
-        copyText(text, moduleName);
-    else
-        copyText(text, FxModule::isValidSlot(slot) ? slotNames[slot] : "");
-}
-
-FxModule::FxModule(const float (&defaults)[slotCount])
+FxModule::FxModule(const Description& description) : description_(&description)
 {
     for (int32_t slot = 0; slot < slotCount; ++slot)
-        params_[slot] = defaults[slot];
+        params_[slot] = description.defaults[slot];
 }
 
 void FxModule::setSampleRate(float) {}
@@ -48,42 +40,39 @@ float FxModule::getParameter(int32_t slot) const
     return isValidSlot(slot) ? params_[slot].load() : 0.0f;
 }
 
-void FxModule::getParameterName(int32_t, char* text) const
+// Slot -1 names the module, 0 .. 7 the parameters, any other slot nothing.
+void FxModule::getParameterName(int32_t slot, char* text) const
 {
-    copyText(text, "");
+    if (description_ && slot == -1)
+        copyText(text, description_->name);
+    else
+        copyText(text, description_ && isValidSlot(slot) ? description_->slotNames[slot] : "");
 }
 
-void FxModule::getParameterText(int32_t, char* text) const
+void FxModule::getParameterText(int32_t slot, char* text) const
 {
-    copyText(text, "");
+    const SlotText* entry = description_ && isValidSlot(slot) ? &description_->texts[slot] : nullptr;
+    if (entry && entry->kind == SlotText::onOff)
+        copyText(text, switchIsOn(params_[slot]) ? entry->onText : entry->offText);
+    else if (entry && entry->kind == SlotText::percent)
+        formatText(text, entry->format, params_[slot] * 100.0f);
+    else
+        copyText(text, "");
+}
+
+void FxModule::syncableSlotText(int32_t slot, bool synced, float freeValue, char* text) const
+{
+    if (!description_ || !isValidSlot(slot) || description_->texts[slot].kind != SlotText::syncable)
+        FxModule::getParameterText(slot, text);
+    else if (synced)
+        copyText(text, TempoSync::moduleText[TempoSync::noteIndex(params_[slot])]);
+    else
+        formatText(text, description_->texts[slot].format, freeValue);
 }
 
 int32_t FxModule::getLfoLamp() const
 {
     return 0;
-}
-
-void FxModule::switchText(float value, char* text)
-{
-    copyText(text, switchIsOn(value) ? "ON" : "OFF");
-}
-
-void FxModule::noteText(float value, char* text)
-{
-    copyText(text, TempoSync::moduleText[TempoSync::noteIndex(value)]);
-}
-
-void FxModule::syncableText(bool synced, float knob, const char* format, float freeValue, char* text)
-{
-    if (synced)
-        noteText(knob, text);
-    else
-        formatText(text, format, freeValue);
-}
-
-void FxModule::percentText(int32_t slot, const char* format, char* text) const
-{
-    formatText(text, format, params_[slot] * 100.0f);
 }
 
 void FxModule::storeSampleRate(float rate)

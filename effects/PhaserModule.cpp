@@ -16,11 +16,18 @@ constexpr float denormalGuard = 1e-8f;
 // 26 kHz would sweep them past it.
 constexpr float maxStableCoef = 0.99f;
 
-const char* const names[] = {"PHASER", "Sync", "Rate", "Color", "*Max", "*Min", "*Stereo", ""};
+constexpr FxModule::SlotText percent = percentSlot("%4.0f %%");
+
+const FxModule::Description description = {
+    "Phaser",
+    {"PHASER", "Sync", "Rate", "Color", "*Max", "*Min", "*Stereo", ""},
+    {0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.2f, 0.0f, 0.0f},
+    {onOffSlot, onOffSlot, syncableSlot("%4.2f Hz"), percent, percent, percent, percent, {}},
+};
 
 } // namespace
 
-PhaserModule::PhaserModule() : FxModule({0.0f, 0.0f, 0.5f, 0.5f, 1.0f, 0.2f, 0.0f, 0.0f}) {}
+PhaserModule::PhaserModule() : FxModule(description) {}
 
 void PhaserModule::setSampleRate(float rate)
 {
@@ -136,23 +143,9 @@ void PhaserModule::process(float* frames, int32_t count, double songPosBeats)
     lfoPhase_ = phase;
 }
 
-void PhaserModule::getParameterName(int32_t slot, char* text) const
-{
-    nameText(slot, "Phaser", names, text);
-}
-
 void PhaserModule::getParameterText(int32_t slot, char* text) const
 {
-    switch (slot) {
-    case onSwitch:
-    case syncSwitch: switchText(params_[slot], text); break;
-    case rateKnob: syncableText(sync_, params_[rateKnob], "%4.2f Hz", rateHz_, text); break;
-    case colorKnob:
-    case maxKnob:
-    case minKnob:
-    case stereoKnob: percentText(slot, "%4.0f %%", text); break;
-    default: copyText(text, ""); break;
-    }
+    syncableSlotText(slot, sync_, rateHz_, text);
 }
 
 int32_t PhaserModule::getLfoLamp() const

@@ -32,12 +32,19 @@ const ModelConstants models[modelCount] = {
     {33000.0f, 800.0f, 0.0763f, 0.6f, 0.18451f, 0.66f, 15000.0f},
 };
 
-const char* const names[] = {"REVERB", "Time", "Mode", "Mix", "*S.Boing", "*S.Dirt", "", ""};
+constexpr FxModule::SlotText percent = percentSlot("%.0f %%");
+
+const FxModule::Description description = {
+    "Reverb",
+    {"REVERB", "Time", "Mode", "Mix", "*S.Boing", "*S.Dirt", "", ""},
+    {0.0f, 0.5f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f},
+    {onOffSlot, {}, {}, percent, percent, percent, {}, {}},
+};
 const char* const modelNames[modelCount] = {"Spring", "Plate", "Hall"};
 
 } // namespace
 
-ReverbModule::ReverbModule() : FxModule({0.0f, 0.5f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f}) {}
+ReverbModule::ReverbModule() : FxModule(description) {}
 
 void ReverbModule::setSampleRate(float rate)
 {
@@ -191,25 +198,15 @@ void ReverbModule::process(float* frames, int32_t count, double)
     state_[3] = st3;
 }
 
-void ReverbModule::getParameterName(int32_t slot, char* text) const
-{
-    nameText(slot, "Reverb", names, text);
-}
-
 void ReverbModule::getParameterText(int32_t slot, char* text) const
 {
-    switch (slot) {
-    case onSwitch: switchText(params_[onSwitch], text); break;
-    case timeKnob: {
+    if (slot == timeKnob) {
         const float v = params_[timeKnob];
         formatText(text, "%.1f s", 9.75f * (v * v) + 0.25f);
-        break;
-    }
-    case modeKnob: copyText(text, modelNames[model_]); break;
-    case mixKnob:
-    case boingKnob:
-    case dirtKnob: percentText(slot, "%.0f %%", text); break;
-    default: copyText(text, ""); break;
+    } else if (slot == modeKnob) {
+        copyText(text, modelNames[model_]);
+    } else {
+        FxModule::getParameterText(slot, text);
     }
 }
 

@@ -9,11 +9,18 @@ namespace voltara {
 
 namespace {
 
-const char* const names[] = {"TREM", "Sync", "Rate", "Depth", "-Width", "-Smooth", "", ""};
+constexpr FxModule::SlotText percent = percentSlot("%.0f %%");
+
+const FxModule::Description description = {
+    "Tremolo",
+    {"TREM", "Sync", "Rate", "Depth", "-Width", "-Smooth", "", ""},
+    {0.0f, 0.0f, 0.5f, 1.0f, 0.5f, 0.5f, 0.0f, 0.0f},
+    {onOffSlot, onOffSlot, syncableSlot("%4.0f Hz"), percent, percent, percent, {}, {}},
+};
 
 } // namespace
 
-TremoloModule::TremoloModule() : FxModule({0.0f, 0.0f, 0.5f, 1.0f, 0.5f, 0.5f, 0.0f, 0.0f}) {}
+TremoloModule::TremoloModule() : FxModule(description) {}
 
 void TremoloModule::setSampleRate(float rate)
 {
@@ -79,22 +86,9 @@ void TremoloModule::process(float* frames, int32_t count, double songPosBeats)
     gain_ = g;
 }
 
-void TremoloModule::getParameterName(int32_t slot, char* text) const
-{
-    nameText(slot, "Tremolo", names, text);
-}
-
 void TremoloModule::getParameterText(int32_t slot, char* text) const
 {
-    switch (slot) {
-    case onSwitch:
-    case syncSwitch: switchText(params_[slot], text); break;
-    case rateKnob: syncableText(sync_, params_[rateKnob], "%4.0f Hz", rateHz_, text); break;
-    case depthKnob:
-    case widthKnob:
-    case smoothKnob: percentText(slot, "%.0f %%", text); break;
-    default: copyText(text, ""); break;
-    }
+    syncableSlotText(slot, sync_, rateHz_, text);
 }
 
 int32_t TremoloModule::getLfoLamp() const

@@ -22,7 +22,6 @@ public:
     void setTempo(double beatsPerSample, double beatsPerBar) override;
     void process(float* frames, int32_t count, double songPosBeats) override;
     void setParameter(int32_t slot, float value) override;
-    void getParameterName(int32_t slot, char* text) const override;
     void getParameterText(int32_t slot, char* text) const override;
     int32_t getLfoLamp() const override;
 

@@ -13,11 +13,18 @@ namespace {
 
 constexpr float phaseTop = 201.06194f; // 64 pi: wrap point of the phase, radians
 
-const char* const names[] = {"WAH", "Sync", "Rate", "Q", "Pedal", "*Max", "*Dirt", ""};
+constexpr FxModule::SlotText percent = percentSlot("%4.0f %%");
+
+const FxModule::Description description = {
+    "Wah",
+    {"WAH", "Sync", "Rate", "Q", "Pedal", "*Max", "*Dirt", ""},
+    {0.0f, 0.0f, 0.4f, 0.5f, 0.0f, 1.0f, 0.7f, 0.0f},
+    {onOffSlot, onOffSlot, syncableSlot("%.2f Hz"), percent, percent, percent, percent, {}},
+};
 
 } // namespace
 
-WahModule::WahModule() : FxModule({0.0f, 0.0f, 0.4f, 0.5f, 0.0f, 1.0f, 0.7f, 0.0f}) {}
+WahModule::WahModule() : FxModule(description) {}
 
 void WahModule::setSampleRate(float rate)
 {
@@ -144,23 +151,9 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
     pedalHold_.compareExchange(expected, hold);
 }
 
-void WahModule::getParameterName(int32_t slot, char* text) const
-{
-    nameText(slot, "Wah", names, text);
-}
-
 void WahModule::getParameterText(int32_t slot, char* text) const
 {
-    switch (slot) {
-    case onSwitch:
-    case syncSwitch: switchText(params_[slot], text); break;
-    case rateKnob: syncableText(sync_, params_[rateKnob], "%.2f Hz", rateHz_, text); break;
-    case qKnob:
-    case pedalKnob:
-    case maxKnob:
-    case dirtKnob: percentText(slot, "%4.0f %%", text); break;
-    default: copyText(text, ""); break;
-    }
+    syncableSlotText(slot, sync_, rateHz_, text);
 }
 
 int32_t WahModule::getLfoLamp() const

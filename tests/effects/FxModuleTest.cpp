@@ -62,17 +62,34 @@ TEST(FxModule, BaseStoresValuesAsReceivedAndWritesEmptyTexts)
 
 TEST(FxModule, SwitchIsOnOnlyAboveOneHalf)
 {
-    char text[8];
+    const FxModule::Description description = {
+        "Test",
+        {"ON", "Mode"},
+        {},
+        {onOffSlot, switchSlot("DOWN", "UP")},
+    };
+    FxModule module(description);
+    char text[16];
     const struct {
         float value;
         bool on;
-        const char* text;
-    } table[] = {{0.5f, false, "OFF"}, {0.50001f, true, "ON"}, {0.0f, false, "OFF"}, {1.0f, true, "ON"}};
+        const char* onOff;
+        const char* choice;
+    } table[] = {{0.5f, false, "OFF", "DOWN"},
+                 {0.50001f, true, "ON", "UP"},
+                 {0.0f, false, "OFF", "DOWN"},
+                 {1.0f, true, "ON", "UP"}};
     for (const auto& row : table) {
         EXPECT_EQ(FxModule::switchIsOn(row.value), row.on);
-        FxModule::switchText(row.value, text);
-        EXPECT_STREQ(text, row.text);
+        module.setParameter(0, row.value);
+        module.setParameter(1, row.value);
+        module.getParameterText(0, text);
+        EXPECT_STREQ(text, row.onOff);
+        module.getParameterText(1, text);
+        EXPECT_STREQ(text, row.choice);
     }
+    module.getParameterText(2, text);
+    EXPECT_STREQ(text, "");
 }
 
 TEST(GuitarToneModule, Defaults)
