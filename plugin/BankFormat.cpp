@@ -12,21 +12,11 @@ namespace {
 constexpr int32_t rackChecksum = 22357;
 constexpr int32_t legacyChecksum = 10345;
 
-const int32_t switchIndices[] = {
-    onSwitchIndex(slotWah),
-    parameterIndex(slotWah, WahModule::syncSwitch),
-    onSwitchIndex(slotFilter),
-    parameterIndex(slotFilter, FilterModule::modeSwitch),
-    onSwitchIndex(slotPhaser),
-    parameterIndex(slotPhaser, PhaserModule::syncSwitch),
-    onSwitchIndex(slotFlanger),
-    parameterIndex(slotFlanger, FlangerModule::syncSwitch),
-    onSwitchIndex(slotChorus),
-    parameterIndex(slotChorus, ChorusModule::modeSwitch),
-    onSwitchIndex(slotDelay),
-    parameterIndex(slotDelay, DelayModule::syncSwitch),
-    onSwitchIndex(slotReverb),
-    onSwitchIndex(slotTremolo),
+// Besides every module's on switch: the sync switches and the two mode switches.
+const int32_t otherSwitches[] = {
+    parameterIndex(slotWah, WahModule::syncSwitch),         parameterIndex(slotFilter, FilterModule::modeSwitch),
+    parameterIndex(slotPhaser, PhaserModule::syncSwitch),   parameterIndex(slotFlanger, FlangerModule::syncSwitch),
+    parameterIndex(slotChorus, ChorusModule::modeSwitch),   parameterIndex(slotDelay, DelayModule::syncSwitch),
     parameterIndex(slotTremolo, TremoloModule::syncSwitch),
 };
 
@@ -41,7 +31,9 @@ bool isOurIdentifier(const uint8_t* identifier)
 
 bool roundsToSwitch(int32_t index)
 {
-    return std::find(std::begin(switchIndices), std::end(switchIndices), index) != std::end(switchIndices);
+    if (index >= firstModuleIndex && index < rackParameterCount && slotOf(index) == FxModule::onSwitch)
+        return true;
+    return std::find(std::begin(otherSwitches), std::end(otherSwitches), index) != std::end(otherSwitches);
 }
 
 float loadedValue(int32_t index, float stored)

@@ -53,14 +53,10 @@ TEST(ChorusModule, NamesDefaultsAndTexts)
     const char* const names[] = {"CHORUS", "Mode", "Rate", "Depth", "*Fbk", "", "", ""};
     const float defaults[] = {0.0f, 0.0f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f, 0.0f};
     expectSlots(module, "Chorus", names, defaults);
-    EXPECT_EQ(parameterText(module, 0), "OFF");
-    EXPECT_EQ(parameterText(module, 1), "CHO");
-    EXPECT_EQ(parameterText(module, 2), "50 %");
-    module.setParameter(ChorusModule::modeSwitch, 0.51f);
-    EXPECT_EQ(parameterText(module, 1), "DET");
-    module.setParameter(ChorusModule::feedbackKnob, 1.0f);
-    EXPECT_EQ(parameterText(module, 4), "100 %");
-    EXPECT_EQ(parameterText(module, 5), "");
+    const TextCase table[] = {
+        {0, 0.0f, "OFF"}, {1, 0.5f, "CHO"}, {2, 0.5f, "50 %"}, {1, 0.51f, "DET"}, {4, 1.0f, "100 %"}, {5, 0.0f, ""},
+    };
+    expectTexts(module, table);
 }
 
 TEST(ChorusModule, TapsSweepOppositeWaysWithinTheDepth)

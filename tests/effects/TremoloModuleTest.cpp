@@ -20,23 +20,19 @@ TEST(TremoloModule, NamesDefaultsAndTexts)
     const float defaults[] = {0.0f, 0.0f, 0.5f, 1.0f, 0.5f, 0.5f, 0.0f, 0.0f};
     expectSlots(module, "Tremolo", names, defaults);
     module.setSampleRate(rate);
-    EXPECT_EQ(parameterText(module, 2), "   8 Hz");
-    module.setParameter(TremoloModule::rateKnob, 1.0f);
-    EXPECT_EQ(parameterText(module, 2), "  16 Hz");
-    EXPECT_EQ(parameterText(module, 3), "100 %");
-    module.setParameter(TremoloModule::syncSwitch, 1.0f);
-    EXPECT_EQ(parameterText(module, 1), "ON");
-    module.setParameter(TremoloModule::rateKnob, 0.45f);
-    EXPECT_EQ(parameterText(module, 2), "1/4");
-    EXPECT_EQ(parameterText(module, 6), "");
+    const TextCase table[] = {
+        {2, 0.5f, "   8 Hz"}, {2, 1.0f, "  16 Hz"}, {3, 1.0f, "100 %"},
+        {1, 1.0f, "ON"},      {2, 0.45f, "1/4"},    {6, 0.0f, ""},
+    };
+    expectTexts(module, table);
 }
 
 TEST(TremoloModule, FullDepthLeavesATenThousandth)
 {
     TremoloModule module;
     module.setParameter(TremoloModule::onSwitch, 1.0f);
-    module.setParameter(TremoloModule::syncSwitch,
-                        1.0f); // synchronised without tempo: the phase stays where the song puts it
+    // Synchronised without tempo: the phase stays where the song puts it.
+    module.setParameter(TremoloModule::syncSwitch, 1.0f);
     module.setParameter(TremoloModule::rateKnob, 0.45f); // a quarter note
     module.setSampleRate(rate);
     StereoFrames s = constant(20000, 1.0f);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <set>
 
 namespace voltara {
 namespace {
@@ -83,6 +84,13 @@ TEST(BankReaderTest, SwitchesAreRoundedAndOtherValuesKept)
         BankReader::decodeProgram(block(bank, 3), program);
         EXPECT_EQ(program.values[c.index].load(), c.loaded) << "index " << c.index << " stored " << c.stored;
     }
+}
+
+TEST(BankReaderTest, TheSwitchesRoundedOnLoadAreTheOnSyncAndModeSwitches)
+{
+    const std::set<int32_t> switches = {8, 9, 16, 19, 24, 25, 32, 33, 40, 41, 48, 49, 56, 64, 65};
+    for (int32_t index = 0; index < rackParameterCount; ++index)
+        EXPECT_EQ(BankFormat::roundsToSwitch(index), switches.count(index) == 1) << index;
 }
 
 TEST(BankReaderTest, BypassAndTheToneGroupAreNotTakenFromTheBank)

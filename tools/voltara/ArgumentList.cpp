@@ -22,6 +22,16 @@ std::string ArgumentList::valueOf(const std::string& option)
     return take();
 }
 
+int ArgumentList::runAction(std::initializer_list<Action> actions, const char* usage)
+{
+    const std::string name = empty() ? "" : take();
+    for (const Action& action : actions) {
+        if (name == action.name)
+            return action.run(*this);
+    }
+    throw ToolError(usage);
+}
+
 void ArgumentList::reject(const std::string& word)
 {
     if (word.size() > 1 && word[0] == '-')

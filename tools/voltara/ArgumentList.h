@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,15 @@ public:
     std::string valueOf(const std::string& option);
     // For a word that no option or operand of the command accepts.
     [[noreturn]] static void reject(const std::string& word);
+
+    // An action of a command and what runs it on the words after its name.
+    struct Action {
+        const char* name;
+        int (*run)(ArgumentList& arguments);
+    };
+    // Runs the action the next word names; throws ToolError with usage when
+    // it names none.
+    int runAction(std::initializer_list<Action> actions, const char* usage);
 
 private:
     std::vector<std::string> words_;

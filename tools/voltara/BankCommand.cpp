@@ -62,12 +62,8 @@ int build(ArgumentList& arguments)
 int runBankCommand(int argc, char** argv)
 {
     ArgumentList arguments(argc, argv, 1);
-    const std::string action = arguments.empty() ? "" : arguments.take();
-    if (action == "dump")
-        return dump(arguments);
-    if (action == "build")
-        return build(arguments);
-    throw ToolError("usage: voltara bank dump FILE | voltara bank build TEXT OUT.fxb");
+    return arguments.runAction({{"dump", dump}, {"build", build}},
+                               "usage: voltara bank dump FILE | voltara bank build TEXT OUT.fxb");
 }
 
 } // namespace voltara

@@ -97,14 +97,26 @@ int encode(ArgumentList& arguments)
     return 0;
 }
 
+// A Kestrelwave file read through the plug-in's codec, the first of the files.
+struct KfrInput {
+    explicit KfrInput(const Options& options)
+        : codec(options.plugin), file(options.files[0], O_RDONLY), stream(codec, file)
+    {
+    }
+
+    const KfrCodec codec;
+    DiskFile file;
+    KfrStream stream;
+};
+
 int decode(ArgumentList& arguments)
 {
     const Options options = parse(arguments, 2, "kfr decode IN.kfr OUT.wav [--plugin PATH]");
-    const KfrCodec codec(options.plugin);
-    DiskFile in(options.files[0], O_RDONLY);
-    KfrStream stream(codec, in);
+    KfrInput input(options);
+    DiskFile& in = input.file;
+    KfrStream& stream = input.stream;
     StreamInfo& info = stream.info();
-    const DecoderHandle decoder(codec, stream.openDecoder());
+    const DecoderHandle decoder(input.codec, stream.openDecoder());
 
     // The stored header carries the encoder's size fields; a valid wave file
     // has data size = sample bytes and RIFF size = file length - 8.
@@ -138,9 +150,10 @@ int decode(ArgumentList& arguments)
 int info(ArgumentList& arguments)
 {
     const Options options = parse(arguments, 1, "kfr info FILE.kfr [--plugin PATH]");
-    const KfrCodec codec(options.plugin);
-    DiskFile in(options.files[0], O_RDONLY);
-    KfrStream stream(codec, in);
+    KfrInput input(options);
+    const KfrCodec& codec = input.codec;
+    DiskFile& in = input.file;
+    KfrStream& stream = input.stream;
     const StreamInfo& info = stream.info();
     uint8_t header[codec::FileHeader::size];
     in.mustRead(0, header, sizeof header);
@@ -202,14 +215,9 @@ int info(ArgumentList& arguments)
 int runKfrCommand(int argc, char** argv)
 {
     ArgumentList arguments(argc, argv, 1);
-    const std::string action = arguments.empty() ? "" : arguments.take();
-    if (action == "encode")
-        return encode(arguments);
-    if (action == "decode")
-        return decode(arguments);
-    if (action == "info")
-        return info(arguments);
-    throw ToolError("usage: voltara kfr encode IN.wav OUT.kfr | decode IN.kfr OUT.wav | info FILE.kfr [--plugin PATH]");
+    return arguments.runAction(
+        {{"encode", encode}, {"decode", decode}, {"info", info}},
+        "usage: voltara kfr encode IN.wav OUT.kfr | decode IN.kfr OUT.wav | info FILE.kfr [--plugin PATH]");
 }
 
 } // namespace voltara
