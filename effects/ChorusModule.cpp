@@ -48,9 +48,7 @@ void ChorusModule::setSampleRate(float rate)
 void ChorusModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
-    if (slot == onSwitch)
-        on_ = switchIsOn(value);
-    else if (slot == modeSwitch)
+    if (slot == modeSwitch)
         detune_ = switchIsOn(value);
     updateTargets();
 }

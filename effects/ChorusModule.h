@@ -43,7 +43,6 @@ private:
     Relaxed<float> lfoPhase_{0.0f}; // 0 .. 2; also read for the lamp
 
     // Written by the host's parameter calls, read by process.
-    Relaxed<int32_t> on_{0};
     Relaxed<int32_t> detune_{0};
     Relaxed<float> lfoIncrement_{0.0f};    // phase per control block
     Relaxed<float> baseDelayTarget_{0.0f}; // frames

@@ -59,7 +59,6 @@ void DelayModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case onSwitch: on_ = switchIsOn(value); break;
     case syncSwitch:
     case timeKnob: updateTime(); break;
     case modeKnob: {

@@ -47,7 +47,6 @@ private:
 
     // Written by the host's parameter calls (the layout also by setTempo),
     // read by process.
-    Relaxed<int32_t> on_{0};
     Relaxed<int32_t> sync_{0};
     Relaxed<int32_t> mode_{0};          // 0 Mono, 1 M.Head, 2 P.Pong, 3 M.Tap
     Relaxed<int32_t> tapeLength_{100};  // floats, 3 x trunc(rate)

@@ -41,7 +41,6 @@ void FilterModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case onSwitch: on_ = switchIsOn(value); break;
     case thresholdKnob: threshold_ = value * value * value; break;
     case resonanceKnob: damping_ = 0.51f - 0.5f * value; break;
     case modeSwitch: modeUp_ = switchIsOn(value); break;

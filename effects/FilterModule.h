@@ -49,7 +49,6 @@ private:
     Channel channels_[2];
 
     // Written by the host's parameter calls (or setSampleRate), read by process.
-    Relaxed<int32_t> on_{0};
     Relaxed<int32_t> modeUp_{0};       // a loud input sweeps toward maxCoef
     Relaxed<int32_t> lamp_{0};         // 7 above the threshold, 3 below, 0 after a reset
     Relaxed<float> glideCoef_{0.0f};   // per frame, 1 .. 2981 per second

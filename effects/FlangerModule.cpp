@@ -1,6 +1,5 @@
 #include "effects/FlangerModule.h"
 
-#include "effects/Lfo.h"
 #include "effects/TempoSync.h"
 
 #include <algorithm>
@@ -70,7 +69,6 @@ void FlangerModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case onSwitch: on_ = switchIsOn(value); break;
     case syncSwitch: sync_ = switchIsOn(value); break;
     case rateKnob: {
         syncPhasePerBeat_ = static_cast<float>(2.0 * TempoSync::cyclesPerBeatAt(value));
@@ -162,16 +160,6 @@ void FlangerModule::process(float* frames, int32_t count, double songPosBeats)
     readFraction_ = fraction;
     readStep_ = step;
     lfoPhase_ = phase;
-}
-
-void FlangerModule::getParameterText(int32_t slot, char* text) const
-{
-    syncableSlotText(slot, sync_, rateHz_, text);
-}
-
-int32_t FlangerModule::getLfoLamp() const
-{
-    return lfoLamp(lfoPhase_);
 }
 
 } // namespace voltara

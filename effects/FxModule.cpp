@@ -33,6 +33,8 @@ void FxModule::setParameter(int32_t slot, float value)
 {
     if (isValidSlot(slot))
         params_[slot] = value;
+    if (slot == onSwitch)
+        on_ = switchIsOn(value);
 }
 
 float FxModule::getParameter(int32_t slot) const

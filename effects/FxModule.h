@@ -62,7 +62,8 @@ public:
     // Processes count frames in place. songPosBeats: quarter notes at the
     // block's first frame.
     virtual void process(float* frames, int32_t count, double songPosBeats);
-    // Stores the value as received (never clamped), then converts it.
+    // Stores the value as received (never clamped), then converts it; the
+    // base sets on_ from the on switch.
     virtual void setParameter(int32_t slot, float value);
     virtual float getParameter(int32_t slot) const;
     // slot -1: module name, 0: switch caption, 1..7: parameter names.
@@ -92,6 +93,7 @@ protected:
     Relaxed<float> sampleRate_{44100.0f}; // Hz
     Relaxed<float> invSampleRate_{1.0f / 44100.0f};
     Relaxed<float> params_[slotCount]{};
+    Relaxed<int32_t> on_{0}; // the on switch: the module processes audio
 
 private:
     const Description* description_ = nullptr;

@@ -1,6 +1,5 @@
 #include "effects/PhaserModule.h"
 
-#include "effects/Lfo.h"
 #include "effects/TempoSync.h"
 
 #include <algorithm>
@@ -48,7 +47,6 @@ void PhaserModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case onSwitch: on_ = switchIsOn(value); break;
     case syncSwitch: sync_ = switchIsOn(value); break;
     case rateKnob: {
         syncPhasePerBeat_ = static_cast<float>(2.0 * TempoSync::cyclesPerBeatAt(value));
@@ -141,16 +139,6 @@ void PhaserModule::process(float* frames, int32_t count, double songPosBeats)
     channels_[0] = left;
     channels_[1] = right;
     lfoPhase_ = phase;
-}
-
-void PhaserModule::getParameterText(int32_t slot, char* text) const
-{
-    syncableSlotText(slot, sync_, rateHz_, text);
-}
-
-int32_t PhaserModule::getLfoLamp() const
-{
-    return lfoLamp(lfoPhase_);
 }
 
 } // namespace voltara

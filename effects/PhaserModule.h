@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/FxModule.h"
+#include "effects/Lfo.h"
 
 #include <cstdint>
 
@@ -22,8 +23,8 @@ public:
     void setTempo(double beatsPerSample, double beatsPerBar) override;
     void process(float* frames, int32_t count, double songPosBeats) override;
     void setParameter(int32_t slot, float value) override;
-    void getParameterText(int32_t slot, char* text) const override;
-    int32_t getLfoLamp() const override;
+    void getParameterText(int32_t slot, char* text) const override { syncableSlotText(slot, sync_, rateHz_, text); }
+    int32_t getLfoLamp() const override { return lfoLamp(lfoPhase_); }
 
 private:
     static constexpr int32_t blockFrames = 32; // frames per control step
@@ -51,7 +52,6 @@ private:
     // Written by process, read by the editor's lamp query.
     Relaxed<float> lfoPhase_{0.0f}; // -1 .. +1
     // Written by the host's parameter calls and setTempo, read by process.
-    Relaxed<int32_t> on_{0};
     Relaxed<int32_t> sync_{0};
     Relaxed<float> rateHz_{0.0f};        // 0.05 .. 10 Hz
     Relaxed<float> freeIncrement_{0.0f}; // phase per control block

@@ -64,9 +64,7 @@ void ReverbModule::setSampleRate(float rate)
 void ReverbModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
-    if (slot == onSwitch) {
-        on_ = switchIsOn(value);
-    } else if (slot == modeKnob) {
+    if (slot == modeKnob) {
         const float scaled = 2.9f * value;
         model_ = scaled >= static_cast<float>(hall) ? hall : scaled > 0.0f ? static_cast<int32_t>(scaled) : spring;
     } else if (slot == mixKnob) {

@@ -41,7 +41,6 @@ private:
     float state_[lineCount] = {}; // per-line filter states
 
     // Written by the host's parameter calls, read by process.
-    Relaxed<int32_t> on_{0};
     Relaxed<int32_t> model_{0}; // 0 Spring, 1 Plate, 2 Hall
     Relaxed<float> inputLowCoef_{0.0f};
     Relaxed<float> inputHighCoef_{0.0f};

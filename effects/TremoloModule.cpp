@@ -39,7 +39,6 @@ void TremoloModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case onSwitch: on_ = switchIsOn(value); break;
     case syncSwitch: sync_ = switchIsOn(value); break;
     case rateKnob: {
         syncCyclesPerBeat_ = static_cast<float>(TempoSync::cyclesPerBeatAt(value));
@@ -84,11 +83,6 @@ void TremoloModule::process(float* frames, int32_t count, double songPosBeats)
     }
     phase_ = p;
     gain_ = g;
-}
-
-void TremoloModule::getParameterText(int32_t slot, char* text) const
-{
-    syncableSlotText(slot, sync_, rateHz_, text);
 }
 
 int32_t TremoloModule::getLfoLamp() const

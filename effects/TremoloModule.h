@@ -22,7 +22,7 @@ public:
     void setTempo(double beatsPerSample, double beatsPerBar) override;
     void process(float* frames, int32_t count, double songPosBeats) override;
     void setParameter(int32_t slot, float value) override;
-    void getParameterText(int32_t slot, char* text) const override;
+    void getParameterText(int32_t slot, char* text) const override { syncableSlotText(slot, sync_, rateHz_, text); }
     int32_t getLfoLamp() const override;
 
 private:
@@ -31,7 +31,6 @@ private:
     float gain_ = 0.0f;          // smoothed gain
 
     // Written by the host's parameter calls and setTempo, read by process.
-    Relaxed<int32_t> on_{0};
     Relaxed<int32_t> sync_{0};
     Relaxed<float> rateHz_{0.0f};        // 0 .. 16
     Relaxed<float> freeIncrement_{0.0f}; // phase per frame

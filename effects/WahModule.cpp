@@ -47,7 +47,6 @@ void WahModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case onSwitch: on_ = switchIsOn(value); break;
     case syncSwitch: sync_ = switchIsOn(value); break;
     case rateKnob: {
         syncRadiansPerBeat_ = static_cast<float>(TempoSync::cyclesPerBeatAt(value) * 6.2831855);
@@ -149,11 +148,6 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
     // A pedal change during the block wins over the count-down.
     int32_t expected = holdAtStart;
     pedalHold_.compareExchange(expected, hold);
-}
-
-void WahModule::getParameterText(int32_t slot, char* text) const
-{
-    syncableSlotText(slot, sync_, rateHz_, text);
 }
 
 int32_t WahModule::getLfoLamp() const

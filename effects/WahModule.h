@@ -21,7 +21,7 @@ public:
     void setTempo(double beatsPerSample, double beatsPerBar) override;
     void process(float* frames, int32_t count, double songPosBeats) override;
     void setParameter(int32_t slot, float value) override;
-    void getParameterText(int32_t slot, char* text) const override;
+    void getParameterText(int32_t slot, char* text) const override { syncableSlotText(slot, sync_, rateHz_, text); }
     int32_t getLfoLamp() const override;
 
 private:
@@ -43,7 +43,6 @@ private:
     Channel channels_[2];
 
     // Written by the host's parameter calls, read by process.
-    Relaxed<int32_t> on_{0};
     Relaxed<int32_t> sync_{0};
     // Control blocks left without LFO; set by a pedal change, counted down
     // (and on below zero) by process.

@@ -62,16 +62,10 @@ void heapRelease(void* block)
 
 void registerCodecForMemoryFiles()
 {
-    codec::HostIoCallbacks callbacks = {};
-    std::strncpy(callbacks.hostName, "Axewright Voltara", sizeof callbacks.hostName - 1);
-    callbacks.readAt = memoryFileReadAt;
-    callbacks.writeAt = memoryFileWriteAt;
-    callbacks.getSize = memoryFileSize;
-    callbacks.allocate = heapAllocate;
-    callbacks.reallocate = heapReallocate;
-    callbacks.release = heapRelease;
-    callbacks.reserved[0] = 0;
-    callbacks.reserved[1] = 1;
+    codec::HostIoCallbacks callbacks = {
+        "Axewright Voltara", memoryFileReadAt, memoryFileWriteAt, memoryFileSize,
+        heapAllocate,        heapReallocate,   heapRelease,       {0, 1},
+    };
     FIO_InitPlugin(0, &callbacks, &registeredFormat);
 }
 

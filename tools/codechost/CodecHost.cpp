@@ -52,14 +52,8 @@ void* reallocate(void* block, uint32_t count)
 
 codec::HostIoCallbacks callbacks(const char* hostName)
 {
-    codec::HostIoCallbacks table = {};
+    codec::HostIoCallbacks table = {{}, readAt, writeAt, getSize, allocate, reallocate, release, {}};
     std::strncpy(table.hostName, hostName, sizeof table.hostName - 1);
-    table.readAt = readAt;
-    table.writeAt = writeAt;
-    table.getSize = getSize;
-    table.allocate = allocate;
-    table.reallocate = reallocate;
-    table.release = release;
     return table;
 }
 
