@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 // Numbers stored in files byte by byte, whatever the order of the machine:
 // bank files are big-endian, Kestrelwave and wave files little-endian.
@@ -58,6 +59,13 @@ inline void putLittleEndian64(uint8_t* at, uint64_t value)
 {
     putLittleEndian32(at, static_cast<uint32_t>(value));
     putLittleEndian32(at + 4, static_cast<uint32_t>(value >> 32));
+}
+
+// The low `bytes` bytes of value added to the end of out, lowest first.
+inline void appendLittleEndian(std::vector<uint8_t>& out, uint64_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 } // namespace voltara

@@ -1,5 +1,7 @@
 #include "resources/DibFile.h"
 
+#include "common/ByteOrder.h"
+
 #include <cstdio>
 
 namespace voltara {
@@ -11,24 +13,22 @@ constexpr int32_t pixelsPerMetre = 2835; // 72 dots per inch
 
 void put16(std::vector<uint8_t>& out, uint32_t v)
 {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
+    appendLittleEndian(out, v, 2);
 }
 
 void put32(std::vector<uint8_t>& out, uint32_t v)
 {
-    put16(out, v & 0xffff);
-    put16(out, v >> 16);
+    appendLittleEndian(out, v, 4);
 }
 
 uint32_t get16(const std::vector<uint8_t>& in, size_t at)
 {
-    return in[at] | in[at + 1] << 8;
+    return littleEndian16(in.data() + at);
 }
 
 uint32_t get32(const std::vector<uint8_t>& in, size_t at)
 {
-    return get16(in, at) | get16(in, at + 2) << 16;
+    return littleEndian32(in.data() + at);
 }
 
 int32_t rowStride(int32_t width, int32_t bitsPerPixel)

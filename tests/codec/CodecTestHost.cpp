@@ -1,5 +1,7 @@
 #include "tests/codec/CodecTestHost.h"
 
+#include "common/ByteOrder.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -7,16 +9,6 @@
 #include <random>
 
 namespace voltara::codec::test {
-
-namespace {
-
-void putLe(std::vector<uint8_t>& out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-} // namespace
 
 FormatInfo registerTestHost()
 {
@@ -32,7 +24,7 @@ std::vector<uint8_t> packSamples(const std::vector<int32_t>& samples, int32_t bi
         if (bits == 8)
             out.push_back(static_cast<uint8_t>(s + 128));
         else
-            putLe(out, static_cast<uint32_t>(s), bits / 8);
+            appendLittleEndian(out, static_cast<uint32_t>(s), bits / 8);
     }
     return out;
 }

@@ -4,20 +4,10 @@
 
 namespace voltara::codechost {
 
-namespace {
-
-void append(std::vector<uint8_t>& out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-} // namespace
-
 std::vector<uint8_t> chunk(const char id[4], const std::string& payload)
 {
     std::vector<uint8_t> out(id, id + 4);
-    append(out, static_cast<uint32_t>(payload.size()), 4);
+    appendLittleEndian(out, static_cast<uint32_t>(payload.size()), 4);
     out.insert(out.end(), payload.begin(), payload.end());
     return out;
 }
@@ -26,19 +16,19 @@ std::vector<uint8_t> waveHeader(int32_t channels, int32_t rate, int32_t bits, ui
                                 const std::vector<uint8_t>& extraChunks)
 {
     std::vector<uint8_t> out = {'R', 'I', 'F', 'F'};
-    append(out, 4 + 24 + static_cast<uint32_t>(extraChunks.size()) + 8 + dataBytes + (dataBytes & 1), 4);
+    appendLittleEndian(out, 4 + 24 + static_cast<uint32_t>(extraChunks.size()) + 8 + dataBytes + (dataBytes & 1), 4);
     out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    append(out, 16, 4);
-    append(out, 1, 2);
-    append(out, static_cast<uint32_t>(channels), 2);
-    append(out, static_cast<uint32_t>(rate), 4);
+    appendLittleEndian(out, 16, 4);
+    appendLittleEndian(out, 1, 2);
+    appendLittleEndian(out, static_cast<uint32_t>(channels), 2);
+    appendLittleEndian(out, static_cast<uint32_t>(rate), 4);
     const int32_t frameBytes = channels * ((bits + 7) / 8);
-    append(out, static_cast<uint32_t>(rate * frameBytes), 4);
-    append(out, static_cast<uint32_t>(frameBytes), 2);
-    append(out, static_cast<uint32_t>(bits), 2);
+    appendLittleEndian(out, static_cast<uint32_t>(rate * frameBytes), 4);
+    appendLittleEndian(out, static_cast<uint32_t>(frameBytes), 2);
+    appendLittleEndian(out, static_cast<uint32_t>(bits), 2);
     out.insert(out.end(), extraChunks.begin(), extraChunks.end());
     out.insert(out.end(), {'d', 'a', 't', 'a'});
-    append(out, dataBytes, 4);
+    appendLittleEndian(out, dataBytes, 4);
     return out;
 }
 
