@@ -286,13 +286,9 @@ void drawScrew(cairo_t* cr, double x, double y, double radius, double slotAngle)
     cairo_arc(cr, x, y, radius + 0.6, 0, 2 * pi);
     setColour(cr, {0, 0, 0}, 0.45);
     cairo_fill(cr);
-    cairo_pattern_t* head = cairo_pattern_create_radial(x - radius / 3, y - radius / 3, 0, x, y, radius);
-    cairo_pattern_add_color_stop_rgb(head, 0, 0.86, 0.87, 0.89);
-    cairo_pattern_add_color_stop_rgb(head, 1, 0.42, 0.43, 0.46);
     cairo_arc(cr, x, y, radius, 0, 2 * pi);
-    cairo_set_source(cr, head);
-    cairo_fill(cr);
-    cairo_pattern_destroy(head);
+    fillGradient(cr, cairo_pattern_create_radial(x - radius / 3, y - radius / 3, 0, x, y, radius),
+                 {{0, 0.86, 0.87, 0.89}, {1, 0.42, 0.43, 0.46}});
     const double dx = std::cos(slotAngle) * radius * 0.8, dy = std::sin(slotAngle) * radius * 0.8;
     cairo_move_to(cr, x - dx, y - dy);
     cairo_line_to(cr, x + dx, y + dy);

@@ -49,13 +49,8 @@ void drawModuleButtonState(cairo_t* cr, bool on)
     cairo_fill(cr);
     roundedRect(cr, kx, ky, kw, kh, 10);
     if (on) {
-        cairo_pattern_t* glow = cairo_pattern_create_radial(kx + kw / 2, ky + kh / 2, 1, kx + kw / 2, ky + kh / 2, 14);
-        cairo_pattern_add_color_stop_rgb(glow, 0, 1.0, 0.93, 0.66);
-        cairo_pattern_add_color_stop_rgb(glow, 0.6, 1.0, 0.68, 0.16);
-        cairo_pattern_add_color_stop_rgb(glow, 1, 0.72, 0.34, 0.04);
-        cairo_set_source(cr, glow);
-        cairo_fill(cr);
-        cairo_pattern_destroy(glow);
+        fillGradient(cr, cairo_pattern_create_radial(kx + kw / 2, ky + kh / 2, 1, kx + kw / 2, ky + kh / 2, 14),
+                     {{0, 1.0, 0.93, 0.66}, {0.6, 1.0, 0.68, 0.16}, {1, 0.72, 0.34, 0.04}});
         drawPowerSign(cr, kx + kw / 2, ky + kh / 2 + 0.5, 4.2, {120, 50, 0});
     } else {
         fillVertical(cr, ky, ky + kh, {70, 70, 76}, {20, 20, 23});
@@ -125,14 +120,9 @@ Picture drawBypassButton(const Picture& background)
         cairo_fill(cr);
         const double capRadius = bypassed ? 10.5 : 11.5;
         cairo_arc(cr, cx, cy + (bypassed ? 0.8 : 0), capRadius, 0, 2 * pi);
-        cairo_pattern_t* cap = cairo_pattern_create_radial(cx - 4, cy - 5, 1, cx, cy, capRadius + 2);
         const double lift = bypassed ? 0.78 : 1.0;
-        cairo_pattern_add_color_stop_rgb(cap, 0, lift, lift, lift);
-        cairo_pattern_add_color_stop_rgb(cap, 0.7, 0.62 * lift, 0.63 * lift, 0.66 * lift);
-        cairo_pattern_add_color_stop_rgb(cap, 1, 0.32, 0.33, 0.36);
-        cairo_set_source(cr, cap);
-        cairo_fill(cr);
-        cairo_pattern_destroy(cap);
+        fillGradient(cr, cairo_pattern_create_radial(cx - 4, cy - 5, 1, cx, cy, capRadius + 2),
+                     {{0, lift, lift, lift}, {0.7, 0.62 * lift, 0.63 * lift, 0.66 * lift}, {1, 0.32, 0.33, 0.36}});
         // Status window.
         const double wx = 44, wy = 7, ww = 62, wh = 28;
         roundedRect(cr, wx, wy, ww, wh, 3);
@@ -141,13 +131,9 @@ Picture drawBypassButton(const Picture& background)
         const Rgb lit = bypassed ? Rgb{255, 64, 48} : Rgb{90, 240, 110};
         const Rgb dim = bypassed ? Rgb{70, 16, 12} : Rgb{14, 60, 22};
         roundedRect(cr, wx + 2, wy + 2, ww - 4, wh - 4, 2);
-        cairo_pattern_t* glow =
-            cairo_pattern_create_radial(wx + ww / 2, wy + wh / 2, 2, wx + ww / 2, wy + wh / 2, ww / 2);
-        cairo_pattern_add_color_stop_rgb(glow, 0, dim.r / 160.0, dim.g / 160.0, dim.b / 160.0);
-        cairo_pattern_add_color_stop_rgb(glow, 1, dim.r / 400.0, dim.g / 400.0, dim.b / 400.0);
-        cairo_set_source(cr, glow);
-        cairo_fill(cr);
-        cairo_pattern_destroy(glow);
+        fillGradient(
+            cr, cairo_pattern_create_radial(wx + ww / 2, wy + wh / 2, 2, wx + ww / 2, wy + wh / 2, ww / 2),
+            {{0, dim.r / 160.0, dim.g / 160.0, dim.b / 160.0}, {1, dim.r / 400.0, dim.g / 400.0, dim.b / 400.0}});
         setColour(cr, lit);
         drawText(cr, Face::SansBold, 11, bypassed ? "BYPASS" : "FX ON", wx + ww / 2, wy + 15, Align::Centre, 0.6);
         setColour(cr, shade(lit, 0.8));

@@ -184,14 +184,20 @@ void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
     cairo_close_path(cr);
 }
 
-void fillVertical(cairo_t* cr, double y0, double y1, Rgb top, Rgb bottom)
+void fillGradient(cairo_t* cr, cairo_pattern_t* gradient, std::initializer_list<GradientStop> stops)
 {
-    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, y0, 0, y1);
-    cairo_pattern_add_color_stop_rgb(gradient, 0, top.r / 255.0, top.g / 255.0, top.b / 255.0);
-    cairo_pattern_add_color_stop_rgb(gradient, 1, bottom.r / 255.0, bottom.g / 255.0, bottom.b / 255.0);
+    for (const GradientStop& stop : stops)
+        cairo_pattern_add_color_stop_rgb(gradient, stop.offset, stop.red, stop.green, stop.blue);
     cairo_set_source(cr, gradient);
     cairo_fill(cr);
     cairo_pattern_destroy(gradient);
+}
+
+void fillVertical(cairo_t* cr, double y0, double y1, Rgb top, Rgb bottom)
+{
+    fillGradient(
+        cr, cairo_pattern_create_linear(0, y0, 0, y1),
+        {{0, top.r / 255.0, top.g / 255.0, top.b / 255.0}, {1, bottom.r / 255.0, bottom.g / 255.0, bottom.b / 255.0}});
 }
 
 double textWidth(cairo_t* cr, Face face, double size, const std::string& text, double tracking)

@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,13 @@ enum class Face { Sans, SansBold, Condensed, CondensedBold, SerifBold, Display }
 
 void setColour(cairo_t* cr, Rgb c, double alpha = 1.0);
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
+// A colour stop of a gradient: where (0 .. 1), red, green, blue (0 .. 1).
+struct GradientStop {
+    double offset, red, green, blue;
+};
+// Fills the current path with the gradient through the stops, then releases
+// the gradient.
+void fillGradient(cairo_t* cr, cairo_pattern_t* gradient, std::initializer_list<GradientStop> stops);
 // A vertical linear gradient over y0 .. y1.
 void fillVertical(cairo_t* cr, double y0, double y1, Rgb top, Rgb bottom);
 

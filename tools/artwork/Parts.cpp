@@ -76,14 +76,9 @@ void drawLever(cairo_t* cr, double x, double y, double tipX, double tipY, double
         cairo_fill(cr);
     }
     cairo_arc(cr, tipX, tipY, tipRadius, 0, 2 * pi);
-    cairo_pattern_t* ball =
-        cairo_pattern_create_radial(tipX - tipRadius * 0.35, tipY - tipRadius * 0.4, 0, tipX, tipY, tipRadius);
-    cairo_pattern_add_color_stop_rgb(ball, 0, 1, 1, 1);
-    cairo_pattern_add_color_stop_rgb(ball, 0.5, 0.78, 0.79, 0.82);
-    cairo_pattern_add_color_stop_rgb(ball, 1, 0.36, 0.37, 0.40);
-    cairo_set_source(cr, ball);
-    cairo_fill(cr);
-    cairo_pattern_destroy(ball);
+    fillGradient(cr,
+                 cairo_pattern_create_radial(tipX - tipRadius * 0.35, tipY - tipRadius * 0.4, 0, tipX, tipY, tipRadius),
+                 {{0, 1, 1, 1}, {0.5, 0.78, 0.79, 0.82}, {1, 0.36, 0.37, 0.40}});
 }
 
 void drawLamp(cairo_t* cr, double x, double y, double radius, double brightness)
@@ -95,13 +90,10 @@ void drawLamp(cairo_t* cr, double x, double y, double radius, double brightness)
     const Rgb middle = mix({58, 16, 10}, {255, 128, 30}, brightness);
     const Rgb edge = mix({26, 6, 4}, {206, 44, 8}, brightness);
     cairo_arc(cr, x, y, radius, 0, 2 * pi);
-    cairo_pattern_t* lens = cairo_pattern_create_radial(x - radius * 0.25, y - radius * 0.3, 0, x, y, radius);
-    cairo_pattern_add_color_stop_rgb(lens, 0, centre.r / 255.0, centre.g / 255.0, centre.b / 255.0);
-    cairo_pattern_add_color_stop_rgb(lens, 0.45, middle.r / 255.0, middle.g / 255.0, middle.b / 255.0);
-    cairo_pattern_add_color_stop_rgb(lens, 1, edge.r / 255.0, edge.g / 255.0, edge.b / 255.0);
-    cairo_set_source(cr, lens);
-    cairo_fill(cr);
-    cairo_pattern_destroy(lens);
+    fillGradient(cr, cairo_pattern_create_radial(x - radius * 0.25, y - radius * 0.3, 0, x, y, radius),
+                 {{0, centre.r / 255.0, centre.g / 255.0, centre.b / 255.0},
+                  {0.45, middle.r / 255.0, middle.g / 255.0, middle.b / 255.0},
+                  {1, edge.r / 255.0, edge.g / 255.0, edge.b / 255.0}});
 }
 
 void drawKnob(cairo_t* cr, double cx, double cy, double radius, double value, bool knurled)
@@ -109,13 +101,8 @@ void drawKnob(cairo_t* cr, double cx, double cy, double radius, double value, bo
     const double angle = knobAngle(value);
     // Skirt: dark anodised metal, lit from above.
     cairo_arc(cr, cx, cy, radius, 0, 2 * pi);
-    cairo_pattern_t* skirt = cairo_pattern_create_linear(0, cy - radius, 0, cy + radius);
-    cairo_pattern_add_color_stop_rgb(skirt, 0, 0.42, 0.43, 0.46);
-    cairo_pattern_add_color_stop_rgb(skirt, 0.5, 0.20, 0.20, 0.22);
-    cairo_pattern_add_color_stop_rgb(skirt, 1, 0.08, 0.08, 0.09);
-    cairo_set_source(cr, skirt);
-    cairo_fill(cr);
-    cairo_pattern_destroy(skirt);
+    fillGradient(cr, cairo_pattern_create_linear(0, cy - radius, 0, cy + radius),
+                 {{0, 0.42, 0.43, 0.46}, {0.5, 0.20, 0.20, 0.22}, {1, 0.08, 0.08, 0.09}});
     const double cap = radius * (knurled ? 0.74 : 0.70);
     if (knurled) {
         // Grip ridges turn with the knob.

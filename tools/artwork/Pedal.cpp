@@ -183,16 +183,13 @@ void drawTreadle(cairo_t* cr, const Camera& camera, double tilt)
     // Polished rim.
     polygon(cr, camera, {at(-w, -l, 0), at(w, -l, 0), at(w, l, 0), at(-w, l, 0)});
     const Point2 left = camera.project(at(-w, 0, 0)), right = camera.project(at(w, 0, 0));
-    cairo_pattern_t* rim = cairo_pattern_create_linear(left.x, 0, right.x, 0);
     const double lit = 0.75 + 0.25 * facing;
-    cairo_pattern_add_color_stop_rgb(rim, 0, 0.45 * lit, 0.46 * lit, 0.50 * lit);
-    cairo_pattern_add_color_stop_rgb(rim, 0.12, 0.95 * lit, 0.95 * lit, 0.97 * lit);
-    cairo_pattern_add_color_stop_rgb(rim, 0.5, 0.62 * lit, 0.63 * lit, 0.66 * lit);
-    cairo_pattern_add_color_stop_rgb(rim, 0.88, 0.90 * lit, 0.90 * lit, 0.93 * lit);
-    cairo_pattern_add_color_stop_rgb(rim, 1, 0.35 * lit, 0.36 * lit, 0.40 * lit);
-    cairo_set_source(cr, rim);
-    cairo_fill(cr);
-    cairo_pattern_destroy(rim);
+    fillGradient(cr, cairo_pattern_create_linear(left.x, 0, right.x, 0),
+                 {{0, 0.45 * lit, 0.46 * lit, 0.50 * lit},
+                  {0.12, 0.95 * lit, 0.95 * lit, 0.97 * lit},
+                  {0.5, 0.62 * lit, 0.63 * lit, 0.66 * lit},
+                  {0.88, 0.90 * lit, 0.90 * lit, 0.93 * lit},
+                  {1, 0.35 * lit, 0.36 * lit, 0.40 * lit}});
 
     // Rubber pad with grip ridges across it.
     const double pw = w - padInset, pl = l - padInset;
