@@ -41,7 +41,7 @@ inline constexpr BitmapSpec bitmapTable[bitmapCount] = {
 };
 
 // Null for an id that is not in the table.
-inline const BitmapSpec* findBitmap(int32_t id)
+constexpr const BitmapSpec* findBitmap(int32_t id)
 {
     for (const BitmapSpec& spec : bitmapTable) {
         if (spec.id == id)

@@ -1,6 +1,12 @@
 #pragma once
 
+#include "editor/RackLayout.h"
+#include "resources/BitmapTable.h"
+
 #include <cstdint>
+
+// Where the editor puts each control, read from the editor's own table: the
+// artwork places its captions, wells and display windows by it.
 
 namespace voltara {
 namespace artwork {
@@ -14,69 +20,72 @@ struct Box {
     double centreY() const { return 0.5 * (top + bottom); }
 };
 
-// Where the editor puts each control, its bitmap and its parameter; the
-// artwork places captions, wells and display windows by these.
+constexpr Box boxOf(const Rect& rect)
+{
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// The place of control number (1 to 48) of the editor's table.
+constexpr Box control(int32_t number)
+{
+    return boxOf(rackControls[number - 1].rect);
+}
+
+// A control with what is silkscreened under or beside it.
 struct Placement {
-    const char* caption; // silkscreened under or beside it; null for none
+    const char* caption; // null for none
     int32_t tag;
     Box box;
     int32_t bitmap;
 };
 
+constexpr Placement placed(int32_t number, const char* caption)
+{
+    const ControlSpec& spec = rackControls[number - 1];
+    return {caption, spec.tag, boxOf(spec.rect), spec.bitmap};
+}
+
 // Module panels and what sits on them.
 inline constexpr Placement smallKnobs[] = {
-    {"THRESH", 17, {149, 196, 167, 214}, 157}, {"MAX F", 21, {217, 196, 235, 214}, 157},
-    {"RATE", 26, {267, 190, 285, 208}, 157},   {"COLOR", 27, {335, 190, 353, 208}, 157},
-    {"RATE", 34, {384, 196, 402, 214}, 157},   {"FBK", 35, {452, 196, 470, 214}, 157},
-    {"RATE", 42, {497, 196, 515, 214}, 157},   {"DEPTH", 43, {569, 196, 587, 214}, 157},
-    {"TIME", 50, {149, 16, 167, 34}, 157},     {"FBK", 52, {149, 71, 167, 89}, 157},
-    {"CHAR", 53, {217, 71, 235, 89}, 157},     {"MIX", 54, {217, 16, 235, 34}, 157},
-    {"TIME", 57, {270, 16, 288, 34}, 157},     {"MIX", 59, {330, 16, 348, 34}, 157},
-    {"RATE", 66, {383, 13, 401, 31}, 157},     {"DEPTH", 67, {451, 13, 469, 31}, 157},
+    placed(1, "THRESH"), placed(2, "MAX F"), placed(3, "RATE"),  placed(4, "COLOR"),
+    placed(5, "RATE"),   placed(6, "FBK"),   placed(7, "RATE"),  placed(8, "DEPTH"),
+    placed(9, "TIME"),   placed(10, "FBK"),  placed(11, "CHAR"), placed(12, "MIX"),
+    placed(13, "TIME"),  placed(14, "MIX"),  placed(15, "RATE"), placed(16, "DEPTH"),
 };
-inline constexpr Placement largeKnobs[] = {
-    {"RATE", 10, {14, 17, 41, 44}, 158},
-    {"RESO", 11, {92, 17, 119, 44}, 158},
-};
+inline constexpr Placement largeKnobs[] = {placed(17, "RATE"), placed(18, "RESO")};
 // The same switch strip at six places; the last one moves the reverb.
 inline constexpr Placement leverSwitches[] = {
-    {"SYNC", 9, {61, 17, 72, 42}, 159},      {"SYNC", 25, {304, 186, 315, 211}, 159},
-    {"SYNC", 33, {422, 192, 433, 217}, 159}, {"SYNC", 49, {187, 13, 198, 38}, 159},
-    {"SYNC", 65, {420, 9, 431, 34}, 159},    {"PRE\nMOD", 63, {304, 12, 315, 37}, 159},
+    placed(19, "SYNC"), placed(20, "SYNC"), placed(21, "SYNC"),
+    placed(22, "SYNC"), placed(23, "SYNC"), placed(45, "PRE\nMOD"),
 };
 // Rate displays, in display-index order: phaser, flanger, delay, reverb,
 // tremolo, wah.
-inline constexpr Box rateDisplays[] = {
-    {261, 241, 290, 250}, {379, 241, 408, 250}, {143, 51, 172, 60},
-    {263, 51, 292, 60},   {378, 64, 407, 73},   {13, 77, 42, 86},
-};
+inline constexpr Box rateDisplays[] = {control(24), control(25), control(26), control(27), control(28), control(29)};
 // Module on/off buttons: filter, phaser, chorus, delay, reverb, tremolo,
 // flanger.
-inline constexpr Box moduleButtons[] = {
-    {166, 278, 204, 303}, {281, 278, 319, 303}, {516, 278, 554, 303}, {166, 130, 204, 155},
-    {281, 130, 319, 155}, {401, 130, 439, 155}, {401, 278, 439, 303},
-};
-inline constexpr Box filterMode = {179, 236, 204, 261};
-inline constexpr Box chorusMode = {530, 234, 555, 259};
-inline constexpr Box delayMode = {177, 69, 207, 97};
-inline constexpr Box reverbMode = {278, 78, 305, 104};
-inline constexpr Box wahPedal = {0, 93, 132, 353};
-inline constexpr Box bypassButton = {484, 9, 600, 53};
-inline constexpr Box wahButton = {74, 75, 121, 93};
-inline constexpr Box bankButton = {507, 73, 545, 105};
+inline constexpr Box moduleButtons[] = {control(30), control(31), control(32), control(33),
+                                        control(34), control(35), control(36)};
+inline constexpr Box filterMode = control(37);
+inline constexpr Box chorusMode = control(38);
+inline constexpr Box delayMode = control(39);
+inline constexpr Box reverbMode = control(40);
+inline constexpr Box wahPedal = control(41);
+inline constexpr Box bypassButton = control(42);
+inline constexpr Box wahButton = control(43);
+inline constexpr Box bankButton = control(44);
 // LEDs 0 to 4 sit on the filter, phaser, flanger, chorus and tremolo
 // buttons, LED 5 on the wah button.
-inline constexpr Box leds[] = {
-    {166, 287, 174, 295}, {281, 287, 289, 295}, {401, 287, 409, 295},
-    {516, 287, 524, 295}, {401, 139, 409, 147}, {115, 78, 120, 83},
-};
+inline constexpr Box leds[] = {boxOf(ledPlaces[0]), boxOf(ledPlaces[1]), boxOf(ledPlaces[2]),
+                               boxOf(ledPlaces[3]), boxOf(ledPlaces[4]), boxOf(ledPlaces[5])};
 // Click areas that open the splash picture; the second reaches one pixel
 // below the window.
-inline constexpr Box splashAreas[] = {{16, 332, 106, 345}, {475, 325, 584, 355}};
-inline constexpr Box splashPicture = {102, 40, 502, 280};
+inline constexpr Box splashAreas[] = {control(47), control(48)};
+inline constexpr Box splashPicture = {splashPictureOrigin.h, splashPictureOrigin.v,
+                                      splashPictureOrigin.h + findBitmap(splashBitmap)->width,
+                                      splashPictureOrigin.v + findBitmap(splashBitmap)->height};
 
-inline constexpr int32_t windowWidth = 600;
-inline constexpr int32_t windowHeight = 354;
+inline constexpr int32_t windowWidth = findBitmap(backgroundBitmap)->width;
+inline constexpr int32_t windowHeight = findBitmap(backgroundBitmap)->height;
 
 } // namespace artwork
 } // namespace voltara
