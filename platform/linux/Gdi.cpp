@@ -159,6 +159,23 @@ bool drawTarget(DeviceContextObject* dc, DrawTarget& target)
     return target.clip.left < target.clip.right && target.clip.top < target.clip.bottom;
 }
 
+void noteDrawn(DeviceContextObject* dc, WinRect area)
+{
+    if (dc->memory || !dc->surface || !intersect(area, dc->clip))
+        return;
+    std::vector<WinRect>& drawn = dc->surface->drawn;
+    // A host that never asks keeps one rectangle around all of it.
+    constexpr size_t kept = 4096;
+    if (drawn.size() >= kept) {
+        WinRect all = drawn.front();
+        for (const WinRect& r : drawn)
+            all = {std::min(all.left, r.left), std::min(all.top, r.top), std::max(all.right, r.right),
+                   std::max(all.bottom, r.bottom)};
+        drawn.assign(1, all);
+    }
+    drawn.push_back(area);
+}
+
 DeviceContext CreateCompatibleDC(DeviceContext)
 {
     return newContext(true);
@@ -428,6 +445,7 @@ Bool BitBlt(DeviceContext dest, int x, int y, int width, int height, DeviceConte
                          from.clip.bottom - shiftY};
     if (!intersect(area, to.clip) || !intersect(area, sourceInDest))
         return 1;
+    noteDrawn(dest, area);
 
     const int w = area.right - area.left;
     std::vector<uint32_t> row(static_cast<size_t>(w));
@@ -475,6 +493,7 @@ int FillRect(DeviceContext dc, const WinRect* rect, GdiObject object)
                  rect->bottom + target.origin.y};
     if (!intersect(area, target.clip))
         return 1;
+    noteDrawn(dc, area);
     const ColourRef colour = target.mono ? nearestMono(brush->colour) : brush->colour;
     for (int y = area.top; y < area.bottom; ++y)
         std::fill_n(target.pixels + size_t(y) * target.stride + area.left, area.right - area.left, colour);
@@ -504,6 +523,10 @@ Bool LineTo(DeviceContext dc, int x, int y)
     DrawTarget target;
     if (!drawTarget(dc, target))
         return 1;
+    const int reach = pen->width / 2;
+    noteDrawn(dc,
+              {std::min(from.x, x) - reach + target.origin.x, std::min(from.y, y) - reach + target.origin.y,
+               std::max(from.x, x) + reach + 1 + target.origin.x, std::max(from.y, y) + reach + 1 + target.origin.y});
     const ColourRef colour = target.mono ? nearestMono(pen->colour) : pen->colour;
     const ColourRef gap = target.mono ? nearestMono(dc->background) : dc->background;
     const bool dotted = pen->style == PS_DOT && pen->width <= 1;

@@ -115,6 +115,11 @@ struct Image {
 };
 VOLTARA_PLATFORM_API Image readPixels(Window window);
 
+// The rectangles drawn into the window or its children since the last call
+// for any window of the same top-level window, in the window's coordinates
+// and clipped to it, in the order drawn; what the editor redrew.
+VOLTARA_PLATFORM_API std::vector<WinRect> takeDrawnAreas(Window window);
+
 // True when a font for text was found (Liberation or DejaVu); without one,
 // DrawTextA draws nothing.
 VOLTARA_PLATFORM_API bool fontsAvailable();

@@ -61,6 +61,8 @@ struct Surface {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
+    // Where drawing landed since the host last asked (takeDrawnAreas).
+    std::vector<WinRect> drawn;
 };
 
 struct ClassEntry {
@@ -137,6 +139,9 @@ private:
 std::mutex& systemLock();
 // Resolves a context's target; false when there is nothing to draw on.
 bool drawTarget(DeviceContextObject* dc, DrawTarget& target);
+// Records that an area (surface coordinates) of a window context's surface
+// was drawn on; clipped to the context. Under the system lock.
+void noteDrawn(DeviceContextObject* dc, WinRect area);
 // A context with the stock pen, brush and font (and, for memory contexts, the
 // stock monochrome 1 x 1 bitmap) selected.
 DeviceContextObject* newContext(bool memory);

@@ -257,6 +257,8 @@ int drawText(DeviceContextObject* dc, const char* text, int count, WinRect* rect
         clip.right = std::min(clip.right, rect->right + ox);
         clip.bottom = std::min(clip.bottom, rect->bottom + oy);
     }
+    noteDrawn(dc, {std::max(clip.left, x + ox), std::max(clip.top, y + oy), std::min(clip.right, x + ox + width),
+                   std::min(clip.bottom, y + oy + height)});
     if (dc->backgroundMode == OPAQUE) {
         // An opaque background fills the text's cells only.
         for (int py = y; py < y + height; ++py)

@@ -768,6 +768,23 @@ Image readPixels(Window window)
     return image;
 }
 
+std::vector<WinRect> takeDrawnAreas(Window window)
+{
+    std::lock_guard<std::mutex> lock(systemLock());
+    std::vector<WinRect> areas;
+    if (!isLiveWindow(window))
+        return areas;
+    WinPoint origin;
+    const WinRect visible = visibleOnSurface(window, origin);
+    for (const WinRect& drawn : std::exchange(topLevel(window)->surface->drawn, {})) {
+        const WinRect area{std::max(drawn.left, visible.left), std::max(drawn.top, visible.top),
+                           std::min(drawn.right, visible.right), std::min(drawn.bottom, visible.bottom)};
+        if (area.left < area.right && area.top < area.bottom)
+            areas.push_back({area.left - origin.x, area.top - origin.y, area.right - origin.x, area.bottom - origin.y});
+    }
+    return areas;
+}
+
 uint32_t currentCursor()
 {
     Cursor cursor = GetCursor();
