@@ -1,6 +1,7 @@
 #pragma once
 
 #include "plugin/host/HostEditor.h"
+#include "plugin/host/PluginDescriptor.h"
 
 #include <cstdint>
 
@@ -16,12 +17,7 @@ class Frame;
 class EditorBase : public HostEditor {
 public:
     // The host interface's rectangle layout.
-    struct EditorRect {
-        int16_t top;
-        int16_t left;
-        int16_t bottom;
-        int16_t right;
-    };
+    using EditorRect = voltara::EditorRect;
 
     // Attaches itself to the plug-in as its editor.
     explicit EditorBase(EffectBaseEx* plugin);

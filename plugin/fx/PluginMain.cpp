@@ -20,6 +20,10 @@ extern "C" PluginDescriptor* pluginMain(HostCallback host)
     voltara::registerCodecForMemoryFiles();
     try {
         auto* instance = new voltara::RackPluginInstance(host);
+        if (!instance->editor()) {
+            delete instance;
+            return nullptr;
+        }
         return instance->descriptor();
     } catch (...) {
         return nullptr;

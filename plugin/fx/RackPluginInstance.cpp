@@ -1,12 +1,20 @@
 #include "plugin/fx/RackPluginInstance.h"
 
-#include "plugin/host/HostEditor.h"
+#include "editor/RackEditor.h"
 
 #include <cmath>
+#include <new>
 
 namespace voltara {
 
-RackPluginInstance::RackPluginInstance(HostCallback host, ModuleFactory factory) : RackPlugin(host, factory) {}
+RackPluginInstance::RackPluginInstance(HostCallback host, ModuleFactory factory) : RackPlugin(host, factory)
+{
+    // The editor attaches itself; without one, main gives the host nothing.
+    try {
+        new RackEditor(this, *this);
+    } catch (const std::bad_alloc&) {
+    }
+}
 
 void RackPluginInstance::setParameter(int32_t index, float value)
 {

@@ -156,6 +156,14 @@ struct OutputInfo {
     int32_t flags;
 };
 
+// The editor's size as opEditorGetRect hands it out, in pixels.
+struct EditorRect {
+    int16_t top;
+    int16_t left;
+    int16_t bottom;
+    int16_t right;
+};
+
 struct KeyRecord {
     int32_t character;
     uint8_t virtualKey;

@@ -22,8 +22,8 @@ TEST_F(HostFace, DescriptorOfAConstructedInstance)
     EXPECT_EQ(d->parameterCount, 72);
     EXPECT_EQ(d->inputCount, 2);
     EXPECT_EQ(d->outputCount, 2);
-    // 8 and 16 set by the rack, 2 and 4 cleared; 1 only while an editor is attached.
-    EXPECT_EQ(d->flags & ~DescriptorFlag::hasEditor, 24);
+    // 8 and 16 set by the rack, 2 and 4 cleared, 1 for the editor.
+    EXPECT_EQ(d->flags, 25);
     EXPECT_EQ(d->version, 1);
     EXPECT_EQ(d->rateRatio, 1.0f);
     EXPECT_EQ(d->uniqueId, fourCharCode('K', 'R', 'f', 'x'));
@@ -55,8 +55,6 @@ TEST_F(HostFace, PlainOpcodesAnswerTheRacksIdentity)
         {opOpen, 0},
         {opGetProgram, 0},
         {opGetMeter, 0},
-        {opEditorGetRect, 0},
-        {opEditorOpen, 0},
         {opEditorClose, 0},
         {opEditorIdle, 0},
         {16, 0},
@@ -92,9 +90,9 @@ TEST_F(HostFace, PlainOpcodesAnswerTheRacksIdentity)
         {56, 0},
         {opKeysRequired, 1},
         {opGetInterfaceVersion, 2200},
-        {opEditorKeyDown, 0},
-        {opEditorKeyUp, 0},
-        {opEditorKnobStyle, 0},
+        {opEditorKeyDown, -1}, // the editor is closed
+        {opEditorKeyUp, -1},
+        {opEditorKnobStyle, 1},
         {62, 0},
         {63, -1},
         {64, 0},

@@ -1,0 +1,177 @@
+#include "editor/RackEditor.h"
+
+#include "editor/LedPanel.h"
+#include "editor/RateDisplay.h"
+#include "editor/WahPedal.h"
+#include "gui/FilmstripKnob.h"
+#include "gui/Frame.h"
+#include "gui/GuiBitmap.h"
+#include "gui/MomentaryButton.h"
+#include "gui/SplashArea.h"
+#include "gui/StripSwitch.h"
+#include "gui/ToggleButton.h"
+#include "plugin/RackAccess.h"
+#include "plugin/host/FileSelector.h"
+
+#include <new>
+
+namespace voltara {
+
+namespace {
+
+// The rate displays' settings: small black text over the background picture.
+constexpr int32_t displayStyle = 1;
+constexpr int32_t displayFont = 6;
+
+int32_t bitmapSlot(int32_t id)
+{
+    for (int32_t slot = 0; slot < bitmapCount; ++slot)
+        if (bitmapTable[slot].id == id)
+            return slot;
+    return -1;
+}
+
+} // namespace
+
+RackEditor::RackEditor(EffectBaseEx* plugin, RackAccess& rack) : EditorBase(plugin), rack_(rack)
+{
+    // A bitmap that cannot be made stays empty; nothing may throw once the
+    // editor is attached to the plug-in.
+    GuiBitmap* background = new (std::nothrow) GuiBitmap(backgroundBitmap);
+    bitmaps_[bitmapSlot(backgroundBitmap)] = background;
+    if (background)
+        rect_ = {0, 0, int16_t(background->getHeight()), int16_t(background->getWidth())};
+}
+
+RackEditor::~RackEditor()
+{
+    close();
+    for (GuiBitmap*& held : bitmaps_)
+        GuiBitmap::replace(held, nullptr);
+}
+
+GuiBitmap* RackEditor::bitmap(int32_t id) const
+{
+    const int32_t slot = bitmapSlot(id);
+    return slot >= 0 ? bitmaps_[slot] : nullptr;
+}
+
+void RackEditor::loadBitmaps()
+{
+    for (int32_t slot = 0; slot < bitmapCount; ++slot)
+        if (!bitmaps_[slot])
+            bitmaps_[slot] = new (std::nothrow) GuiBitmap(bitmapTable[slot].id);
+}
+
+int32_t RackEditor::open(void* parentWindow)
+{
+    if (frame_)
+        close();
+    EditorBase::open(parentWindow);
+    if (rack_.contentMissing()) {
+        char folder[FileSelectRecord::pathSize] = "";
+        promptForContentFolder(folder);
+        if (folder[0])
+            rack_.setInstallPath(folder);
+    }
+    GuiBitmap* background = bitmap(backgroundBitmap);
+    const Rect size{0, 0, background ? background->getWidth() : 0, background ? background->getHeight() : 0};
+    frame_ = new Frame(size, static_cast<platform::Window>(parentWindow), this);
+    frame_->setBackground(background);
+    loadBitmaps();
+
+    // From here on changes are marked; the controls read the values as they are made.
+    pending_.clear();
+    open_ = true;
+    for (int32_t row = 0; row < rackControlCount; ++row)
+        if (rackControls[row].kind != ControlClass::splashArea)
+            controls_[row] = makeControl(rackControls[row]);
+    for (int32_t number : drawingOrder) {
+        const int32_t row = number - 1;
+        if (!controls_[row])
+            controls_[row] = makeControl(rackControls[row]);
+        frame_->addView(controls_[row]);
+    }
+    return 1;
+}
+
+Control* RackEditor::makeControl(const ControlSpec& spec)
+{
+    GuiBitmap* picture = bitmap(spec.bitmap);
+    Control* control = nullptr;
+    switch (spec.kind) {
+    case ControlClass::filmstripKnob:
+        control = new FilmstripKnob(spec.rect, this, spec.tag, spec.imageCount, spec.imageHeight, picture, {0, 0});
+        break;
+    case ControlClass::toggleButton: control = new ToggleButton(spec.rect, this, spec.tag, picture); break;
+    case ControlClass::horizontalStripSwitch:
+        control = new HorizontalStripSwitch(spec.rect, this, spec.tag, spec.imageCount, spec.imageHeight,
+                                            spec.positions, picture, {0, 0});
+        break;
+    case ControlClass::verticalStripSwitch:
+        control = new VerticalStripSwitch(spec.rect, this, spec.tag, spec.imageCount, spec.imageHeight, spec.positions,
+                                          picture, {0, 0});
+        break;
+    case ControlClass::wahPedal: control = new WahPedal(spec.rect, this, spec.tag, picture); break;
+    case ControlClass::momentaryButton:
+        // The bank-load button starts released whatever its parameter holds.
+        control = new MomentaryButton(spec.rect, this, spec.tag, spec.imageHeight, picture, {0, 0});
+        control->setValue(0.0f);
+        return control;
+    case ControlClass::rateDisplay: {
+        auto* display = new RateDisplay(this, spec.tag, frame_, spec.rect, picture, displayStyle);
+        display->setFont(displayFont);
+        display->setFontColour(colours::black);
+        display->setBackgroundOffset({spec.rect.left, spec.rect.top});
+        display->setTextFormatter(&convertRateText);
+        display->setValue(displayValue(spec.tag));
+        return display;
+    }
+    case ControlClass::ledPanel:
+        // Its value comes with the first idle.
+        ledPanel_ = new LedPanel(spec.rect, picture, bitmap(wahLedBitmap));
+        return ledPanel_;
+    case ControlClass::splashArea: {
+        const Rect shown{splashPictureOrigin.h, splashPictureOrigin.v,
+                         splashPictureOrigin.h + (picture ? picture->getWidth() : 0),
+                         splashPictureOrigin.v + (picture ? picture->getHeight() : 0)};
+        return new SplashArea(spec.rect, this, spec.tag, picture, shown, {0, 0});
+    }
+    }
+    if (spec.transparent)
+        control->setDrawTransparent(true);
+    control->setValue(rack_.getParameter(spec.tag));
+    return control;
+}
+
+void RackEditor::close()
+{
+    open_ = false;
+    if (frame_)
+        frame_->dropReference(); // and with it every control
+    frame_ = nullptr;
+    for (Control*& control : controls_)
+        control = nullptr;
+    ledPanel_ = nullptr;
+}
+
+void RackEditor::idle()
+{
+    if (inIdleWork_)
+        return; // the host's idle, called from runIdleWork
+    if (ledPanel_)
+        ledPanel_->setValue(rack_.getLedState());
+    runPendingUpdates();
+    if (!frame_)
+        return;
+    // What the frame is about to draw may cover LEDs.
+    if (ledPanel_)
+        for (int32_t i = 0; i < frame_->getViewCount(); ++i) {
+            View* view = frame_->getView(i);
+            if (view != ledPanel_ && view->isDirty())
+                ledPanel_->forgetUnder(view->getViewSize());
+        }
+    frame_->updateIfDirty();
+}
+
+} // namespace voltara
