@@ -11,5 +11,6 @@ int runProcessCommand(int argc, char** argv);
 int runInfoCommand(int argc, char** argv);
 int runBankCommand(int argc, char** argv);
 int runKfrCommand(int argc, char** argv);
+int runEditorCommand(int argc, char** argv);
 
 } // namespace voltara

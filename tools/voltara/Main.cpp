@@ -28,6 +28,11 @@ const Command commands[] = {
     {"kfr", voltara::runKfrCommand,
      "kfr encode IN.wav OUT.kfr | decode IN.kfr OUT.wav | info FILE.kfr [--plugin PATH]\n"
      "        Kestrelwave lossless compression through the plug-in's codec"},
+    {"editor", voltara::runEditorCommand,
+     "editor OUT.png [--program N|NAME] [--bank FILE] [--set INDEX=VALUE ...] [--script FILE|-]\n"
+     "            [--knob-style circular|linear] [--play SECONDS] [--plugin PATH]\n"
+     "        open the editor, play a script of mouse and key actions, show what they did\n"
+     "        and write a screenshot (see tools/README.md for the script)"},
 };
 
 void printUsage(std::FILE* to)

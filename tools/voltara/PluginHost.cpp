@@ -129,17 +129,21 @@ intptr_t PluginHost::ask(Opcode opcode, int32_t index, intptr_t value, void* poi
     return plugin_->dispatch(plugin_, opcode, index, value, pointer, opt);
 }
 
-intptr_t PluginHost::callback(PluginDescriptor* descriptor, int32_t opcode, int32_t, intptr_t, void*, float)
+intptr_t PluginHost::callback(PluginDescriptor* descriptor, int32_t opcode, int32_t index, intptr_t value,
+                              void* pointer, float opt)
 {
     if (opcode == hostVersion)
         return hostInterfaceVersion;
     // During construction the plug-in calls before this host has claimed it.
     auto* host = descriptor != nullptr ? static_cast<PluginHost*>(descriptor->hostUser) : nullptr;
-    return host != nullptr ? host->answer(opcode) : 0;
+    return host != nullptr ? host->answer(opcode, index, value, pointer, opt) : 0;
 }
 
-intptr_t PluginHost::answer(int32_t opcode)
+intptr_t PluginHost::answer(int32_t opcode, int32_t index, intptr_t value, void* pointer, float opt)
 {
+    if (handler_)
+        if (const std::optional<intptr_t> answered = handler_(opcode, index, value, pointer, opt))
+            return *answered;
     switch (opcode) {
     case hostGetTime: return reinterpret_cast<intptr_t>(&time_);
     case hostWantEvents:

@@ -4,6 +4,8 @@
 #include "tools/voltara/PluginLibrary.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,12 @@ public:
     std::string programName(int number) const;
     void setProgramName(const std::string& name);
 
+    // Sees every host call the plug-in makes once it is loaded; an answer
+    // it gives replaces the host's own.
+    using CallHandler =
+        std::function<std::optional<intptr_t>(int32_t opcode, int32_t index, intptr_t value, void* pointer, float opt)>;
+    void setCallHandler(CallHandler handler) { handler_ = std::move(handler); }
+
     // A text query such as opGetEffectName.
     std::string text(Opcode opcode) const;
     intptr_t ask(Opcode opcode, int32_t index = 0, intptr_t value = 0, void* pointer = nullptr, float opt = 0.0f) const;
@@ -48,9 +56,10 @@ public:
 private:
     static intptr_t callback(PluginDescriptor* descriptor, int32_t opcode, int32_t index, intptr_t value, void* pointer,
                              float opt);
-    intptr_t answer(int32_t opcode);
+    intptr_t answer(int32_t opcode, int32_t index, intptr_t value, void* pointer, float opt);
 
     PluginLibrary library_;
+    CallHandler handler_;
     PluginDescriptor* plugin_ = nullptr;
     TimeInfo time_{};
 };

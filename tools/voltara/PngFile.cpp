@@ -1,9 +1,9 @@
-#include "tests/support/PngFile.h"
+#include "tools/voltara/PngFile.h"
 
 #include <cstdio>
 #include <png.h>
 
-namespace voltara::test {
+namespace voltara {
 
 bool writePng(const std::string& path, const platform::host::Image& image)
 {
@@ -29,4 +29,4 @@ bool writePng(const std::string& path, const platform::host::Image& image)
     return std::fclose(file) == 0 && written;
 }
 
-} // namespace voltara::test
+} // namespace voltara

@@ -4,9 +4,9 @@
 
 #include <string>
 
-namespace voltara::test {
+namespace voltara {
 
-// Writes a window's pixels as an RGB PNG, to look at what a test drew.
+// Writes a window's pixels (a screenshot) as an RGB PNG.
 bool writePng(const std::string& path, const platform::host::Image& image);
 
-} // namespace voltara::test
+} // namespace voltara
