@@ -23,6 +23,37 @@ namespace {
 constexpr int32_t displayStyle = 1;
 constexpr int32_t displayFont = 6;
 
+// Each control is the size of one image of its bitmap, with the images the
+// bitmap holds (the rate displays show a part of the background, the splash
+// areas open a picture of their own).
+constexpr bool controlsFitTheirBitmaps()
+{
+    for (const ControlSpec& spec : rackControls) {
+        const BitmapSpec* bitmap = findBitmap(spec.bitmap);
+        if (!bitmap)
+            return false;
+        const int32_t width = spec.rect.right - spec.rect.left, height = spec.rect.bottom - spec.rect.top;
+        switch (spec.kind) {
+        case ControlClass::rateDisplay:
+        case ControlClass::splashArea: continue;
+        case ControlClass::ledPanel:
+            for (const Rect& place : ledPlaces) {
+                const BitmapSpec* strip = findBitmap(&place == &ledPlaces[5] ? wahLedBitmap : spec.bitmap);
+                if (place.right - place.left != strip->imageWidth || place.bottom - place.top != strip->imageHeight)
+                    return false;
+            }
+            continue;
+        default:
+            if (width != bitmap->imageWidth || height != bitmap->imageHeight)
+                return false;
+            if (spec.imageCount && (spec.imageCount != bitmap->imageCount || spec.imageHeight != bitmap->imageHeight))
+                return false;
+        }
+    }
+    return true;
+}
+static_assert(controlsFitTheirBitmaps(), "a control of the layout does not fit its bitmap");
+
 int32_t bitmapSlot(int32_t id)
 {
     for (int32_t slot = 0; slot < bitmapCount; ++slot)

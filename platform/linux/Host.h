@@ -120,6 +120,9 @@ VOLTARA_PLATFORM_API Image readPixels(Window window);
 // and clipped to it, in the order drawn; what the editor redrew.
 VOLTARA_PLATFORM_API std::vector<WinRect> takeDrawnAreas(Window window);
 
+// How many bitmap resources were loaded (LoadBitmapA calls that found one).
+VOLTARA_PLATFORM_API int bitmapLoads();
+
 // True when a font for text was found (Liberation or DejaVu); without one,
 // DrawTextA draws nothing.
 VOLTARA_PLATFORM_API bool fontsAvailable();

@@ -1,5 +1,6 @@
 #include "platform/Module.h"
 #include "platform/linux/BitmapResources.h"
+#include "platform/linux/Host.h"
 #include "platform/linux/Objects.h"
 
 #include <cstring>
@@ -16,6 +17,8 @@ std::mutex& resourceLock()
     static std::mutex lock;
     return lock;
 }
+
+int loadedBitmaps = 0; // under the resource lock
 
 std::map<Module, std::vector<EmbeddedBitmap>>& resourceTables()
 {
@@ -113,8 +116,10 @@ GdiObject LoadBitmapA(Module module, const char* name)
     if (table == resourceTables().end())
         return nullptr;
     for (const EmbeddedBitmap& entry : table->second)
-        if (uintptr_t(entry.id) == id)
+        if (uintptr_t(entry.id) == id) {
+            ++loadedBitmaps;
             return bitmapFromFile(entry.data, entry.size);
+        }
     return nullptr;
 }
 
@@ -131,6 +136,12 @@ void unregisterBitmapResources(const void* addressInModule)
     const Module module = ModuleFromAddress(addressInModule);
     std::lock_guard<std::mutex> lock(resourceLock());
     resourceTables().erase(module);
+}
+
+int host::bitmapLoads()
+{
+    std::lock_guard<std::mutex> lock(resourceLock());
+    return loadedBitmaps;
 }
 
 } // namespace voltara::platform

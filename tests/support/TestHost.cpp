@@ -118,12 +118,15 @@ int32_t TestHost::countCalls(int32_t opcode) const
     return count;
 }
 
-intptr_t TestHost::callback(PluginDescriptor*, int32_t opcode, int32_t index, intptr_t value, void*, float opt)
+intptr_t TestHost::callback(PluginDescriptor*, int32_t opcode, int32_t index, intptr_t value, void* pointer, float opt)
 {
     TestHost* host = activeHost;
     if (!host)
         return 0;
     host->calls.push_back({opcode, index, value, opt});
+    if (host->respond)
+        if (const std::optional<intptr_t> answer = host->respond(opcode, pointer))
+            return *answer;
     switch (opcode) {
     case hostVersion: return host->versionAnswer;
     case hostGetTime: return host->hasTime ? reinterpret_cast<intptr_t>(&host->time) : 0;

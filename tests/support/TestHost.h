@@ -3,6 +3,8 @@
 #include "plugin/host/PluginDescriptor.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,9 @@ public:
 
     // What the host answers.
     intptr_t versionAnswer = 2400;
+    // Answers the calls a test cares about (capabilities, the file
+    // selector, ...); no answer leaves the host's own.
+    std::function<std::optional<intptr_t>(int32_t opcode, void* pointer)> respond;
     bool hasTime = true;
     TimeInfo time{};
 
