@@ -210,9 +210,11 @@ public:
         if (!error_.empty())
             throw ToolError(error_);
         for (const EditorScript::Step* unused : menuAnswers_)
-            std::fprintf(stderr, "voltara editor: line %d: no popup menu opened for this answer\n", unused->line);
+            std::fprintf(stderr, "voltara editor: %s: no popup menu opened for this answer\n",
+                         script_.where(*unused).c_str());
         for (const EditorScript::Step* unused : fileAnswers_)
-            std::fprintf(stderr, "voltara editor: line %d: no file selector opened for this answer\n", unused->line);
+            std::fprintf(stderr, "voltara editor: %s: no file selector opened for this answer\n",
+                         script_.where(*unused).c_str());
     }
 
     // What a host's idle timer gives the editor while the user pauses.
@@ -250,14 +252,13 @@ private:
         const intptr_t taken = host_.ask(opEditorKeyDown, 0, step.virtualKey, nullptr, modifier);
         host_.ask(opEditorKeyUp, 0, step.virtualKey, nullptr, modifier);
         if (taken == -1)
-            log_.note("key (line " + std::to_string(step.line) + "): nothing took it");
+            log_.note("key (" + script_.where(step) + "): nothing took it");
     }
 
     void turnWheel(const EditorScript::Step& step)
     {
         // Hosts have no request that passes the wheel on to this editor.
-        log_.note("wheel (line " + std::to_string(step.line)
-                  + "): not passed on; the editor takes no wheel from its host");
+        log_.note("wheel (" + script_.where(step) + "): not passed on; the editor takes no wheel from its host");
     }
 
     // The earliest answer the script has given by now, taken.
@@ -284,8 +285,7 @@ private:
         const host::MenuItem* chosen = nullptr;
         // Nothing may be thrown through the plug-in: the error waits until the script is done.
         if (step && step->entry >= int(items.size()) && error_.empty())
-            error_ = "line " + std::to_string(step->line) + ": the menu has only " + std::to_string(items.size())
-                     + " entries";
+            error_ = script_.where(*step) + ": the menu has only " + std::to_string(items.size()) + " entries";
         else if (step && step->entry >= 0)
             chosen = &items[size_t(step->entry)];
         log_.note(text + (chosen ? "entry " + std::to_string(step->entry) + " \"" + chosen->text + "\"" : "closed"));

@@ -33,7 +33,7 @@ const Name* find(const Name (&names)[count], const std::string& word)
 
 class Parser {
 public:
-    explicit Parser(std::string source) : source_(std::move(source)) {}
+    explicit Parser(std::string source) : source_(std::move(source)) { script_.source = source_; }
 
     void line(const std::string& text, int number)
     {

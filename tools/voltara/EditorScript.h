@@ -46,6 +46,10 @@ struct EditorScript {
     // Throws ToolError naming the source and line ("FILE:LINE: ...").
     static EditorScript parse(std::istream& in, const std::string& source);
 
+    // "FILE:LINE" of a step, for what goes wrong when it is played.
+    std::string where(const Step& step) const { return source + ":" + std::to_string(step.line); }
+
+    std::string source;
     std::vector<Step> steps;
 };
 

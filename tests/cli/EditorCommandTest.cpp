@@ -1,0 +1,85 @@
+#include "tests/support/TempFolder.h"
+#include "tests/support/VoltaraRun.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace voltara::test {
+namespace {
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// Width and height of a PNG file; 0 x 0 when it is none.
+std::pair<int, int> pngSize(const std::string& path)
+{
+    const std::string bytes = fileBytes(path);
+    if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0)
+        return {0, 0};
+    auto word = [&](size_t at) {
+        return int(uint8_t(bytes[at])) << 24 | int(uint8_t(bytes[at + 1])) << 16 | int(uint8_t(bytes[at + 2])) << 8
+               | int(uint8_t(bytes[at + 3]));
+    };
+    return {word(16), word(20)};
+}
+
+TEST(EditorCommand, TellsWhatTheScriptDidAndWritesAScreenshot)
+{
+    VoltaraRun voltara;
+    ASSERT_TRUE(voltara.factoryBankLoaded());
+    std::ofstream(voltara.file("script.txt")) << "# the phaser rate, then an eighth note for the delay\n"
+                                                 "move 276 199\n"
+                                                 "down left\n"
+                                                 "move 276 150\n"
+                                                 "wait 200\n"
+                                                 "up\n"
+                                                 "choose 10\n"
+                                                 "move 157 55   # the delay's display\n"
+                                                 "down left\n"
+                                                 "up\n"
+                                                 "select none\n"
+                                                 "move 526 89\n"
+                                                 "down left\n"
+                                                 "up\n";
+    const auto result = voltara({"editor", "--program", "3", "--knob-style", "linear", "--script",
+                                 voltara.file("script.txt"), voltara.file("shot.png")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(contains(result.out, "program 3 \"Slow Phaser\"")) << result.out;
+    for (const char* line :
+         {"26 PHS Rate", "49 DEL Sync", "50 DEL Time", "begin edit   26 PHS Rate", "end edit     26 PHS Rate",
+          "entry 10 \" 1/8 Note  \"", "file selector (file) \"Load AW Voltara Edition FX Bank\"", ": cancelled"})
+        EXPECT_TRUE(contains(result.out, line)) << line << " in\n" << result.out;
+    EXPECT_TRUE(contains(result.out, "0.6615  1/8")) << result.out;
+    EXPECT_EQ(pngSize(voltara.file("shot.png")), std::make_pair(600, 354));
+}
+
+TEST(EditorCommand, ScriptErrorsNameTheirLineAndWriteNothing)
+{
+    VoltaraRun voltara;
+    struct Case {
+        const char* script;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"move 10\n", "script.txt:1: expected \"move X Y\""},
+        {"move 10 10\n\ndown thumb\n", "script.txt:3: down takes a button"},
+        {"jump 3 4\n", "script.txt:1: unknown action \"jump\""},
+        {"wait soon\n", "script.txt:1: wait takes a number of milliseconds"},
+        {"move 10 10\ndown left\nmove 20 20\n", "script.txt:2: the button pressed here is never released"},
+        {"down left\nkey up\nup\n", "script.txt:2: key while a button is held"},
+        {"choose 40\nmove 157 55\ndown left\nup\n", "script.txt:1: the menu has only 16 entries"},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(voltara.file("script.txt")) << c.script;
+        const auto result = voltara({"editor", "--script", voltara.file("script.txt"), voltara.file("shot.png")});
+        EXPECT_NE(result.status, 0) << c.script;
+        EXPECT_TRUE(contains(result.err, c.message)) << c.message << " in " << result.err;
+        EXPECT_TRUE(fileBytes(voltara.file("shot.png")).empty()) << c.script;
+    }
+}
+
+} // namespace
+} // namespace voltara::test
