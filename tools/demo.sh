@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders the built-in guitar phrase through a few factory programs into out/.
+# Renders the built-in guitar phrase through a few factory programs into out/,
+# and a screenshot of the editor showing one of them.
 # Usage: bash tools/demo.sh BUILD_DIR
 set -euo pipefail
 
@@ -37,6 +38,9 @@ if [[ $first != "default.fxb not found!" && $first != "[nothing loaded]" ]]; the
         slug=$(printf '%s' "$name" | tr -cs 'A-Za-z0-9' '-' | sed 's/-*$//' | tr 'A-Z' 'a-z')
         render "demo-$(printf '%02d' "$program")-$slug" --program "$program"
     done
+    shot=$out/editor-29-shoegaze-wash.png
+    "$voltara" editor --program 29 "$shot" > /dev/null
+    echo "  $shot (the editor)"
 else
     echo "(the plug-in found no factory bank in $root/content: using settings of the demo's own)"
     render demo-phaser --set 24=1 --set 26=0.3 --set 27=0.6

@@ -17,6 +17,7 @@ bool writePng(const std::string& path, const platform::host::Image& image)
     bool written = false;
     if (info && setjmp(png_jmpbuf(png)) == 0) {
         png_init_io(png, file);
+        png_set_compression_level(png, 9);
         png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8, PNG_COLOR_TYPE_RGB,
                      PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
