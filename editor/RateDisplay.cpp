@@ -74,7 +74,10 @@ void RateDisplay::mouse(PaintContext* context, Point where)
         menu->addEntry(entry);
     menu->setValue(std::floor(std::fmod(value_, 2.0f) * 15.9f));
     menu->setDirty(true);
-    frame_->addView(menu);
+    if (!frame_->addView(menu)) {
+        menu->dropReference();
+        return;
+    }
     menu->mouse(context, where);
     // Closed without a choice, the menu still holds the entry it showed.
     value_ = -100.0f * float(displayIndex_ + 1) - menu->getValue() - 0.5f;
