@@ -24,16 +24,7 @@ constexpr int32_t delayDisplay = 26;
 constexpr int32_t reverbDisplayControl = 27;
 constexpr int32_t firstSplash = 47;
 
-const Rect wholeWindow{0, 0, 600, 354};
-
 struct BindingTest : EditorTest {
-    // The area as a freshly opened editor draws it for the parameters now.
-    Area afterReopening(const Rect& rect)
-    {
-        closeEditor();
-        openEditor();
-        return area(rect);
-    }
     std::vector<std::pair<int32_t, float>> automation() const
     {
         std::vector<std::pair<int32_t, float>> seen;

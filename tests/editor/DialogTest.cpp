@@ -15,8 +15,6 @@ namespace {
 namespace host = platform::host;
 
 constexpr int32_t bankButton = 44;
-const Rect wholeWindow{0, 0, 600, 354};
-
 const std::string factoryBank = std::string(VOLTARA_SOURCE_DIR) + "/content/Presets/Default.fxb";
 
 // A host with a file selector: it records each request as it came and
@@ -77,7 +75,7 @@ TEST_F(DialogTest, WhileTheContentIsMissingEveryOpenAsksForItsFolder)
         EXPECT_FALSE(drawnSinceForgotten().empty()) << "the editor opens all the same";
         closeEditor();
     }
-    EXPECT_TRUE(store.read("HKEY_LOCAL_MACHINE/Software/Brenmark/Axewright Voltara/Install Path").empty());
+    EXPECT_TRUE(recordedContentFolder().empty());
 }
 
 TEST_F(DialogTest, AChosenContentFolderIsRecordedAndNotAskedForAgain)
@@ -88,7 +86,7 @@ TEST_F(DialogTest, AChosenContentFolderIsRecordedAndNotAskedForAgain)
     closeEditor();
     openEditor();
     EXPECT_EQ(requests.size(), 1u);
-    EXPECT_EQ(store.read("HKEY_LOCAL_MACHINE/Software/Brenmark/Axewright Voltara/Install Path"), folder + '\0');
+    EXPECT_EQ(recordedContentFolder(), folder + '\0');
     EXPECT_EQ(programName(0), "Please reload plug-in");
 }
 
@@ -126,9 +124,7 @@ TEST_F(DialogTest, TheBankButtonLoadsTheChosenBankAndStartsAtTheLastOne)
     EXPECT_EQ(parameter(26), factoryRate);
     EXPECT_EQ(programName(0), firstName);
     const Area loaded = area(wholeWindow);
-    closeEditor();
-    openEditor();
-    EXPECT_EQ(area(wholeWindow), loaded) << "every control follows the loaded bank";
+    EXPECT_EQ(afterReopening(), loaded) << "every control follows the loaded bank";
 }
 
 TEST_F(DialogTest, NoDialogWithoutTheHostsSelectorOrWhenThePressSlidesOffTheButton)

@@ -45,6 +45,11 @@ void EditorTest::installContent()
     makeInstance();
 }
 
+std::string EditorTest::recordedContentFolder() const
+{
+    return store.read(installPathValue);
+}
+
 void EditorTest::makeInstance()
 {
     if (host)
@@ -136,6 +141,13 @@ Area EditorTest::area(const Rect& rect) const
         for (int x = rect.left; x < rect.right && x < image.width; ++x)
             shot.pixels.push_back(image.pixel(x, y));
     return shot;
+}
+
+Area EditorTest::afterReopening(const Rect& rect)
+{
+    closeEditor();
+    openEditor();
+    return area(rect);
 }
 
 std::vector<TestHost::Call> EditorTest::callsOf(int32_t opcode) const

@@ -24,6 +24,8 @@ struct Area {
     bool operator!=(const Area& other) const { return !(*this == other); }
 };
 
+inline constexpr Rect wholeWindow{0, 0, 600, 354};
+
 // A real plug-in instance, loaded and driven through its descriptor, with
 // its editor open in a host window on the simulated clock. The registry store
 // is the test's own: without installContent the content folder is missing.
@@ -34,6 +36,8 @@ struct EditorTest : ::testing::Test {
     // Records the factory content folder, then makes the instance (which
     // loads the factory bank).
     void installContent();
+    // The content folder recorded in the registry store; empty for none.
+    std::string recordedContentFolder() const;
     // Makes the instance, when the test has not.
     void makeInstance();
     void openEditor();
@@ -61,6 +65,8 @@ struct EditorTest : ::testing::Test {
 
     uint32_t pixel(int x, int y) const;
     Area area(const Rect& rect) const;
+    // The area as a freshly opened editor draws it for the parameters now.
+    Area afterReopening(const Rect& rect = wholeWindow);
     Area controlArea(int32_t number) const { return area(rackControls[number - 1].rect); }
     // Forgets what was drawn so far.
     void forgetDrawing() { platform::host::takeDrawnAreas(parent); }

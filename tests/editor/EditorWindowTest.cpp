@@ -13,8 +13,6 @@ namespace {
 
 namespace host = platform::host;
 
-const Rect wholeWindow{0, 0, 600, 354};
-
 struct EditorWindowTest : EditorTest {
     EditorRect size()
     {

@@ -5,8 +5,6 @@
 namespace voltara::test {
 namespace {
 
-const Rect wholeWindow{0, 0, 600, 354};
-
 using FactoryProgramsTest = EditorTest;
 
 // Each factory program, chosen while the editor is open, shows what a
@@ -19,9 +17,7 @@ TEST_F(FactoryProgramsTest, EveryProgramShowsTheSameWhetherChosenOpenOrOpenedAft
         host->dispatch(opSetProgram, 0, program);
         idle();
         const Area followed = area(wholeWindow);
-        closeEditor();
-        openEditor();
-        EXPECT_EQ(area(wholeWindow), followed) << "program " << program;
+        EXPECT_EQ(afterReopening(), followed) << "program " << program;
     }
 }
 

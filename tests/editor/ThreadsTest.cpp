@@ -6,8 +6,6 @@
 namespace voltara::test {
 namespace {
 
-const Rect wholeWindow{0, 0, 600, 354};
-
 using ThreadsTest = EditorTest;
 
 // Automation on one thread and audio with MIDI on another change parameters
@@ -44,9 +42,7 @@ TEST_F(ThreadsTest, ChangesFromOtherThreadsReachTheControlsAtTheNextIdle)
 
     idle();
     const Area followed = area(wholeWindow);
-    closeEditor();
-    openEditor();
-    EXPECT_EQ(area(wholeWindow), followed);
+    EXPECT_EQ(afterReopening(), followed);
 }
 
 } // namespace
