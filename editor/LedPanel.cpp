@@ -7,8 +7,6 @@ namespace voltara {
 
 namespace {
 
-constexpr int32_t wahLed = 5; // drawn opaque from the small strip
-
 bool overlap(const Rect& a, const Rect& b)
 {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
@@ -16,10 +14,10 @@ bool overlap(const Rect& a, const Rect& b)
 
 } // namespace
 
-LedPanel::LedPanel(const Rect& size, GuiBitmap* moduleLeds, GuiBitmap* wahLed)
-    : ValueDisplay(size, nullptr, 0), moduleLeds_(moduleLeds), wahLed_(wahLed)
+LedPanel::LedPanel(const Rect& size, GuiBitmap* moduleStrip, GuiBitmap* wahStrip)
+    : ValueDisplay(size, nullptr, 0), moduleStrip_(moduleStrip), wahStrip_(wahStrip)
 {
-    for (GuiBitmap* strip : {moduleLeds_, wahLed_})
+    for (GuiBitmap* strip : {moduleStrip_, wahStrip_})
         if (strip)
             strip->addReference();
     for (int32_t& level : shown_)
@@ -28,7 +26,7 @@ LedPanel::LedPanel(const Rect& size, GuiBitmap* moduleLeds, GuiBitmap* wahLed)
 
 LedPanel::~LedPanel()
 {
-    for (GuiBitmap* strip : {moduleLeds_, wahLed_})
+    for (GuiBitmap* strip : {moduleStrip_, wahStrip_})
         if (strip)
             strip->dropReference();
 }
@@ -80,11 +78,11 @@ void LedPanel::paint(PaintContext* context, bool all)
             continue;
         shown_[led] = level;
         const Rect& place = ledPlaces[led];
-        if (led == wahLed) {
-            if (wahLed_)
-                wahLed_->draw(context, place, {0, place.height() * level});
-        } else if (moduleLeds_) {
-            moduleLeds_->drawTransparent(context, place, {0, place.height() * level});
+        if (led == wahLed) { // opaque, from a small strip of its own
+            if (wahStrip_)
+                wahStrip_->draw(context, place, {0, place.height() * level});
+        } else if (moduleStrip_) {
+            moduleStrip_->drawTransparent(context, place, {0, place.height() * level});
         }
     }
     setDirty(false);

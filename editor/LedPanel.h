@@ -14,7 +14,7 @@ namespace voltara {
 // panel (forgetUnder), and a full drawing of the frame paints them all.
 class LedPanel : public ValueDisplay {
 public:
-    LedPanel(const Rect& size, GuiBitmap* moduleLeds, GuiBitmap* wahLed);
+    LedPanel(const Rect& size, GuiBitmap* moduleStrip, GuiBitmap* wahStrip);
 
     // All six LEDs: the frame, or an area of it, was drawn anew.
     void draw(PaintContext* context) override;
@@ -35,8 +35,8 @@ protected:
 private:
     void paint(PaintContext* context, bool all);
 
-    GuiBitmap* moduleLeds_;
-    GuiBitmap* wahLed_;
+    GuiBitmap* moduleStrip_;
+    GuiBitmap* wahStrip_;
     int32_t shown_[ledCount]; // the level last painted; -1: paint at the next chance
 };
 

@@ -37,8 +37,9 @@ constexpr bool controlsFitTheirBitmaps()
         case ControlClass::rateDisplay:
         case ControlClass::splashArea: continue;
         case ControlClass::ledPanel:
-            for (const Rect& place : ledPlaces) {
-                const BitmapSpec* strip = findBitmap(&place == &ledPlaces[5] ? wahLedBitmap : spec.bitmap);
+            for (int32_t led = 0; led < ledCount; ++led) {
+                const Rect& place = ledPlaces[led];
+                const BitmapSpec* strip = findBitmap(led == wahLed ? wahLedBitmap : spec.bitmap);
                 if (place.right - place.left != strip->imageWidth || place.bottom - place.top != strip->imageHeight)
                     return false;
             }

@@ -151,6 +151,7 @@ inline constexpr int32_t drawingOrder[rackControlCount] = {
 // on/off buttons (LED 0 to 4, bitmap 171) and on the wah button (LED 5,
 // bitmap 172), in LampPacking order.
 inline constexpr int32_t ledCount = 6;
+inline constexpr int32_t wahLed = 5;
 inline constexpr Rect ledPlaces[ledCount] = {
     {166, 287, 174, 295}, {281, 287, 289, 295}, {401, 287, 409, 295},
     {516, 287, 524, 295}, {401, 139, 409, 147}, {115, 78, 120, 83},

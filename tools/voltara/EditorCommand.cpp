@@ -202,7 +202,10 @@ public:
                 mouse.push_back(host::at(step.time, host::toScreen(parent_, step.x, step.y), step.held));
             } else if (step.kind == EditorScript::Step::key || step.kind == EditorScript::Step::wheel) {
                 runMouse(mouse);
-                step.kind == EditorScript::Step::key ? pressKey(step) : turnWheel(step);
+                if (step.kind == EditorScript::Step::key)
+                    pressKey(step);
+                else
+                    turnWheel(step);
                 pause();
             }
         }
