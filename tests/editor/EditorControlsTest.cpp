@@ -97,7 +97,7 @@ using LedTest = EditorTest;
 
 TEST_F(LedTest, WithEveryModuleOffEveryLedShowsItsDarkImage)
 {
-    const DibImage moduleLeds = committedBitmap(171), wahLed = committedBitmap(172);
+    const DibImage moduleStrip = committedBitmap(171), wahStrip = committedBitmap(172);
     openEditor();
     for (int32_t on : {8, 16, 24, 32, 40, 64})
         setParameter(on, 1.0f);
@@ -108,12 +108,13 @@ TEST_F(LedTest, WithEveryModuleOffEveryLedShowsItsDarkImage)
     idle();
     for (int32_t led = 0; led < ledCount; ++led) {
         const Rect place = ledPlaces[led];
-        const DibImage& strip = led == 5 ? wahLed : moduleLeds;
+        const DibImage& strip = led == wahLed ? wahStrip : moduleStrip;
         for (int y = 0; y < place.height(); ++y)
             for (int x = 0; x < place.width(); ++x) {
                 const uint32_t image = strip.colourAt(x, y);
-                if (led == 5 || image != 0xFFFFFFu) // the module LEDs are see-through on white
+                if (led == wahLed || image != 0xFFFFFFu) { // the module LEDs are see-through on white
                     EXPECT_EQ(pixel(place.left + x, place.top + y), image) << "LED " << led << " at " << x << ", " << y;
+                }
             }
     }
 }
