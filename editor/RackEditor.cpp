@@ -29,9 +29,10 @@ constexpr int32_t displayFont = 6;
 constexpr bool controlsFitTheirBitmaps()
 {
     for (const ControlSpec& spec : rackControls) {
-        const BitmapSpec* bitmap = findBitmap(spec.bitmap);
-        if (!bitmap)
+        const int32_t index = bitmapIndexOf(spec.bitmap);
+        if (index < 0)
             return false;
+        const BitmapSpec& bitmap = bitmapTable[index];
         const int32_t width = spec.rect.right - spec.rect.left, height = spec.rect.bottom - spec.rect.top;
         switch (spec.kind) {
         case ControlClass::rateDisplay:
@@ -39,29 +40,21 @@ constexpr bool controlsFitTheirBitmaps()
         case ControlClass::ledPanel:
             for (int32_t led = 0; led < ledCount; ++led) {
                 const Rect& place = ledPlaces[led];
-                const BitmapSpec* strip = findBitmap(led == wahLed ? wahLedBitmap : spec.bitmap);
-                if (place.right - place.left != strip->imageWidth || place.bottom - place.top != strip->imageHeight)
+                const BitmapSpec& strip = bitmapTable[bitmapIndexOf(led == wahLed ? wahLedBitmap : spec.bitmap)];
+                if (place.right - place.left != strip.imageWidth || place.bottom - place.top != strip.imageHeight)
                     return false;
             }
             continue;
         default:
-            if (width != bitmap->imageWidth || height != bitmap->imageHeight)
+            if (width != bitmap.imageWidth || height != bitmap.imageHeight)
                 return false;
-            if (spec.imageCount && (spec.imageCount != bitmap->imageCount || spec.imageHeight != bitmap->imageHeight))
+            if (spec.imageCount && (spec.imageCount != bitmap.imageCount || spec.imageHeight != bitmap.imageHeight))
                 return false;
         }
     }
     return true;
 }
 static_assert(controlsFitTheirBitmaps(), "a control of the layout does not fit its bitmap");
-
-int32_t bitmapSlot(int32_t id)
-{
-    for (int32_t slot = 0; slot < bitmapCount; ++slot)
-        if (bitmapTable[slot].id == id)
-            return slot;
-    return -1;
-}
 
 } // namespace
 
@@ -70,7 +63,7 @@ RackEditor::RackEditor(EffectBaseEx* plugin, RackAccess& rack) : EditorBase(plug
     // A bitmap that cannot be made stays empty; nothing may throw once the
     // editor is attached to the plug-in.
     GuiBitmap* background = new (std::nothrow) GuiBitmap(backgroundBitmap);
-    bitmaps_[bitmapSlot(backgroundBitmap)] = background;
+    bitmaps_[bitmapIndexOf(backgroundBitmap)] = background;
     if (background)
         rect_ = {0, 0, int16_t(background->getHeight()), int16_t(background->getWidth())};
 }
@@ -84,7 +77,7 @@ RackEditor::~RackEditor()
 
 GuiBitmap* RackEditor::bitmap(int32_t id) const
 {
-    const int32_t slot = bitmapSlot(id);
+    const int32_t slot = bitmapIndexOf(id);
     return slot >= 0 ? bitmaps_[slot] : nullptr;
 }
 

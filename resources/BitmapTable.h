@@ -40,14 +40,21 @@ inline constexpr BitmapSpec bitmapTable[bitmapCount] = {
     {172, 5, 40, 24, false, 8, 5, 5, false},         // LED 5
 };
 
-// Null for an id that is not in the table.
-constexpr const BitmapSpec* findBitmap(int32_t id)
+// The place of an id in the table; -1 for an id that is not in it.
+constexpr int32_t bitmapIndexOf(int32_t id)
 {
-    for (const BitmapSpec& spec : bitmapTable) {
-        if (spec.id == id)
-            return &spec;
+    for (int32_t i = 0; i < bitmapCount; ++i) {
+        if (bitmapTable[i].id == id)
+            return i;
     }
-    return nullptr;
+    return -1;
+}
+
+// Null for an id that is not in the table.
+inline const BitmapSpec* findBitmap(int32_t id)
+{
+    const int32_t i = bitmapIndexOf(id);
+    return i < 0 ? nullptr : &bitmapTable[i];
 }
 
 } // namespace voltara

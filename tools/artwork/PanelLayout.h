@@ -80,12 +80,12 @@ inline constexpr Box leds[] = {boxOf(ledPlaces[0]), boxOf(ledPlaces[1]), boxOf(l
 // Click areas that open the splash picture; the second reaches one pixel
 // below the window.
 inline constexpr Box splashAreas[] = {control(47), control(48)};
+inline constexpr BitmapSpec splash = bitmapTable[bitmapIndexOf(splashBitmap)];
 inline constexpr Box splashPicture = {splashPictureOrigin.h, splashPictureOrigin.v,
-                                      splashPictureOrigin.h + findBitmap(splashBitmap)->width,
-                                      splashPictureOrigin.v + findBitmap(splashBitmap)->height};
+                                      splashPictureOrigin.h + splash.width, splashPictureOrigin.v + splash.height};
 
-inline constexpr int32_t windowWidth = findBitmap(backgroundBitmap)->width;
-inline constexpr int32_t windowHeight = findBitmap(backgroundBitmap)->height;
+inline constexpr int32_t windowWidth = bitmapTable[bitmapIndexOf(backgroundBitmap)].width;
+inline constexpr int32_t windowHeight = bitmapTable[bitmapIndexOf(backgroundBitmap)].height;
 
 } // namespace artwork
 } // namespace voltara
