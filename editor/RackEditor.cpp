@@ -28,19 +28,19 @@ constexpr int32_t displayFont = 6;
 // areas open a picture of their own).
 constexpr bool controlsFitTheirBitmaps()
 {
-    for (const ControlSpec& spec : rackControls) {
-        const int32_t index = bitmapIndexOf(spec.bitmap);
+    for (const ControlEntry& entry : rackControls) {
+        const int32_t index = bitmapIndexOf(entry.bitmap);
         if (index < 0)
             return false;
-        const BitmapSpec& bitmap = bitmapTable[index];
-        const int32_t width = spec.rect.right - spec.rect.left, height = spec.rect.bottom - spec.rect.top;
-        switch (spec.kind) {
+        const BitmapEntry& bitmap = bitmapTable[index];
+        const int32_t width = entry.rect.right - entry.rect.left, height = entry.rect.bottom - entry.rect.top;
+        switch (entry.kind) {
         case ControlClass::rateDisplay:
         case ControlClass::splashArea: continue;
         case ControlClass::ledPanel:
             for (int32_t led = 0; led < ledCount; ++led) {
                 const Rect& place = ledPlaces[led];
-                const BitmapSpec& strip = bitmapTable[bitmapIndexOf(led == wahLed ? wahLedBitmap : spec.bitmap)];
+                const BitmapEntry& strip = bitmapTable[bitmapIndexOf(led == wahLed ? wahLedBitmap : entry.bitmap)];
                 if (place.right - place.left != strip.imageWidth || place.bottom - place.top != strip.imageHeight)
                     return false;
             }
@@ -48,7 +48,7 @@ constexpr bool controlsFitTheirBitmaps()
         default:
             if (width != bitmap.imageWidth || height != bitmap.imageHeight)
                 return false;
-            if (spec.imageCount && (spec.imageCount != bitmap.imageCount || spec.imageHeight != bitmap.imageHeight))
+            if (entry.imageCount && (entry.imageCount != bitmap.imageCount || entry.imageHeight != bitmap.imageHeight))
                 return false;
         }
     }
@@ -120,52 +120,52 @@ int32_t RackEditor::open(void* parentWindow)
     return 1;
 }
 
-Control* RackEditor::makeControl(const ControlSpec& spec)
+Control* RackEditor::makeControl(const ControlEntry& entry)
 {
-    GuiBitmap* picture = bitmap(spec.bitmap);
+    GuiBitmap* picture = bitmap(entry.bitmap);
     Control* control = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
     case ControlClass::filmstripKnob:
-        control = new FilmstripKnob(spec.rect, this, spec.tag, spec.imageCount, spec.imageHeight, picture, {0, 0});
+        control = new FilmstripKnob(entry.rect, this, entry.tag, entry.imageCount, entry.imageHeight, picture, {0, 0});
         break;
-    case ControlClass::toggleButton: control = new ToggleButton(spec.rect, this, spec.tag, picture); break;
+    case ControlClass::toggleButton: control = new ToggleButton(entry.rect, this, entry.tag, picture); break;
     case ControlClass::horizontalStripSwitch:
-        control = new HorizontalStripSwitch(spec.rect, this, spec.tag, spec.imageCount, spec.imageHeight,
-                                            spec.positions, picture, {0, 0});
+        control = new HorizontalStripSwitch(entry.rect, this, entry.tag, entry.imageCount, entry.imageHeight,
+                                            entry.positions, picture, {0, 0});
         break;
     case ControlClass::verticalStripSwitch:
-        control = new VerticalStripSwitch(spec.rect, this, spec.tag, spec.imageCount, spec.imageHeight, spec.positions,
-                                          picture, {0, 0});
+        control = new VerticalStripSwitch(entry.rect, this, entry.tag, entry.imageCount, entry.imageHeight,
+                                          entry.positions, picture, {0, 0});
         break;
-    case ControlClass::wahPedal: control = new WahPedal(spec.rect, this, spec.tag, picture); break;
+    case ControlClass::wahPedal: control = new WahPedal(entry.rect, this, entry.tag, picture); break;
     case ControlClass::momentaryButton:
         // The bank-load button starts released whatever its parameter holds.
-        control = new MomentaryButton(spec.rect, this, spec.tag, spec.imageHeight, picture, {0, 0});
+        control = new MomentaryButton(entry.rect, this, entry.tag, entry.imageHeight, picture, {0, 0});
         control->setValue(0.0f);
         return control;
     case ControlClass::rateDisplay: {
-        auto* display = new RateDisplay(this, spec.tag, frame_, spec.rect, picture, displayStyle);
+        auto* display = new RateDisplay(this, entry.tag, frame_, entry.rect, picture, displayStyle);
         display->setFont(displayFont);
         display->setFontColour(colours::black);
-        display->setBackgroundOffset({spec.rect.left, spec.rect.top});
+        display->setBackgroundOffset({entry.rect.left, entry.rect.top});
         display->setTextFormatter(&convertRateText);
-        display->setValue(displayValue(spec.tag));
+        display->setValue(displayValue(entry.tag));
         return display;
     }
     case ControlClass::ledPanel:
         // Its value comes with the first idle.
-        ledPanel_ = new LedPanel(spec.rect, picture, bitmap(wahLedBitmap));
+        ledPanel_ = new LedPanel(entry.rect, picture, bitmap(wahLedBitmap));
         return ledPanel_;
     case ControlClass::splashArea: {
         const Rect shown{splashPictureOrigin.h, splashPictureOrigin.v,
                          splashPictureOrigin.h + (picture ? picture->getWidth() : 0),
                          splashPictureOrigin.v + (picture ? picture->getHeight() : 0)};
-        return new SplashArea(spec.rect, this, spec.tag, picture, shown, {0, 0});
+        return new SplashArea(entry.rect, this, entry.tag, picture, shown, {0, 0});
     }
     }
-    if (spec.transparent)
+    if (entry.transparent)
         control->setDrawTransparent(true);
-    control->setValue(rack_.getParameter(spec.tag));
+    control->setValue(rack_.getParameter(entry.tag));
     return control;
 }
 

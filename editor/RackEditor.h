@@ -54,7 +54,7 @@ public:
 private:
     GuiBitmap* bitmap(int32_t id) const;
     void loadBitmaps();
-    Control* makeControl(const ControlSpec& spec);
+    Control* makeControl(const ControlEntry& entry);
     // The value the display with this index shows: the rate, plus its offset
     // while the module runs free.
     float displayValue(int32_t displayIndex);

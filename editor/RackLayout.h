@@ -22,7 +22,7 @@ enum class ControlClass : uint8_t {
     splashArea,
 };
 
-struct ControlSpec {
+struct ControlEntry {
     ControlClass kind;
     int32_t tag;         // the parameter index; a rate display's display index
     Rect rect;           // window pixels, right and bottom exclusive
@@ -45,40 +45,40 @@ inline constexpr Point splashPictureOrigin = {102, 40};
 
 namespace layout {
 
-constexpr ControlSpec knob(int32_t tag, Rect rect, int32_t bitmap, int32_t side)
+constexpr ControlEntry knob(int32_t tag, Rect rect, int32_t bitmap, int32_t side)
 {
     return {ControlClass::filmstripKnob, tag, rect, bitmap, 128, side, 0, true};
 }
-constexpr ControlSpec smallKnob(int32_t tag, Rect rect)
+constexpr ControlEntry smallKnob(int32_t tag, Rect rect)
 {
     return knob(tag, rect, 157, 18);
 }
-constexpr ControlSpec largeKnob(int32_t tag, Rect rect)
+constexpr ControlEntry largeKnob(int32_t tag, Rect rect)
 {
     return knob(tag, rect, 158, 27);
 }
-constexpr ControlSpec toggle(int32_t tag, Rect rect, int32_t bitmap, bool transparent = false)
+constexpr ControlEntry toggle(int32_t tag, Rect rect, int32_t bitmap, bool transparent = false)
 {
     return {ControlClass::toggleButton, tag, rect, bitmap, 0, 0, 0, transparent};
 }
-constexpr ControlSpec syncSwitch(int32_t tag, Rect rect)
+constexpr ControlEntry syncSwitch(int32_t tag, Rect rect)
 {
     return toggle(tag, rect, 159);
 }
-constexpr ControlSpec moduleButton(int32_t tag, Rect rect)
+constexpr ControlEntry moduleButton(int32_t tag, Rect rect)
 {
     return toggle(tag, rect, 164, true);
 }
-constexpr ControlSpec rateDisplay(int32_t displayIndex, Rect rect)
+constexpr ControlEntry rateDisplay(int32_t displayIndex, Rect rect)
 {
     return {ControlClass::rateDisplay, displayIndex, rect, backgroundBitmap, 0, 0, 0, false};
 }
-constexpr ControlSpec stripSwitch(ControlClass kind, int32_t tag, Rect rect, int32_t bitmap, int32_t images,
-                                  int32_t imageHeight)
+constexpr ControlEntry stripSwitch(ControlClass kind, int32_t tag, Rect rect, int32_t bitmap, int32_t images,
+                                   int32_t imageHeight)
 {
     return {kind, tag, rect, bitmap, images, imageHeight, images, false};
 }
-constexpr ControlSpec splashArea(Rect rect)
+constexpr ControlEntry splashArea(Rect rect)
 {
     return {ControlClass::splashArea, splashTag, rect, splashBitmap, 0, 0, 0, false};
 }
@@ -88,7 +88,7 @@ constexpr ControlSpec splashArea(Rect rect)
 inline constexpr int32_t rackControlCount = 48;
 
 // Numbered 1 to 48 in the comments; tags 1 and 2 are not module parameters.
-inline constexpr ControlSpec rackControls[rackControlCount] = {
+inline constexpr ControlEntry rackControls[rackControlCount] = {
     layout::smallKnob(17, {149, 196, 167, 214}),    // 1 filter threshold
     layout::smallKnob(21, {217, 196, 235, 214}),    // 2 filter maximum frequency
     layout::smallKnob(26, {267, 190, 285, 208}),    // 3 phaser rate
@@ -181,9 +181,9 @@ inline constexpr RateGroup rateGroups[rateDisplayCount] = {
 constexpr int32_t controlRowOf(int32_t index)
 {
     for (int32_t row = 0; row < rackControlCount; ++row) {
-        const ControlSpec& spec = rackControls[row];
-        if (spec.tag == index && spec.kind != ControlClass::rateDisplay && spec.kind != ControlClass::ledPanel
-            && spec.kind != ControlClass::splashArea)
+        const ControlEntry& entry = rackControls[row];
+        if (entry.tag == index && entry.kind != ControlClass::rateDisplay && entry.kind != ControlClass::ledPanel
+            && entry.kind != ControlClass::splashArea)
             return row;
     }
     return -1;

@@ -7,7 +7,7 @@ namespace voltara {
 // The editor's bitmap resources: size, pixel format and how each picture is
 // cut into images. Images lie one under the other from the top, except the
 // wah pedal's, which lie eight to a row.
-struct BitmapSpec {
+struct BitmapEntry {
     int32_t id;
     int32_t width;
     int32_t height;
@@ -21,7 +21,7 @@ struct BitmapSpec {
 
 inline constexpr int32_t bitmapCount = 16;
 
-inline constexpr BitmapSpec bitmapTable[bitmapCount] = {
+inline constexpr BitmapEntry bitmapTable[bitmapCount] = {
     {139, 400, 240, 8, true, 1, 400, 240, false},    // splash picture
     {153, 600, 354, 24, false, 1, 600, 354, false},  // frame background, rate display backdrop
     {157, 18, 2304, 8, false, 128, 18, 18, true},    // small knobs
@@ -51,7 +51,7 @@ constexpr int32_t bitmapIndexOf(int32_t id)
 }
 
 // Null for an id that is not in the table.
-inline const BitmapSpec* findBitmap(int32_t id)
+inline const BitmapEntry* findBitmap(int32_t id)
 {
     const int32_t i = bitmapIndexOf(id);
     return i < 0 ? nullptr : &bitmapTable[i];

@@ -1,5 +1,5 @@
 // The bundle as the LV2 reference tools see it: its data validated against
-// the specification, its ports as the rack describes them, its output the
+// the LV2 schemas, its ports as the rack describes them, its output the
 // same as the command-line host's. Each test is skipped when its tool is not
 // installed.
 
@@ -150,7 +150,7 @@ public:
     test::TestHost host;
 };
 
-TEST(Lv2Tools, BundleDataValidatesAgainstTheLv2Specification)
+TEST(Lv2Tools, BundleDataValidatesAgainstTheLv2Schemas)
 {
     REQUIRE_TOOL(validator, "sord_validate", "sordi");
     std::vector<std::string> files;
@@ -158,7 +158,7 @@ TEST(Lv2Tools, BundleDataValidatesAgainstTheLv2Specification)
         if (entry.path().extension() == ".ttl")
             files.push_back(entry.path().string());
     }
-    ASSERT_FALSE(files.empty()) << "no LV2 specification data in " VOLTARA_LV2_SPEC_DIR;
+    ASSERT_FALSE(files.empty()) << "no LV2 schema data in " VOLTARA_LV2_SPEC_DIR;
     for (const char* name : {"manifest.ttl", "voltara.ttl", "presets.ttl"})
         files.push_back(std::string(VOLTARA_LV2_BUNDLE "/") + name);
     TempFolder scratch;

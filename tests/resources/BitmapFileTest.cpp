@@ -11,9 +11,10 @@ namespace {
 
 constexpr uint32_t white = 0xffffff;
 
-DibImage loadCommitted(const BitmapSpec& spec, DibHeader* header = nullptr)
+DibImage loadCommitted(const BitmapEntry& entry, DibHeader* header = nullptr)
 {
-    const std::string path = std::string(VOLTARA_SOURCE_DIR) + "/resources/bitmaps/" + std::to_string(spec.id) + ".bmp";
+    const std::string path =
+        std::string(VOLTARA_SOURCE_DIR) + "/resources/bitmaps/" + std::to_string(entry.id) + ".bmp";
     std::vector<uint8_t> bytes;
     EXPECT_TRUE(readFileBytes(path, bytes)) << path;
     std::string error;
@@ -28,13 +29,13 @@ DibImage loadCommitted(const BitmapSpec& spec, DibHeader* header = nullptr)
 }
 
 // The pixels of image i of a strip that are not the see-through white.
-std::set<std::pair<int32_t, int32_t>> silhouette(const DibImage& image, const BitmapSpec& spec, int32_t i)
+std::set<std::pair<int32_t, int32_t>> silhouette(const DibImage& image, const BitmapEntry& entry, int32_t i)
 {
-    const int32_t perRow = spec.width / spec.imageWidth;
-    const int32_t left = spec.imageWidth * (i % perRow), top = spec.imageHeight * (i / perRow);
+    const int32_t perRow = entry.width / entry.imageWidth;
+    const int32_t left = entry.imageWidth * (i % perRow), top = entry.imageHeight * (i / perRow);
     std::set<std::pair<int32_t, int32_t>> covered;
-    for (int32_t y = 0; y < spec.imageHeight; ++y) {
-        for (int32_t x = 0; x < spec.imageWidth; ++x) {
+    for (int32_t y = 0; y < entry.imageHeight; ++y) {
+        for (int32_t x = 0; x < entry.imageWidth; ++x) {
             if (image.colourAt(left + x, top + y) != white)
                 covered.insert({x, y});
         }
@@ -44,30 +45,30 @@ std::set<std::pair<int32_t, int32_t>> silhouette(const DibImage& image, const Bi
 
 TEST(BitmapFileTest, CommittedBitmapsHaveTheSizesFormatsAndImagesOfTheTable)
 {
-    for (const BitmapSpec& spec : bitmapTable) {
-        SCOPED_TRACE("bitmap " + std::to_string(spec.id));
+    for (const BitmapEntry& entry : bitmapTable) {
+        SCOPED_TRACE("bitmap " + std::to_string(entry.id));
         DibHeader header;
-        const DibImage image = loadCommitted(spec, &header);
-        EXPECT_EQ(header.width, spec.width);
-        EXPECT_EQ(header.height, spec.height); // positive: stored bottom-up
+        const DibImage image = loadCommitted(entry, &header);
+        EXPECT_EQ(header.width, entry.width);
+        EXPECT_EQ(header.height, entry.height); // positive: stored bottom-up
         EXPECT_EQ(header.planes, 1);
-        EXPECT_EQ(header.bitsPerPixel, spec.bitsPerPixel);
-        EXPECT_EQ(header.compression, spec.runLengthCoded ? dibRle8 : dibPlain);
-        EXPECT_EQ(spec.width % spec.imageWidth, 0);
-        EXPECT_EQ(spec.height % spec.imageHeight, 0);
-        EXPECT_EQ(spec.width / spec.imageWidth * (spec.height / spec.imageHeight), spec.imageCount);
-        EXPECT_EQ(image.width, spec.width);
-        EXPECT_EQ(image.height, spec.height);
+        EXPECT_EQ(header.bitsPerPixel, entry.bitsPerPixel);
+        EXPECT_EQ(header.compression, entry.runLengthCoded ? dibRle8 : dibPlain);
+        EXPECT_EQ(entry.width % entry.imageWidth, 0);
+        EXPECT_EQ(entry.height % entry.imageHeight, 0);
+        EXPECT_EQ(entry.width / entry.imageWidth * (entry.height / entry.imageHeight), entry.imageCount);
+        EXPECT_EQ(image.width, entry.width);
+        EXPECT_EQ(image.height, entry.height);
     }
 }
 
 TEST(BitmapFileTest, PalettePicturesUseRealPalettes)
 {
-    for (const BitmapSpec& spec : bitmapTable) {
-        if (spec.bitsPerPixel != 8)
+    for (const BitmapEntry& entry : bitmapTable) {
+        if (entry.bitsPerPixel != 8)
             continue;
-        SCOPED_TRACE("bitmap " + std::to_string(spec.id));
-        const DibImage image = loadCommitted(spec);
+        SCOPED_TRACE("bitmap " + std::to_string(entry.id));
+        const DibImage image = loadCommitted(entry);
         EXPECT_LE(image.palette.size(), 256u);
         std::set<uint32_t> used;
         for (uint8_t index : image.pixels)
@@ -80,16 +81,16 @@ TEST(BitmapFileTest, PalettePicturesUseRealPalettes)
 // so every image must cover exactly the same pixels.
 TEST(BitmapFileTest, SeeThroughStripsKeepOneSilhouetteInEveryImage)
 {
-    for (const BitmapSpec& spec : bitmapTable) {
-        if (!spec.transparent)
+    for (const BitmapEntry& entry : bitmapTable) {
+        if (!entry.transparent)
             continue;
-        SCOPED_TRACE("bitmap " + std::to_string(spec.id));
-        const DibImage image = loadCommitted(spec);
-        const auto first = silhouette(image, spec, 0);
-        EXPECT_GT(first.size(), size_t(spec.imageWidth * spec.imageHeight / 2));
-        EXPECT_LT(first.size(), size_t(spec.imageWidth * spec.imageHeight));
-        for (int32_t i = 1; i < spec.imageCount; ++i)
-            ASSERT_EQ(silhouette(image, spec, i), first) << "image " << i;
+        SCOPED_TRACE("bitmap " + std::to_string(entry.id));
+        const DibImage image = loadCommitted(entry);
+        const auto first = silhouette(image, entry, 0);
+        EXPECT_GT(first.size(), size_t(entry.imageWidth * entry.imageHeight / 2));
+        EXPECT_LT(first.size(), size_t(entry.imageWidth * entry.imageHeight));
+        for (int32_t i = 1; i < entry.imageCount; ++i)
+            ASSERT_EQ(silhouette(image, entry, i), first) << "image " << i;
     }
 }
 

@@ -26,15 +26,15 @@ std::vector<uint32_t> seamColours()
 
 DibImage toDib(int32_t id, const Picture& picture)
 {
-    const BitmapSpec* spec = findBitmap(id);
-    if (!spec || picture.width != spec->width || picture.height != spec->height)
+    const BitmapEntry* entry = findBitmap(id);
+    if (!entry || picture.width != entry->width || picture.height != entry->height)
         throw std::runtime_error("bitmap " + std::to_string(id) + " was drawn in the wrong size");
     DibImage image;
     image.width = picture.width;
     image.height = picture.height;
-    image.bitsPerPixel = spec->bitsPerPixel;
-    image.runLengthCoded = spec->runLengthCoded;
-    if (spec->bitsPerPixel == 24) {
+    image.bitsPerPixel = entry->bitsPerPixel;
+    image.runLengthCoded = entry->runLengthCoded;
+    if (entry->bitsPerPixel == 24) {
         image.pixels.reserve(picture.pixels.size() * 3);
         for (uint32_t colour : picture.pixels) {
             image.pixels.push_back(uint8_t(colour >> 16));
@@ -45,7 +45,7 @@ DibImage toDib(int32_t id, const Picture& picture)
     }
     QuantiserSettings settings;
     settings.keep = seamColours();
-    settings.whiteIsTransparent = spec->transparent;
+    settings.whiteIsTransparent = entry->transparent;
     const IndexedPicture indexed = quantise(picture, settings);
     image.palette = indexed.palette;
     image.pixels = indexed.indices;

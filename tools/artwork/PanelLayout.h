@@ -41,8 +41,8 @@ struct Placement {
 
 constexpr Placement placed(int32_t number, const char* caption)
 {
-    const ControlSpec& spec = rackControls[number - 1];
-    return {caption, spec.tag, boxOf(spec.rect), spec.bitmap};
+    const ControlEntry& entry = rackControls[number - 1];
+    return {caption, entry.tag, boxOf(entry.rect), entry.bitmap};
 }
 
 // Module panels and what sits on them.
@@ -80,7 +80,7 @@ inline constexpr Box leds[] = {boxOf(ledPlaces[0]), boxOf(ledPlaces[1]), boxOf(l
 // Click areas that open the splash picture; the second reaches one pixel
 // below the window.
 inline constexpr Box splashAreas[] = {control(47), control(48)};
-inline constexpr BitmapSpec splash = bitmapTable[bitmapIndexOf(splashBitmap)];
+inline constexpr BitmapEntry splash = bitmapTable[bitmapIndexOf(splashBitmap)];
 inline constexpr Box splashPicture = {splashPictureOrigin.h, splashPictureOrigin.v,
                                       splashPictureOrigin.h + splash.width, splashPictureOrigin.v + splash.height};
 

@@ -18,14 +18,14 @@ using BitmapSet = std::map<int32_t, DibImage>;
 
 bool loadBitmaps(const std::string& dir, BitmapSet& bitmaps, std::string& error)
 {
-    for (const BitmapSpec& spec : bitmapTable) {
-        const std::string path = dir + "/" + std::to_string(spec.id) + ".bmp";
+    for (const BitmapEntry& entry : bitmapTable) {
+        const std::string path = dir + "/" + std::to_string(entry.id) + ".bmp";
         std::vector<uint8_t> bytes;
         if (!readFileBytes(path, bytes)) {
             error = "cannot read " + path;
             return false;
         }
-        if (!decodeDib(bytes, bitmaps[spec.id], error)) {
+        if (!decodeDib(bytes, bitmaps[entry.id], error)) {
             error = path + ": " + error;
             return false;
         }
@@ -185,33 +185,33 @@ bool writeStripSheet(const std::string& bitmapDir, const std::string& pngPath, i
     // Images side by side in rows of up to 32, strips one under the other.
     const int32_t perRow = onlyId == 165 ? 8 : 32, gap = 4;
     int32_t width = 0, height = gap;
-    for (const BitmapSpec& spec : bitmapTable) {
-        if (onlyId ? spec.id != onlyId : spec.id == 139 || spec.id == 153)
+    for (const BitmapEntry& entry : bitmapTable) {
+        if (onlyId ? entry.id != onlyId : entry.id == 139 || entry.id == 153)
             continue;
-        const int32_t columns = std::min(spec.imageCount, perRow);
-        const int32_t rows = (spec.imageCount + perRow - 1) / perRow;
-        width = std::max(width, gap + columns * (spec.imageWidth + gap));
-        height += rows * (spec.imageHeight + gap) + gap;
+        const int32_t columns = std::min(entry.imageCount, perRow);
+        const int32_t rows = (entry.imageCount + perRow - 1) / perRow;
+        width = std::max(width, gap + columns * (entry.imageWidth + gap));
+        height += rows * (entry.imageHeight + gap) + gap;
     }
     Picture sheet(width, height, 0x505258);
     int32_t top = gap;
-    for (const BitmapSpec& spec : bitmapTable) {
-        if (onlyId ? spec.id != onlyId : spec.id == 139 || spec.id == 153)
+    for (const BitmapEntry& entry : bitmapTable) {
+        if (onlyId ? entry.id != onlyId : entry.id == 139 || entry.id == 153)
             continue;
-        const DibImage& bitmap = bitmaps[spec.id];
-        const int32_t perSourceRow = bitmap.width / spec.imageWidth;
-        for (int32_t i = 0; i < spec.imageCount; ++i) {
-            const int32_t sx = spec.imageWidth * (i % perSourceRow), sy = spec.imageHeight * (i / perSourceRow);
-            const int32_t left = gap + (i % perRow) * (spec.imageWidth + gap);
-            const int32_t y0 = top + (i / perRow) * (spec.imageHeight + gap);
-            for (int32_t y = 0; y < spec.imageHeight; ++y) {
-                for (int32_t x = 0; x < spec.imageWidth; ++x) {
+        const DibImage& bitmap = bitmaps[entry.id];
+        const int32_t perSourceRow = bitmap.width / entry.imageWidth;
+        for (int32_t i = 0; i < entry.imageCount; ++i) {
+            const int32_t sx = entry.imageWidth * (i % perSourceRow), sy = entry.imageHeight * (i / perSourceRow);
+            const int32_t left = gap + (i % perRow) * (entry.imageWidth + gap);
+            const int32_t y0 = top + (i / perRow) * (entry.imageHeight + gap);
+            for (int32_t y = 0; y < entry.imageHeight; ++y) {
+                for (int32_t x = 0; x < entry.imageWidth; ++x) {
                     const uint32_t colour = bitmap.colourAt(sx + x, sy + y);
-                    sheet.at(left + x, y0 + y) = spec.transparent && colour == seeThrough ? 0xff00ff : colour;
+                    sheet.at(left + x, y0 + y) = entry.transparent && colour == seeThrough ? 0xff00ff : colour;
                 }
             }
         }
-        top += (spec.imageCount + perRow - 1) / perRow * (spec.imageHeight + gap) + gap;
+        top += (entry.imageCount + perRow - 1) / perRow * (entry.imageHeight + gap) + gap;
     }
     writeScaled(sheet, zoom, pngPath, error);
     return error.empty();
