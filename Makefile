@@ -1,6 +1,8 @@
 # make demo: install what is missing, build, render the demo phrase.
 # make test: install what is missing, build all four ways, run every test.
 # make install-lv2: build, then copy the LV2 bundle to ~/.lv2 (or $LV2_INSTALL_DIR).
+# make test-windows: install Wine and what is missing, build the Windows DLLs,
+#                    run them under Wine against the Linux build.
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
@@ -12,19 +14,27 @@ PACKAGES := cmake ninja-build g++ g++-multilib g++-mingw-w64-i686 binutils-mingw
             lv2-dev lilv-utils serdi sordi \
             libfreetype-dev:i386 libpng-dev:i386
 
+# The Windows checks: Wine (its 32-bit half only where 32-bit programs can
+# run), a virtual X server for it, the 64-bit mingw-w64 toolchain.
+WINDOWS_PACKAGES := wine wine64 xvfb xauth g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
+                    $$(tests/scripts/runs-32bit.sh && echo wine32:i386)
+
 NATIVE := build
 ASAN   := build-asan
 M32    := build-m32
 WIN32  := build-win32
+WIN64  := build-win64
 
 LV2_INSTALL_DIR ?= $(HOME)/.lv2
 
-.PHONY: all deps native asan m32 win32 test demo bench artwork install-lv2 clean
+.PHONY: all deps deps-windows native asan m32 win32 win64 test test-windows demo bench artwork install-lv2 clean
 
 all: native
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do \
+# Installs the packages of $(1) that are missing when run as root, else prints
+# the line that would.
+define install_missing
+	@missing=$$(for p in $(1); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	    if [ "$$(id -u)" = 0 ]; then \
@@ -36,9 +46,18 @@ deps:
 	        echo "  dpkg --add-architecture i386 && apt-get update && apt-get install -y" $$missing; exit 1; \
 	    fi; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+deps-windows: deps
+	$(call install_missing,$(WINDOWS_PACKAGES))
+
+NATIVE_CONFIGURE := cmake -S . -B $(NATIVE) -G Ninja -DVOLTARA_WIN32_DLL=$(CURDIR)/$(WIN32)/voltara_fx.dll
 
 native: deps
-	cmake -S . -B $(NATIVE) -G Ninja -DVOLTARA_WIN32_DLL=$(CURDIR)/$(WIN32)/voltara_fx.dll
+	$(NATIVE_CONFIGURE)
 	cmake --build $(NATIVE) -j $(JOBS)
 
 asan: deps
@@ -57,10 +76,24 @@ win32: deps
 	    -DVOLTARA_BUILD_TESTS=OFF -DVOLTARA_BUILD_TOOLS=OFF -DVOLTARA_BUILD_BENCH=OFF
 	cmake --build $(WIN32) -j $(JOBS)
 
+# The same sources for 64-bit Windows: the Windows checks run this build where
+# the machine cannot start 32-bit programs.
+win64: deps-windows
+	cmake -S . -B $(WIN64) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+	    -DVOLTARA_BUILD_TESTS=OFF -DVOLTARA_BUILD_TOOLS=OFF -DVOLTARA_BUILD_BENCH=OFF
+	cmake --build $(WIN64) -j $(JOBS)
+
 test: win32 native m32 asan
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 	cd $(M32) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
+
+# Only the command-line host of the native build: it prepares what Windows
+# must match.
+test-windows: deps-windows win32 win64
+	$(NATIVE_CONFIGURE)
+	cmake --build $(NATIVE) -j $(JOBS) --target voltara
+	bash tests/scripts/test-windows.sh $(NATIVE) $(WIN64) $(WIN32) out
 
 demo: native
 	@bash tools/demo.sh $(NATIVE)
@@ -68,7 +101,7 @@ demo: native
 # Redraws the editor's bitmaps into resources/bitmaps and a preview of the
 # editor into out/preview.png.
 artwork: deps
-	cmake -S . -B $(NATIVE) -G Ninja -DVOLTARA_WIN32_DLL=$(CURDIR)/$(WIN32)/voltara_fx.dll
+	$(NATIVE_CONFIGURE)
 	cmake --build $(NATIVE) -j $(JOBS) --target voltara_artwork
 	$(NATIVE)/voltara_artwork generate resources/bitmaps
 	mkdir -p out
@@ -84,4 +117,4 @@ install-lv2: native
 	@echo "installed $(LV2_INSTALL_DIR)/voltara.lv2"
 
 clean:
-	rm -rf $(NATIVE) $(ASAN) $(M32) $(WIN32) out
+	rm -rf $(NATIVE) $(ASAN) $(M32) $(WIN32) $(WIN64) out
