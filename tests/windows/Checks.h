@@ -1,0 +1,21 @@
+#pragma once
+
+#include "tests/windows/CheckLog.h"
+#include "tests/windows/Plan.h"
+#include "tests/windows/PluginInstance.h"
+
+// The checks of the Windows host, each against the real Windows API and the
+// files the Linux side prepared.
+namespace voltara::winhost {
+
+// The version record and the sixteen bitmaps, read back from the DLL.
+void checkResources(CheckLog& log, const PluginDll& dll, const Plan& plan);
+// The content folder found through "Install Path" in the machine registry,
+// and the factory bank read from it. Leaves the value pointing at the folder.
+void checkContent(CheckLog& log, const PluginDll& dll, const Plan& plan);
+// Audio rendered here against the Linux build's rendering of the same input.
+void checkAudio(CheckLog& log, const PluginDll& dll, const Plan& plan);
+// Kestrelwave files decoded and encoded through FIO_InitPlugin.
+void checkCodec(CheckLog& log, const PluginDll& dll, const Plan& plan);
+
+} // namespace voltara::winhost

@@ -1,0 +1,30 @@
+// The Windows test host: loads the plug-in DLL as an audio host does and
+// checks it against the real Windows API.
+//   voltara_winhost PLUGIN.dll PLAN
+// The plan (see Plan.h) lists what the Linux side prepared; the host prints
+// one line per check and exits with 1 when any failed.
+#include "tests/windows/Checks.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    using namespace voltara::winhost;
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: voltara_winhost PLUGIN.dll PLAN\n");
+        return 2;
+    }
+    CheckLog log;
+    Plan plan;
+    if (!log.check(plan.read(argv[2]), std::string("plan ") + argv[2] + " read"))
+        return 1;
+    const PluginDll dll(argv[1]);
+    if (log.check(dll.module() != nullptr, std::string("LoadLibrary ") + argv[1])) {
+        log.check(dll.entry<void (*)()>("main") != nullptr, "GetProcAddress main");
+        checkResources(log, dll, plan);
+        checkContent(log, dll, plan);
+        checkAudio(log, dll, plan);
+        checkCodec(log, dll, plan);
+    }
+    return log.summary() ? 0 : 1;
+}

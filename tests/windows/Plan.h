@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace voltara::winhost {
+
+// What the Linux side prepared for the Windows host: one line per item, its
+// fields separated by tabs, the first field naming the kind. File names are
+// relative to the plan's folder.
+//   content  FOLDER                 the content folder (a Windows path)
+//   programs FILE                   the factory program names, one a line
+//   bitmaps  FOLDER                 the editor's bitmap files (a Windows path)
+//   audio    NAME IN EXPECTED BLOCK TEMPO PROGRAM [INDEX=VALUE,...]
+//   kfr      NAME WAVE KFR
+struct Plan {
+    struct Line {
+        std::vector<std::string> fields; // after the kind
+    };
+
+    // False when the file cannot be read.
+    bool read(const std::string& path);
+    // The lines of one kind, in file order.
+    std::vector<Line> all(const std::string& kind) const;
+    // The first field of the first line of a kind; empty when absent.
+    std::string value(const std::string& kind) const;
+    // A file beside the plan.
+    std::string file(const std::string& name) const { return folder + name; }
+
+    std::string folder; // with its trailing separator
+    std::vector<std::pair<std::string, Line>> lines;
+};
+
+} // namespace voltara::winhost
