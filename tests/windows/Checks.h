@@ -17,5 +17,9 @@ void checkContent(CheckLog& log, const PluginDll& dll, const Plan& plan);
 void checkAudio(CheckLog& log, const PluginDll& dll, const Plan& plan);
 // Kestrelwave files decoded and encoded through FIO_InitPlugin.
 void checkCodec(CheckLog& log, const PluginDll& dll, const Plan& plan);
+// The editor in a window of the host's: opened, driven by idle and real
+// mouse input, captured, closed; the parameters and host calls the input
+// caused, and the GDI objects it left.
+void checkEditor(CheckLog& log, const PluginDll& dll, const Plan& plan);
 
 } // namespace voltara::winhost

@@ -4,6 +4,7 @@
 // The plan (see Plan.h) lists what the Linux side prepared; the host prints
 // one line per check and exits with 1 when any failed.
 #include "tests/windows/Checks.h"
+#include "tests/windows/GdiBalance.h"
 
 #include <cstdio>
 
@@ -21,10 +22,15 @@ int main(int argc, char** argv)
     const PluginDll dll(argv[1]);
     if (log.check(dll.module() != nullptr, std::string("LoadLibrary ") + argv[1])) {
         log.check(dll.entry<void (*)()>("main") != nullptr, "GetProcAddress main");
+        log.check(GdiBalance::install(dll.module()), "the DLL's GDI objects and device contexts are counted");
         checkResources(log, dll, plan);
         checkContent(log, dll, plan);
         checkAudio(log, dll, plan);
         checkCodec(log, dll, plan);
+        checkEditor(log, dll, plan);
+        const GdiBalance::Live live = GdiBalance::live();
+        log.check(live.objects == 0 && live.memoryDcs == 0 && live.windowDcs == 0,
+                  "every closed instance gave back its GDI objects and device contexts");
     }
     return log.summary() ? 0 : 1;
 }
