@@ -4,6 +4,7 @@
 #include "tests/windows/GdiBalance.h"
 #include "tests/windows/InputScript.h"
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -59,6 +60,20 @@ private:
     HWND window_;
 };
 
+// Windows sets a button's asynchronous state before it queues the button's
+// message; Wine sets it a few milliseconds after. The controls read that
+// state when the click arrives, so a click is held back until the state
+// tells it (or it was released meanwhile).
+void awaitButtonState(UINT message)
+{
+    const int button = message == WM_LBUTTONDOWN   ? VK_LBUTTON
+                       : message == WM_RBUTTONDOWN ? VK_RBUTTON
+                       : message == WM_MBUTTONDOWN ? VK_MBUTTON
+                                                   : 0;
+    for (DWORD start = GetTickCount(); button && GetAsyncKeyState(button) >= 0 && GetTickCount() - start < 100;)
+        Sleep(1);
+}
+
 // What a host does while its window is up: messages dispatched, the editor's
 // idle called every idleEvery ms; for ms, or until done says so.
 template <typename Done>
@@ -70,6 +85,7 @@ void runHost(PluginInstance& instance, DWORD ms, Done done)
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
+            awaitButtonState(message.message);
             DispatchMessageA(&message);
         }
         if (int32_t(GetTickCount() - nextIdle) >= 0) {
@@ -121,70 +137,122 @@ DibImage capture(HWND window)
     return image;
 }
 
-std::vector<int32_t> indicesOf(const std::string& list)
+constexpr int32_t parameterCount = 72;
+// The Linux host prints values with four decimals.
+constexpr float printedPrecision = 0.00005f;
+
+// "INDEX=VALUE,..." or "INDEX,...": the indices with their values (0 without).
+std::vector<std::pair<int32_t, float>> indexList(const std::string& list)
 {
-    std::vector<int32_t> indices;
+    std::vector<std::pair<int32_t, float>> entries;
     std::istringstream in(list);
-    for (std::string word; std::getline(in, word, ',');)
+    for (std::string word; std::getline(in, word, ',');) {
+        const std::size_t equals = word.find('=');
         if (!word.empty())
-            indices.push_back(std::atoi(word.c_str()));
-    return indices;
+            entries.emplace_back(std::atoi(word.c_str()),
+                                 equals == std::string::npos ? 0.0f : float(std::atof(word.c_str() + equals + 1)));
+    }
+    return entries;
 }
 
-// The host heard of the user's change of index: automation of its final
-// value, inside begin and end of an edit.
-void checkHostCalls(CheckLog& log, const PluginInstance& instance, int32_t index, float value)
+std::vector<float> parameters(PluginInstance& instance)
 {
-    int begins = 0, ends = 0, automations = 0;
-    bool inEdit = false, automatedOutside = false;
-    float last = -1.0f;
+    std::vector<float> values;
+    for (int32_t index = 0; index < parameterCount; ++index)
+        values.push_back(instance.descriptor()->getParameter(instance.descriptor(), index));
+    return values;
+}
+
+// How the host heard of the changes to one parameter.
+struct HostHeard {
+    int begins = 0;
+    int ends = 0;
+    int automations = 0;
+    bool automatedOutsideEdit = false;
+    float last = -1.0f; // the last automated value
+};
+
+HostHeard hostHeard(const PluginInstance& instance, int32_t index)
+{
+    HostHeard heard;
+    bool inEdit = false;
     for (const PluginInstance::Call& call : instance.calls) {
         if (call.index != index)
             continue;
         if (call.opcode == hostBeginGesture) {
-            ++begins;
+            ++heard.begins;
             inEdit = true;
         } else if (call.opcode == hostEndGesture) {
-            ++ends;
+            ++heard.ends;
             inEdit = false;
         } else if (call.opcode == hostAutomate) {
-            ++automations;
-            automatedOutside |= !inEdit;
-            last = call.opt;
+            ++heard.automations;
+            heard.automatedOutsideEdit |= !inEdit;
+            heard.last = call.opt;
         }
     }
-    const std::string what = "parameter " + std::to_string(index);
-    log.check(automations > 0 && last == value, what + ": the host was told its new value (host call 0)",
-              std::to_string(automations) + " calls, last " + std::to_string(last));
-    log.check(begins > 0 && begins == ends && !automatedOutside,
-              what + ": the changes came inside begin and end of an edit (host calls 43, 44)",
-              std::to_string(begins) + " begins, " + std::to_string(ends) + " ends");
+    return heard;
 }
 
+// Plays the script as the Linux build's `voltara editor` played it and checks
+// that the same parameters changed to the same values, that the host was told
+// of each (host call 0) and that the drags came as edits (host calls 43, 44).
 void checkScript(CheckLog& log, PluginInstance& instance, HWND host, HWND editor, const Plan& plan,
                  const Plan::Line& line)
 {
+    const auto& f = line.fields;
     InputScript script;
-    std::ifstream file(plan.file(line.fields.at(0)));
+    std::ifstream file(plan.file(f.at(0)));
     std::string error;
-    if (!log.check(file && script.parse(file, error), "editor script " + line.fields.at(0) + " read", error))
+    if (!log.check(file && script.parse(file, error), "editor script " + f.at(0) + " read", error))
         return;
-    const std::vector<int32_t> moved = indicesOf(line.fields.size() > 2 ? line.fields[2] : "");
-    std::vector<float> before;
-    for (int32_t index : moved)
-        before.push_back(instance.descriptor()->getParameter(instance.descriptor(), index));
+    const auto changes = indexList(f.size() > 3 ? f[3] : "");
+    const auto edited = indexList(f.size() > 4 ? f[4] : "");
+    instance.dispatch(opSetProgram, 0, std::atoi(f.at(2).c_str()));
+    runHost(instance, 300);
+    const std::vector<float> before = parameters(instance);
     instance.calls.clear();
     script.start(host);
     runHost(instance, 60000, [&] { return script.finished(); });
     script.finish();
     runHost(instance, 300);
-    for (std::size_t i = 0; i < moved.size(); ++i) {
-        const float after = instance.descriptor()->getParameter(instance.descriptor(), moved[i]);
-        log.check(after != before[i], "the mouse moved parameter " + std::to_string(moved[i]),
-                  std::to_string(before[i]) + " -> " + std::to_string(after));
-        checkHostCalls(log, instance, moved[i], after);
+    const std::vector<float> after = parameters(instance);
+
+    std::vector<bool> expected(parameterCount, false);
+    for (const auto& [index, value] : changes) {
+        expected[std::size_t(index)] = true;
+        const std::string what = "parameter " + std::to_string(index) + " " + instance.text(opGetParameterName, index);
+        log.check(std::fabs(after[index] - value) <= printedPrecision, what + " follows the mouse as on Linux",
+                  std::to_string(before[index]) + " -> " + std::to_string(after[index]) + ", Linux "
+                      + std::to_string(value));
+        const HostHeard heard = hostHeard(instance, index);
+        log.check(heard.automations > 0 && heard.last == after[index],
+                  what + ": the host was told its new value (host call 0)",
+                  std::to_string(heard.automations) + " calls");
     }
-    const std::string path = plan.file(line.fields.at(1));
+    std::string others;
+    for (int32_t index = 0; index < parameterCount; ++index)
+        if (!expected[std::size_t(index)] && after[index] != before[index])
+            others += " " + std::to_string(index);
+    log.check(others.empty(), "no other parameter changed", others);
+
+    std::vector<bool> inEdits(parameterCount, false);
+    for (const auto& [index, unused] : edited) {
+        inEdits[std::size_t(index)] = true;
+        const HostHeard heard = hostHeard(instance, index);
+        log.check(heard.begins > 0 && heard.begins == heard.ends && !heard.automatedOutsideEdit,
+                  "parameter " + std::to_string(index) + " was dragged inside begin and end of an edit (host calls "
+                      + "43, 44)",
+                  std::to_string(heard.begins) + " begins, " + std::to_string(heard.ends) + " ends");
+    }
+    std::string unexpectedEdits;
+    for (const PluginInstance::Call& call : instance.calls)
+        if ((call.opcode == hostBeginGesture || call.opcode == hostEndGesture)
+            && (call.index < 0 || call.index >= parameterCount || !inEdits[std::size_t(call.index)]))
+            unexpectedEdits += " " + std::to_string(call.index);
+    log.check(unexpectedEdits.empty(), "edits only where Linux had them", unexpectedEdits);
+
+    const std::string path = plan.file(f.at(1));
     const DibImage picture = capture(editor);
     log.check(picture.width > 0 && writeFileBytes(path, encodeDib(picture)), "editor captured to " + path);
 }

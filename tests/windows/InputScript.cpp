@@ -1,5 +1,6 @@
 #include "tests/windows/InputScript.h"
 
+#include <cstdlib>
 #include <sstream>
 
 namespace voltara::winhost {
@@ -34,6 +35,11 @@ void sendKey(WORD key, bool release)
     SendInput(1, &input, sizeof input);
 }
 
+bool releases(DWORD flag)
+{
+    return flag & (MOUSEEVENTF_LEFTUP | MOUSEEVENTF_RIGHTUP | MOUSEEVENTF_MIDDLEUP);
+}
+
 void sendButton(DWORD flag)
 {
     INPUT input = {};
@@ -57,7 +63,7 @@ bool InputScript::parse(std::istream& in, std::string& error)
         std::string verb;
         if (!(words >> verb))
             continue;
-        Step step{time, false, 0, 0, {}, {}, {}};
+        Step step{time, false, 0, 0, {}, {}, {}, noChoice};
         bool understood = true;
         if (verb == "move") {
             step.move = true;
@@ -85,6 +91,7 @@ bool InputScript::parse(std::istream& in, std::string& error)
             }
         } else if (verb == "up") {
             std::vector<const Button*> released;
+            std::vector<WORD> keys;
             for (std::string word; understood && words >> word;) {
                 understood = false;
                 for (const Button& b : buttons)
@@ -92,18 +99,34 @@ bool InputScript::parse(std::istream& in, std::string& error)
                         released.push_back(&b);
                         understood = true;
                     }
+                for (const Modifier& m : modifiers)
+                    if (word == m.name) {
+                        keys.push_back(m.key);
+                        understood = true;
+                    }
             }
-            if (released.empty())
+            if (released.empty() && keys.empty()) {
                 released = held;
+                keys = heldKeys;
+            }
+            for (WORD key : keys) {
+                step.keysUp.push_back(key);
+                for (auto it = heldKeys.begin(); it != heldKeys.end();)
+                    it = *it == key ? heldKeys.erase(it) : it + 1;
+            }
             for (const Button* b : released) {
                 step.flags.push_back(b->up);
                 for (auto it = held.begin(); it != held.end();)
                     it = *it == b ? held.erase(it) : it + 1;
             }
-            if (held.empty()) {
-                step.keysUp = heldKeys;
-                heldKeys.clear();
-            }
+        } else if (verb == "choose") {
+            std::string answer;
+            understood = bool(words >> answer);
+            step.choice = answer == "none" ? closeMenu : std::atoi(answer.c_str());
+            understood = understood && (answer == "none" || step.choice >= 0);
+            if (understood)
+                steps_.push_back(step);
+            continue;
         } else if (verb == "wait") {
             uint32_t ms = 0;
             understood = bool(words >> ms);
@@ -147,13 +170,51 @@ DWORD WINAPI InputScript::play(void* self)
 {
     const auto& script = *static_cast<InputScript*>(self);
     const DWORD start = GetTickCount();
+    int pending = noChoice;
     for (const Step& step : script.steps_) {
+        if (step.choice != noChoice) {
+            pending = step.choice;
+            continue;
+        }
         const DWORD now = GetTickCount() - start;
         if (now < step.time)
             Sleep(step.time - now);
         script.perform(step);
+        bool released = false;
+        for (DWORD flag : step.flags)
+            released |= releases(flag);
+        if (pending != noChoice && released) {
+            answerMenu(pending);
+            pending = noChoice;
+        }
     }
     return 0;
+}
+
+// Waits a moment for a popup menu to show, then clicks its entry or presses
+// Escape; nothing when no menu shows.
+void InputScript::answerMenu(int choice)
+{
+    HWND menuWindow = nullptr;
+    for (int tries = 0; tries < 50 && !(menuWindow && IsWindowVisible(menuWindow)); ++tries) {
+        Sleep(10);
+        menuWindow = FindWindowA("#32768", nullptr);
+    }
+    if (!menuWindow)
+        return;
+    Sleep(50);
+    const auto menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    RECT entry;
+    if (choice == closeMenu || !GetMenuItemRect(nullptr, menu, UINT(choice), &entry)) {
+        sendKey(VK_ESCAPE, false);
+        sendKey(VK_ESCAPE, true);
+        return;
+    }
+    SetCursorPos((entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2);
+    Sleep(50);
+    sendButton(MOUSEEVENTF_LEFTDOWN);
+    Sleep(100);
+    sendButton(MOUSEEVENTF_LEFTUP);
 }
 
 void InputScript::perform(const Step& step) const

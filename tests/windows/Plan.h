@@ -13,6 +13,10 @@ namespace voltara::winhost {
 //   bitmaps  FOLDER                 the editor's bitmap files (a Windows path)
 //   audio    NAME IN EXPECTED BLOCK TEMPO PROGRAM [INDEX=VALUE,...]
 //   kfr      NAME WAVE KFR
+//   editor   SCRIPT CAPTURE PROGRAM [INDEX=VALUE,...] [INDEX,...]
+//            a script of mouse actions, the BMP to capture the editor into
+//            after it, the program it starts from, the parameters it changed
+//            on Linux with their values, and those it changed in edits
 struct Plan {
     struct Line {
         std::vector<std::string> fields; // after the kind
