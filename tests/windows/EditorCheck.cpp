@@ -4,6 +4,8 @@
 #include "tests/windows/GdiBalance.h"
 #include "tests/windows/InputScript.h"
 
+#include <ole2.h>
+
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -72,6 +74,44 @@ void awaitButtonState(UINT message)
                                                    : 0;
     for (DWORD start = GetTickCount(); button && GetAsyncKeyState(button) >= 0 && GetTickCount() - start < 100;)
         Sleep(1);
+}
+
+// A drop target that takes nothing, only to ask OLE whether a window has one:
+// a second registration is refused as such.
+class NoDrops : public IDropTarget {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
+    {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override
+    {
+        *effect = DROPEFFECT_NONE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override
+    {
+        *effect = DROPEFFECT_NONE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override
+    {
+        *effect = DROPEFFECT_NONE;
+        return S_OK;
+    }
+};
+
+bool takesDrops(HWND window)
+{
+    NoDrops probe;
+    const HRESULT result = RegisterDragDrop(window, &probe);
+    if (result == S_OK)
+        RevokeDragDrop(window);
+    return result == DRAGDROP_E_ALREADYREGISTERED;
 }
 
 // What a host does while its window is up: messages dispatched, the editor's
@@ -264,6 +304,7 @@ void checkEditor(CheckLog& log, const PluginDll& dll, const Plan& plan)
     const std::vector<Plan::Line> scripts = plan.all("editor");
     if (scripts.empty())
         return;
+    OleInitialize(nullptr);
     auto instance = std::make_unique<PluginInstance>(dll);
     if (!log.check(instance->descriptor() && (instance->descriptor()->flags & DescriptorFlag::hasEditor),
                    "the instance has an editor"))
@@ -296,6 +337,7 @@ void checkEditor(CheckLog& log, const PluginDll& dll, const Plan& plan)
         log.check(std::string(className) == expectedClass, "its window class is named after the DLL's module",
                   className);
         log.check(area.right == width && area.bottom == height, "the editor window is the editor's size");
+        log.check(takesDrops(editor), "the editor window takes dropped files (an OLE drop target is registered)");
         runHost(*instance, 500);
         if (round == 0)
             for (const Plan::Line& line : scripts)
@@ -306,13 +348,15 @@ void checkEditor(CheckLog& log, const PluginDll& dll, const Plan& plan)
         log.check(live.windowDcs == 0 && live.memoryDcs == 0,
                   "every device context the editor took is given back (" + which + " time)",
                   std::to_string(live.windowDcs) + " window, " + std::to_string(live.memoryDcs) + " memory");
-        if (round == 0)
+        if (round == 0) {
             objectsAfterFirstClose = live.objects;
-        else
+            log.note(std::to_string(live.objects) + " GDI objects stay with the plug-in while its editor is closed");
+        } else
             log.check(live.objects == objectsAfterFirstClose, "a second open and close leaves no GDI object behind",
                       std::to_string(live.objects - objectsAfterFirstClose) + " more");
     }
     instance.reset();
+    OleUninitialize();
     log.check(GdiBalance::live().objects == 0, "closing the plug-in deletes every GDI object it made",
               std::to_string(GdiBalance::live().objects) + " left");
 }
