@@ -9,12 +9,22 @@ namespace {
 
 GdiBalance::Live counts;
 
+// A handle made: one more live.
 template <typename Handle>
 Handle counted(Handle handle, long& count)
 {
     if (handle)
         ++count;
     return handle;
+}
+
+// A handle given back: one fewer live when the system took it.
+template <typename Result>
+Result released(Result result, long& count)
+{
+    if (result)
+        --count;
+    return result;
 }
 
 // The system's own entries, as the DLL imported them.
@@ -74,11 +84,8 @@ HBITMAP WINAPI loadBitmap(HINSTANCE module, LPCSTR name)
 
 WINBOOL WINAPI deleteObject(HGDIOBJ object)
 {
-    // Deleting a stock object succeeds too, but the DLL made none.
-    const WINBOOL deleted = real.deleteObject(object);
-    if (deleted)
-        --counts.objects;
-    return deleted;
+    // Deleting a stock object succeeds too, but the DLL deletes none.
+    return released(real.deleteObject(object), counts.objects);
 }
 
 HDC WINAPI createCompatibleDc(HDC dc)
@@ -88,10 +95,7 @@ HDC WINAPI createCompatibleDc(HDC dc)
 
 WINBOOL WINAPI deleteDc(HDC dc)
 {
-    const WINBOOL deleted = real.deleteDc(dc);
-    if (deleted)
-        --counts.memoryDcs;
-    return deleted;
+    return released(real.deleteDc(dc), counts.memoryDcs);
 }
 
 HDC WINAPI getDc(HWND window)
@@ -101,10 +105,7 @@ HDC WINAPI getDc(HWND window)
 
 int WINAPI releaseDc(HWND window, HDC dc)
 {
-    const int released = real.releaseDc(window, dc);
-    if (released)
-        --counts.windowDcs;
-    return released;
+    return released(real.releaseDc(window, dc), counts.windowDcs);
 }
 
 // Points the module's import of dll!function at hook and keeps the imported
