@@ -15,7 +15,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "making the Wine prefix $WINEPREFIX"
     "$loader" wineboot -i > /dev/null 2>&1
 fi
-"$loader" "$@"
+# A program that waits for input nobody gives (a dialog left open) fails
+# rather than stalls.
+timeout --kill-after=10 600 "$loader" "$@"
 status=$?
 "$(dirname "$loader")/wineserver" -k 2> /dev/null
 exit $status

@@ -1,4 +1,5 @@
 #include "tests/windows/Checks.h"
+#include "tests/windows/Registry.h"
 
 #include <fstream>
 
@@ -6,29 +7,7 @@ namespace voltara::winhost {
 
 namespace {
 
-constexpr const char* productKey = "Software\\Brenmark\\Axewright Voltara";
-constexpr const char* installPathValue = "Install Path";
 constexpr int programCount = 32;
-
-// What the installer does: the key and its value under HKEY_LOCAL_MACHINE.
-bool writeInstallPath(const std::string& value)
-{
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, productKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
-        != ERROR_SUCCESS)
-        return false;
-    const bool written = RegSetValueExA(key, installPathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                        DWORD(value.size() + 1))
-                         == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return written;
-}
-
-bool removeProductKey()
-{
-    const LSTATUS status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, productKey);
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
-}
 
 std::vector<std::string> readLines(const std::string& path)
 {
@@ -68,7 +47,7 @@ void checkContent(CheckLog& log, const PluginDll& dll, const Plan& plan)
         {"Install Path of a folder without the content", true, withoutSeparator(plan.folder), false},
     };
     for (const Case& c : cases) {
-        const bool prepared = c.keyPresent ? writeInstallPath(c.value) : removeProductKey();
+        const bool prepared = c.keyPresent ? registry::writeInstallPath(c.value) : registry::removeKey();
         if (!log.check(prepared, std::string("registry prepared: ") + c.what))
             continue;
         PluginInstance instance(dll);
@@ -91,7 +70,7 @@ void checkContent(CheckLog& log, const PluginDll& dll, const Plan& plan)
         }
         log.check(same == programCount, std::string("the factory bank's 32 names: ") + c.what, first);
     }
-    log.check(writeInstallPath(folder + "\\"), "Install Path left at the content folder");
+    log.check(registry::writeInstallPath(folder + "\\"), "Install Path left at the content folder");
 }
 
 } // namespace voltara::winhost

@@ -2,6 +2,7 @@
 
 #include "resources/DibFile.h"
 #include "tests/windows/GdiBalance.h"
+#include "tests/windows/HostWindow.h"
 #include "tests/windows/InputScript.h"
 
 #include <ole2.h>
@@ -15,66 +16,6 @@
 namespace voltara::winhost {
 
 namespace {
-
-constexpr const char* hostWindowClass = "VoltaraTestHost";
-constexpr DWORD hostWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD idleEvery = 20; // ms between the host's editor idle calls
-
-// The host interface's editor rectangle.
-struct EditorRect {
-    int16_t top;
-    int16_t left;
-    int16_t bottom;
-    int16_t right;
-};
-
-// The host's own top-level window that the editor opens into.
-class HostWindow {
-public:
-    HostWindow(int width, int height)
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = hostWindowClass;
-        RegisterClassA(&windowClass);
-        RECT frame = {0, 0, width, height};
-        AdjustWindowRect(&frame, hostWindowStyle, FALSE);
-        window_ =
-            CreateWindowExA(0, hostWindowClass, "Voltara test host", hostWindowStyle, 40, 40, frame.right - frame.left,
-                            frame.bottom - frame.top, nullptr, nullptr, windowClass.hInstance, nullptr);
-        ShowWindow(window_, SW_SHOWNORMAL);
-        SetForegroundWindow(window_);
-        UpdateWindow(window_);
-    }
-    ~HostWindow()
-    {
-        DestroyWindow(window_);
-        UnregisterClassA(hostWindowClass, GetModuleHandleA(nullptr));
-    }
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
-
-    HWND get() const { return window_; }
-
-private:
-    HWND window_;
-};
-
-// Windows sets a button's asynchronous state before it queues the button's
-// message; Wine sets it a few milliseconds after. The controls read that
-// state when the click arrives, so a click is held back until the state
-// tells it (or it was released meanwhile).
-void awaitButtonState(UINT message)
-{
-    const int button = message == WM_LBUTTONDOWN   ? VK_LBUTTON
-                       : message == WM_RBUTTONDOWN ? VK_RBUTTON
-                       : message == WM_MBUTTONDOWN ? VK_MBUTTON
-                                                   : 0;
-    for (DWORD start = GetTickCount(); button && GetAsyncKeyState(button) >= 0 && GetTickCount() - start < 100;)
-        Sleep(1);
-}
 
 // A drop target that takes nothing, only to ask OLE whether a window has one:
 // a second registration is refused as such.
@@ -112,33 +53,6 @@ bool takesDrops(HWND window)
     if (result == S_OK)
         RevokeDragDrop(window);
     return result == DRAGDROP_E_ALREADYREGISTERED;
-}
-
-// What a host does while its window is up: messages dispatched, the editor's
-// idle called every idleEvery ms; for ms, or until done says so.
-template <typename Done>
-void runHost(PluginInstance& instance, DWORD ms, Done done)
-{
-    const DWORD start = GetTickCount();
-    DWORD nextIdle = start;
-    while (GetTickCount() - start < ms && !done()) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            awaitButtonState(message.message);
-            DispatchMessageA(&message);
-        }
-        if (int32_t(GetTickCount() - nextIdle) >= 0) {
-            instance.dispatch(opEditorIdle);
-            nextIdle += idleEvery;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-}
-
-void runHost(PluginInstance& instance, DWORD ms)
-{
-    runHost(instance, ms, [] { return false; });
 }
 
 // BitBlt of the window's client area from its device context, as a 24-bit

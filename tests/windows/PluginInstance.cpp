@@ -90,18 +90,21 @@ int PluginInstance::count(int32_t opcode) const
     return found;
 }
 
-intptr_t PluginInstance::callback(PluginDescriptor* descriptor, int32_t opcode, int32_t index, intptr_t value, void*,
-                                  float opt)
+intptr_t PluginInstance::callback(PluginDescriptor* descriptor, int32_t opcode, int32_t index, intptr_t value,
+                                  void* pointer, float opt)
 {
     auto* host = descriptor && descriptor->hostUser ? static_cast<PluginInstance*>(descriptor->hostUser) : constructing;
     if (host == nullptr)
         return opcode == hostVersion ? hostInterfaceVersion : 0;
     host->calls.push_back({opcode, index, value, opt});
-    return host->answer(opcode);
+    return host->answer(opcode, pointer);
 }
 
-intptr_t PluginInstance::answer(int32_t opcode)
+intptr_t PluginInstance::answer(int32_t opcode, void* pointer)
 {
+    if (takeOver)
+        if (const std::optional<intptr_t> answer = takeOver(opcode, pointer))
+            return *answer;
     switch (opcode) {
     case hostVersion: return hostInterfaceVersion;
     case hostGetTime: return reinterpret_cast<intptr_t>(&time_);

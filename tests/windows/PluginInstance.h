@@ -3,6 +3,8 @@
 #include "plugin/host/PluginDescriptor.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,11 +68,14 @@ public:
 
     std::vector<Call> calls;
     int count(int32_t opcode) const;
+    // Answers the host calls a check takes over (the file selector, questions
+    // of capability); nothing leaves the usual answer.
+    std::function<std::optional<intptr_t>(int32_t opcode, void* pointer)> takeOver;
 
 private:
     static intptr_t callback(PluginDescriptor* descriptor, int32_t opcode, int32_t index, intptr_t value, void* pointer,
                              float opt);
-    intptr_t answer(int32_t opcode);
+    intptr_t answer(int32_t opcode, void* pointer);
 
     PluginDescriptor* plugin_ = nullptr;
     TimeInfo time_{};
