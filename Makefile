@@ -88,11 +88,11 @@ test: win32 native m32 asan
 	cd $(M32) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 
-# Only the command-line host of the native build: it prepares what Windows
-# must match.
+# Of the native build only the command-line host, which prepares what Windows
+# must match, and the comparer of the editor pictures.
 test-windows: deps-windows win32 win64
 	$(NATIVE_CONFIGURE)
-	cmake --build $(NATIVE) -j $(JOBS) --target voltara
+	cmake --build $(NATIVE) -j $(JOBS) --target voltara voltara_capture_compare
 	bash tests/scripts/test-windows.sh $(NATIVE) $(WIN64) $(WIN32) out
 
 demo: native

@@ -77,6 +77,24 @@ for name in stereo16 mono24; do
     printf 'kfr\t%s\t%s.wav\t%s.kfr\n' "$name" "$name" "$name" >> "$plan"
 done
 
+# The editor: the script played on Linux, what it changed there (index=value)
+# and what it changed in edits, for the Windows host to match; the capture
+# comes back to be compared with the Linux rendering of the same state.
+editor_program=31
+cp "$source_dir/tests/windows/editor.script" "$work/editor.script"
+voltara editor "$work/linux-editor.png" --program $editor_program --play 0 --script "$work/editor.script" \
+    > "$work/linux-editor.txt"
+changes=$(sed -n '/^parameters changed:/,/^host calls:/s/^ *\([0-9][0-9]*\) .* -> \([-0-9.]*\) .*/\1=\2/p' \
+    "$work/linux-editor.txt" | paste -sd, -)
+edited=$(sed -n 's/^ *begin edit *\([0-9][0-9]*\) .*/\1/p' "$work/linux-editor.txt" | sort -un | paste -sd, -)
+printf 'editor\teditor.script\twindows-editor.bmp\t%s\t%s\t%s\n' $editor_program "$changes" "$edited" >> "$plan"
+
+compare_editor() { # ARCHITECTURE
+    cp "$work/windows-editor.bmp" "$out/windows-editor-$1.bmp"
+    "$native/voltara_capture_compare" "$work/linux-editor.png" "$out/windows-editor-$1.bmp" \
+        "$out/windows-editor-$1-comparison.png"
+}
+
 run_host() { # LOADER PREFIX BUILD
     xvfb-run -a -s "-screen 0 1280x1024x24" "$scripts/run-under-wine.sh" "$1" "$2" "$3/voltara_winhost.exe" \
         "$(windows_path "$3/voltara_fx.dll")" "$(windows_path "$plan")"
@@ -84,7 +102,7 @@ run_host() { # LOADER PREFIX BUILD
 
 status=0
 echo "== x86_64 Windows build ($win64) under Wine"
-run_host /usr/lib/wine/wine64 "$win64/wine-prefix" "$win64" || status=1
+run_host /usr/lib/wine/wine64 "$win64/wine-prefix" "$win64" && compare_editor x86_64 || status=1
 
 echo "== i686 Windows build ($win32): exports, imports and resources"
 "$scripts/check-win32-exports.sh" "$win32/voltara_fx.dll" || status=1
@@ -92,7 +110,7 @@ echo "== i686 Windows build ($win32): exports, imports and resources"
 if "$scripts/runs-32bit.sh"; then
     ran_i686="ran under Wine"
     echo "== i686 Windows build ($win32) under Wine"
-    WINEARCH=win32 run_host /usr/lib/wine/wine "$win32/wine-prefix" "$win32" || status=1
+    WINEARCH=win32 run_host /usr/lib/wine/wine "$win32/wine-prefix" "$win32" && compare_editor i686 || status=1
 else
     ran_i686="built and checked, not run: this machine cannot start 32-bit programs"
 fi
