@@ -89,6 +89,13 @@ changes=$(sed -n '/^parameters changed:/,/^host calls:/s/^ *\([0-9][0-9]*\) .* -
 edited=$(sed -n 's/^ *begin edit *\([0-9][0-9]*\) .*/\1/p' "$work/linux-editor.txt" | sort -un | paste -sd, -)
 printf 'editor\teditor.script\twindows-editor.bmp\t%s\t%s\t%s\n' $editor_program "$changes" "$edited" >> "$plan"
 
+# A bank for the editor's bank button (at 526, 89): the factory programs in
+# reverse order, and their names as the Linux build loads them.
+awk '/^program [0-9]+ /{ $2 = 31 - $2 } 1' "$source_dir/content/Presets/Default.bank.txt" > "$work/reversed.bank.txt"
+voltara bank build "$work/reversed.bank.txt" "$work/reversed.fxb"
+voltara info --bank "$work/reversed.fxb" | sed -n 's/^ *[0-9]*[ *] "\(.*\)"$/\1/p' > "$work/reversed-programs.txt"
+printf 'bank\treversed.fxb\treversed-programs.txt\t526\t89\n' >> "$plan"
+
 compare_editor() { # ARCHITECTURE
     cp "$work/windows-editor.bmp" "$out/windows-editor-$1.bmp"
     "$native/voltara_capture_compare" "$work/linux-editor.png" "$out/windows-editor-$1.bmp" \

@@ -21,5 +21,8 @@ void checkCodec(CheckLog& log, const PluginDll& dll, const Plan& plan);
 // mouse input, captured, closed; the parameters and host calls the input
 // caused, and the GDI objects it left.
 void checkEditor(CheckLog& log, const PluginDll& dll, const Plan& plan);
+// The editor's dialogs through the host's file selector: the content folder
+// stored in the machine registry with a message box, and a bank loaded.
+void checkDialogs(CheckLog& log, const PluginDll& dll, const Plan& plan);
 
 } // namespace voltara::winhost

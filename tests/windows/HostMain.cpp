@@ -28,6 +28,7 @@ int main(int argc, char** argv)
         checkAudio(log, dll, plan);
         checkCodec(log, dll, plan);
         checkEditor(log, dll, plan);
+        checkDialogs(log, dll, plan);
         const GdiBalance::Live live = GdiBalance::live();
         log.check(live.objects == 0 && live.memoryDcs == 0 && live.windowDcs == 0,
                   "every closed instance gave back its GDI objects and device contexts");

@@ -17,6 +17,8 @@ namespace voltara::winhost {
 //            a script of mouse actions, the BMP to capture the editor into
 //            after it, the program it starts from, the parameters it changed
 //            on Linux with their values, and those it changed in edits
+//   bank     BANK NAMES X Y         a bank file to load with the editor's bank
+//            button at (X, Y), and the names of its programs
 struct Plan {
     struct Line {
         std::vector<std::string> fields; // after the kind
