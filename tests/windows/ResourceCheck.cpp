@@ -100,9 +100,9 @@ void checkVersionRecord(CheckLog& log, const PluginDll& dll)
 void checkBitmaps(CheckLog& log, const PluginDll& dll, const Plan& plan)
 {
     const std::string folder = plan.value("bitmaps") + "\\";
-    for (const BitmapSpec& spec : bitmapTable) {
-        const std::string id = std::to_string(spec.id);
-        HBITMAP bitmap = LoadBitmapA(dll.module(), MAKEINTRESOURCEA(spec.id));
+    for (const BitmapEntry& entry : bitmapTable) {
+        const std::string id = std::to_string(entry.id);
+        HBITMAP bitmap = LoadBitmapA(dll.module(), MAKEINTRESOURCEA(entry.id));
         if (!log.check(bitmap != nullptr, "LoadBitmap " + id))
             continue;
         BITMAP shape = {};
