@@ -165,10 +165,10 @@ int main(int argc, char** argv)
             std::printf("    background: %ld pixels\n", perControl[row]);
             continue;
         }
-        const ControlSpec& spec = rackControls[row];
-        std::printf("    %s %d at (%d, %d)-(%d, %d): %ld pixels%s\n", className(spec.kind), spec.tag, spec.rect.left,
-                    spec.rect.top, spec.rect.right, spec.rect.bottom, perControl[row],
-                    spec.kind == ControlClass::rateDisplay ? " (text from another font engine)" : "");
+        const ControlEntry& entry = rackControls[row];
+        std::printf("    %s %d at (%d, %d)-(%d, %d): %ld pixels%s\n", className(entry.kind), entry.tag, entry.rect.left,
+                    entry.rect.top, entry.rect.right, entry.rect.bottom, perControl[row],
+                    entry.kind == ControlClass::rateDisplay ? " (text from another font engine)" : "");
     }
     if (!writePng(argv[3], sideBySide(linux, windows, differs))) {
         std::printf("editor pictures: cannot write %s\n", argv[3]);
