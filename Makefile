@@ -1,5 +1,6 @@
 # make demo: install what is missing, build, render the demo phrase.
-# make test: install what is missing, build all four ways, run every test.
+# make test: install what is missing, build all four ways, run every test,
+#            then make test-windows.
 # make install-lv2: build, then copy the LV2 bundle to ~/.lv2 (or $LV2_INSTALL_DIR).
 # make test-windows: install Wine and what is missing, build the Windows DLLs,
 #                    run them under Wine against the Linux build.
@@ -87,6 +88,7 @@ test: win32 native m32 asan
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 	cd $(M32) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) test-windows
 
 # Of the native build only the command-line host, which prepares what Windows
 # must match, and the comparer of the editor pictures.
