@@ -30,6 +30,9 @@ public:
     bool readValue(const char* name, std::string& bytes) const;
     // Stores text as a string value, its terminating NUL included.
     bool writeString(const char* name, const char* text) const;
+    // Removes the value; false when the key is not open or the value could
+    // not be removed (an absent value counts as removed).
+    bool deleteValue(const char* name) const;
 
 private:
     struct Handle;

@@ -103,4 +103,9 @@ bool RegistryKey::writeString(const char* name, const char* text) const
     return std::fclose(file) == 0 && written;
 }
 
+bool RegistryKey::deleteValue(const char* name) const
+{
+    return isOpen() && (std::remove((handle_->folder + '/' + name).c_str()) == 0 || errno == ENOENT);
+}
+
 } // namespace voltara

@@ -49,4 +49,12 @@ bool RegistryKey::writeString(const char* name, const char* text) const
            && RegSetValueExA(handle_->key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS;
 }
 
+bool RegistryKey::deleteValue(const char* name) const
+{
+    if (!isOpen())
+        return false;
+    const LONG result = RegDeleteValueA(handle_->key, name);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
 } // namespace voltara

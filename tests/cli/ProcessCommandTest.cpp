@@ -186,7 +186,7 @@ TEST_F(ProcessCommand, ErrorsSayWhatAndLeaveNoOutput)
     const Case cases[] = {
         {{voltara.file("missing.wav"), out}, "cannot read"},
         {{voltara.file("text.wav"), out}, "cannot read"},
-        {{in, out, "--set", "72=0.5"}, "index 0 to 71"},
+        {{in, out, "--set", "72=0.5"}, "the indices are 0 to 71"},
         {{in, out, "--set", "5=1.5"}, "from 0 to 1"},
         {{in, out, "--set", "5"}, "INDEX=VALUE"},
         {{in, out, "--program", "No Such Program"}, "no program named \"No Such Program\"; the programs are 0"},

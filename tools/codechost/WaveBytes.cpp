@@ -32,6 +32,29 @@ std::vector<uint8_t> waveHeader(int32_t channels, int32_t rate, int32_t bits, ui
     return out;
 }
 
+std::vector<uint8_t> floatWaveHeader(int32_t channels, int32_t rate, uint32_t frames)
+{
+    const uint32_t frameBytes = 4 * static_cast<uint32_t>(channels);
+    const uint32_t dataBytes = frames * frameBytes;
+    std::vector<uint8_t> out = {'R', 'I', 'F', 'F'};
+    appendLittleEndian(out, 4 + (8 + 18) + (8 + 4) + 8 + dataBytes, 4);
+    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    appendLittleEndian(out, 18, 4);
+    appendLittleEndian(out, 3, 2); // IEEE float
+    appendLittleEndian(out, static_cast<uint32_t>(channels), 2);
+    appendLittleEndian(out, static_cast<uint32_t>(rate), 4);
+    appendLittleEndian(out, static_cast<uint32_t>(rate) * frameBytes, 4);
+    appendLittleEndian(out, frameBytes, 2);
+    appendLittleEndian(out, 32, 2);
+    appendLittleEndian(out, 0, 2); // no format extension
+    out.insert(out.end(), {'f', 'a', 'c', 't'});
+    appendLittleEndian(out, 4, 4);
+    appendLittleEndian(out, frames, 4);
+    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    appendLittleEndian(out, dataBytes, 4);
+    return out;
+}
+
 void toCodecSamples(const uint8_t* packed, size_t count, int32_t bits, int32_t* samples)
 {
     switch (bits) {

@@ -21,11 +21,13 @@ public:
     // An action of a command and what runs it on the words after its name.
     struct Action {
         const char* name;
+        const char* operands; // what follows the action's name, for the list of actions
+        const char* summary;  // one line
         int (*run)(ArgumentList& arguments);
     };
-    // Runs the action the next word names; throws ToolError with usage when
-    // it names none.
-    int runAction(std::initializer_list<Action> actions, const char* usage);
+    // Runs the action the next word names. -h or --help lists the actions of
+    // command; a missing or unknown action throws ToolError with that list.
+    int runAction(const char* command, std::initializer_list<Action> actions);
 
 private:
     std::vector<std::string> words_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/voltara/AudioSource.h"
 #include "tools/voltara/SoundFile.h"
 
 #include <string>
@@ -7,24 +8,29 @@
 
 namespace voltara {
 
-// Reads an audio file through libsndfile (WAV, AIFF, FLAC, OGG and whatever
-// else it reads) a block at a time as stereo: a mono file feeds both channels.
-class AudioReader {
+// An audio file read through libsndfile (WAV, AIFF, FLAC, OGG and whatever
+// else it reads). A file that ends before the frames its header promises is
+// read to its end with a warning naming the frames missing.
+class AudioReader : public AudioSource {
 public:
     // Throws ToolError when the file cannot be read or has more than two channels.
     explicit AudioReader(const std::string& path);
 
-    int sampleRate() const { return info_.samplerate; }
-    int format() const { return info_.format; } // libsndfile container and encoding
-    long long frames() const { return info_.frames; }
-    // Fills up to count frames; answers how many it read, 0 at the end.
-    std::size_t read(float* left, float* right, std::size_t count);
+    int sampleRate() const override { return info_.samplerate; }
+    long long frames() const override { return info_.frames; }
+    int encoding() const override { return info_.format & SF_FORMAT_SUBMASK; }
+    std::size_t read(float* left, float* right, std::size_t count) override;
 
 private:
+    // The frames the header promises, where libsndfile's log tells them.
+    long long promisedFrames() const;
+
     std::string path_;
     SF_INFO info_{};
     SoundFile file_;
     std::vector<float> interleaved_;
+    long long promised_ = 0;
+    long long done_ = 0;
 };
 
 } // namespace voltara

@@ -3,12 +3,15 @@
 #include "tools/voltara/ArgumentList.h"
 #include "tools/voltara/BankFile.h"
 #include "tools/voltara/BankText.h"
+#include "tools/voltara/CommandLine.h"
+#include "tools/voltara/Installation.h"
+#include "tools/voltara/PendingFile.h"
 #include "tools/voltara/PluginHost.h"
-#include "tools/voltara/PluginLibrary.h"
 #include "tools/voltara/ToolError.h"
 
 #include <cstdio>
 
+// `voltara bank dump|build`: bank files and their readable text source.
 namespace voltara {
 namespace {
 
@@ -24,46 +27,40 @@ std::vector<std::string> parameterNames(const std::string& pluginPath)
 
 int dump(ArgumentList& arguments)
 {
-    std::string file;
-    std::string plugin = PluginLibrary::besideExecutable();
-    while (!arguments.empty()) {
-        const std::string word = arguments.take();
-        if (word == "--plugin")
-            plugin = arguments.valueOf(word);
-        else if (file.empty() && (word.empty() || word[0] != '-'))
-            file = word;
-        else
-            ArgumentList::reject(word);
-    }
-    if (file.empty())
-        throw ToolError("usage: voltara bank dump FILE [--plugin PATH]");
-    const Bank bank = BankFile::read(file);
+    std::string plugin = Installation::plugin();
+    CommandLine line("bank dump FILE [options]",
+                     "Prints a bank file as its text source, with the parameter names as comments.");
+    line.add(Option::text("--plugin", 0, "PATH", nullptr,
+                          "the plug-in whose parameter names label the values (default: the one that belongs to "
+                          "this program)",
+                          [&plugin](const std::string& path, double) { plugin = path; }));
+    std::vector<std::string> files;
+    if (!line.parse(arguments, files, 1, 1))
+        return 0;
+    const Bank bank = BankFile::read(files[0]);
     std::fputs(BankText::format(bank, parameterNames(plugin)).c_str(), stdout);
     return 0;
 }
 
 int build(ArgumentList& arguments)
 {
+    CommandLine line("bank build TEXT OUT.fxb", "Makes a bank file from its text source.");
     std::vector<std::string> files;
-    while (!arguments.empty()) {
-        const std::string word = arguments.take();
-        if (files.size() == 2 || (word.size() > 1 && word[0] == '-'))
-            ArgumentList::reject(word);
-        files.push_back(word);
-    }
-    if (files.size() != 2)
-        throw ToolError("usage: voltara bank build TEXT OUT.fxb");
+    if (!line.parse(arguments, files, 2, 2))
+        return 0;
+    refuseSameFile(files[0], files[1]);
     BankFile::write(BankText::read(files[0]), files[1]);
     return 0;
 }
 
-} // namespace
-
-int runBankCommand(int argc, char** argv)
+int run(int argc, char** argv)
 {
     ArgumentList arguments(argc, argv, 1);
-    return arguments.runAction({{"dump", dump}, {"build", build}},
-                               "usage: voltara bank dump FILE | voltara bank build TEXT OUT.fxb");
+    return arguments.runAction("bank", {{"dump", "FILE [--plugin PATH]", "print a bank file as its text source", dump},
+                                        {"build", "TEXT OUT.fxb", "make a bank file from a text source", build}});
 }
 
+const CommandRegistration registration({"bank", "print a bank file as text, or build one from text", run});
+
+} // namespace
 } // namespace voltara

@@ -1,16 +1,26 @@
 #pragma once
 
-// Entry points of the subcommands of the voltara tool. Each subcommand lives in
-// its own source file and is declared here; Main.cpp lists them in its table.
-// argv[0] is the subcommand's own name. Each returns the exit status; a
-// ToolError thrown out of one is reported by main.
+#include <vector>
 
+// The subcommands of the voltara tool. Each lives in its own source file
+// (built into the program itself, not the hosting library) and registers
+// itself there with a CommandRegistration: its name, its line in
+// `voltara --help` and its entry. Its options and usage are its CommandLine.
 namespace voltara {
 
-int runProcessCommand(int argc, char** argv);
-int runInfoCommand(int argc, char** argv);
-int runBankCommand(int argc, char** argv);
-int runKfrCommand(int argc, char** argv);
-int runEditorCommand(int argc, char** argv);
+struct Command {
+    const char* name;
+    const char* summary; // one line
+    // argv[0] is the command's own name. Answers the exit status; a ToolError
+    // thrown out of it is reported by main.
+    int (*run)(int argc, char** argv);
+};
+
+class CommandRegistration {
+public:
+    explicit CommandRegistration(const Command& command);
+    // Every registered command, by name.
+    static const std::vector<Command>& all();
+};
 
 } // namespace voltara

@@ -10,11 +10,13 @@
 
 namespace voltara {
 
-DiskFile::DiskFile(const std::string& path, int flags)
-    : path_(path), descriptor_(::open(path.c_str(), flags | O_CLOEXEC, 0644))
+DiskFile::DiskFile(const std::string& path, int flags, const std::string& shownPath)
+    : path_(path), shownPath_(shownPath.empty() ? path : shownPath),
+      descriptor_(::open(path.c_str(), flags | O_CLOEXEC, 0644))
 {
     if (descriptor_ < 0)
-        throw ToolError("cannot open " + path + ": " + std::strerror(errno));
+        throw ToolError(std::string((flags & O_ACCMODE) == O_RDONLY ? "cannot open " : "cannot write ") + shownPath_
+                        + ": " + std::strerror(errno));
 }
 
 DiskFile::~DiskFile()
@@ -61,13 +63,13 @@ int64_t DiskFile::size() const
 void DiskFile::mustRead(int64_t offset, void* destination, size_t count)
 {
     if (!readAt(offset, destination, count))
-        throw ToolError("cannot read " + path_ + ": " + (errno ? std::strerror(errno) : "unexpected end of file"));
+        throw ToolError("cannot read " + shownPath_ + ": " + (errno ? std::strerror(errno) : "unexpected end of file"));
 }
 
 void DiskFile::mustWrite(int64_t offset, const void* source, size_t count)
 {
     if (!writeAt(offset, source, count))
-        throw ToolError("cannot write " + path_ + ": " + std::strerror(errno));
+        throw ToolError("cannot write " + shownPath_ + ": " + std::strerror(errno));
 }
 
 } // namespace voltara

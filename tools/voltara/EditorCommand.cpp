@@ -6,9 +6,9 @@
 #include "platform/linux/Host.h"
 #include "plugin/host/FileSelector.h"
 #include "tools/voltara/ArgumentList.h"
+#include "tools/voltara/CommandLine.h"
 #include "tools/voltara/EditorScript.h"
 #include "tools/voltara/GuitarPhrase.h"
-#include "tools/voltara/NumberParse.h"
 #include "tools/voltara/PendingFile.h"
 #include "tools/voltara/PluginHost.h"
 #include "tools/voltara/PngFile.h"
@@ -42,40 +42,7 @@ struct EditorOptions {
     std::string scriptPath; // empty: no script; "-": standard input
     intptr_t knobStyle = 0;
     double playSeconds = 1.0; // of the guitar phrase, so that the LEDs show what they would
-    std::string out;
 };
-
-EditorOptions parseOptions(ArgumentList& arguments)
-{
-    EditorOptions options;
-    while (!arguments.empty()) {
-        const std::string word = arguments.take();
-        if (options.setup.accept(word, arguments))
-            continue;
-        if (word == "--script") {
-            options.scriptPath = arguments.valueOf(word);
-        } else if (word == "--knob-style") {
-            const std::string style = arguments.valueOf(word);
-            if (style != "circular" && style != "linear")
-                throw ToolError("--knob-style is circular or linear");
-            options.knobStyle = style == "linear" ? linearKnobs : 0;
-        } else if (word == "--play") {
-            const auto seconds = parseNumber(arguments.valueOf(word), 0.0, 10.0);
-            if (!seconds)
-                throw ToolError("--play takes a number of seconds from 0 to 10");
-            options.playSeconds = *seconds;
-        } else if (word.size() > 1 && word[0] == '-') {
-            ArgumentList::reject(word);
-        } else if (options.out.empty()) {
-            options.out = word;
-        } else {
-            ArgumentList::reject(word);
-        }
-    }
-    if (options.out.empty())
-        throw ToolError("usage: voltara editor [options] OUT.png");
-    return options;
-}
 
 EditorScript readScript(const std::string& path)
 {
@@ -377,14 +344,43 @@ void printChanges(const PluginHost& host, const std::vector<float>& before)
     std::printf("parameters changed:%s\n%s", lines.empty() ? " none" : "", lines.c_str());
 }
 
-} // namespace
 
-int runEditorCommand(int argc, char** argv)
+// The options and usage of voltara editor.
+CommandLine commandLine(EditorOptions& o)
+{
+    CommandLine line("editor OUT.png [options]",
+                     "Opens the rack's editor, plays a script of mouse and key actions against it, prints what "
+                     "they changed and what the host was told, and writes a screenshot of the window.");
+    o.setup.addOptions(line);
+    line.add(Option::text("--script", 0, "FILE|-", nullptr,
+                          "mouse and key actions, one a line (see tools/README.md); - reads standard input",
+                          [&o](const std::string& path, double) { o.scriptPath = path; }));
+    line.add(Option::text("--knob-style", 0, "circular|linear", "circular", "how knobs follow the mouse",
+                          [&o](const std::string& style, double) {
+                              if (style != "circular" && style != "linear")
+                                  throw ToolError("--knob-style is circular or linear, not \"" + style + "\"");
+                              o.knobStyle = style == "linear" ? linearKnobs : 0;
+                          }));
+    line.add(Option::number("--play", "SECONDS", 0, 10, "1",
+                            "the built-in guitar phrase played through the rack after the script, so that the "
+                            "LEDs show what they would",
+                            [&o](const std::string&, double seconds) { o.playSeconds = seconds; }));
+    return line;
+}
+
+int run(int argc, char** argv)
 {
     ArgumentList arguments(argc, argv, 1);
-    const EditorOptions options = parseOptions(arguments);
+    EditorOptions options;
+    std::vector<std::string> operands;
+    if (!commandLine(options).parse(arguments, operands, 1, 1))
+        return 0;
+    const std::string& outPath = operands[0];
+    // What the script did goes to standard output.
+    if (outPath == "-")
+        throw ToolError("the screenshot needs a file name: standard output carries the report");
     const EditorScript script = readScript(options.scriptPath);
-    PendingFile out(options.out);
+    PendingFile out(outPath);
 
     // The clock runs only as the script moves it, so drags run at once and
     // the same way every time.
@@ -404,10 +400,14 @@ int runEditorCommand(int argc, char** argv)
     printChanges(host, before);
     session.log().print();
     if (!writePng(out.temporaryPath(), image))
-        throw ToolError("cannot write " + options.out);
+        throw ToolError("cannot write " + outPath);
     out.commit();
-    std::printf("wrote %s (%d x %d)\n", options.out.c_str(), image.width, image.height);
+    std::printf("wrote %s (%d x %d)\n", outPath.c_str(), image.width, image.height);
     return 0;
 }
 
+const CommandRegistration registration({"editor", "open the editor, play a script of mouse and key actions, "
+                                                  "show what they did and write a screenshot", run});
+
+} // namespace
 } // namespace voltara

@@ -1,6 +1,7 @@
 #include "tools/voltara/Commands.h"
 
 #include "tools/voltara/ArgumentList.h"
+#include "tools/voltara/CommandLine.h"
 #include "tools/voltara/PluginHost.h"
 #include "tools/voltara/RackSetup.h"
 
@@ -46,17 +47,16 @@ void printPrograms(const PluginHost& host)
         std::printf("%4d%c \"%s\"\n", p, p == current ? '*' : ' ', host.programName(p).c_str());
 }
 
-} // namespace
-
-int runInfoCommand(int argc, char** argv)
+int run(int argc, char** argv)
 {
     ArgumentList arguments(argc, argv, 1);
     RackSetup setup;
-    while (!arguments.empty()) {
-        const std::string word = arguments.take();
-        if (!setup.accept(word, arguments))
-            ArgumentList::reject(word);
-    }
+    CommandLine line("info [options]", "Shows the plug-in's identity, its 72 parameters with names, values and display "
+                                       "texts, and the 32 program names (the current one marked *).");
+    setup.addOptions(line);
+    std::vector<std::string> operands;
+    if (!line.parse(arguments, operands, 0, 0))
+        return 0;
     PluginHost host(setup.pluginPath());
     setup.apply(host);
     printIdentity(host);
@@ -65,4 +65,7 @@ int runInfoCommand(int argc, char** argv)
     return 0;
 }
 
+const CommandRegistration registration({"info", "show the plug-in's identity, parameters and programs", run});
+
+} // namespace
 } // namespace voltara

@@ -42,6 +42,7 @@ public:
     KfrStream& operator=(const KfrStream&) = delete;
 
     codec::StreamInfo& info() { return info_; }
+    const codec::StreamInfo& info() const { return info_; }
     int32_t frameBytes() const { return info_.channelCount * (info_.bitsPerSample / 8); }
     int64_t sampleBytes() const { return info_.totalFrames * frameBytes(); }
 
@@ -69,9 +70,10 @@ public:
 
     static constexpr int32_t framesPerCall = 16384;
 
-private:
+    // The error for a stream that ends after framesDecoded.
     [[noreturn]] void throwCutShort(int64_t framesDecoded) const;
 
+private:
     const KfrCodec& codec_;
     DiskFile& file_;
     codec::StreamInfo info_ = {};

@@ -4,10 +4,11 @@
 #include "codec/FileHeader.h"
 #include "tools/codechost/WaveBytes.h"
 #include "tools/voltara/ArgumentList.h"
+#include "tools/voltara/CommandLine.h"
 #include "tools/voltara/DiskFile.h"
+#include "tools/voltara/Installation.h"
 #include "tools/voltara/KfrCodec.h"
 #include "tools/voltara/PendingFile.h"
-#include "tools/voltara/PluginLibrary.h"
 #include "tools/voltara/ToolError.h"
 #include "tools/voltara/WaveLayout.h"
 
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,35 +34,100 @@ constexpr int32_t framesPerCall = KfrStream::framesPerCall;
 
 struct Options {
     std::vector<std::string> files;
-    std::string plugin = PluginLibrary::besideExecutable();
+    std::string plugin = Installation::plugin();
+    bool verify = false;
 };
 
-Options parse(ArgumentList& arguments, size_t fileCount, const char* usage)
+CommandLine commandLine(const char* usage, const char* summary, Options& options)
 {
-    Options options;
-    while (!arguments.empty()) {
-        const std::string word = arguments.take();
-        if (word == "--plugin")
-            options.plugin = arguments.valueOf(word);
-        else if (options.files.size() < fileCount && (word.size() < 2 || word[0] != '-'))
-            options.files.push_back(word);
-        else
-            ArgumentList::reject(word);
+    CommandLine line(usage, summary);
+    line.add(Option::text("--plugin", 0, "PATH", nullptr,
+                          "the plug-in whose codec to use (default: the one that belongs to this program)",
+                          [&options](const std::string& path, double) { options.plugin = path; }));
+    return line;
+}
+
+// A Kestrelwave file read through the plug-in's codec.
+struct KfrInput {
+    KfrInput(const std::string& plugin, const std::string& path, const std::string& shownPath)
+        : codec(plugin), file(path, O_RDONLY, shownPath), stream(codec, file)
+    {
     }
-    if (options.files.size() != fileCount)
-        throw ToolError(std::string("usage: voltara ") + usage);
-    return options;
+
+    const KfrCodec codec;
+    DiskFile file;
+    KfrStream stream;
+};
+
+using WaveBytesOut = std::function<void(int64_t offset, const uint8_t* bytes, size_t count)>;
+
+// Hands out, in order, the bytes of the wave file a Kestrelwave file holds.
+// The stored header carries the encoder's size fields; a valid wave file has
+// data size = sample bytes and RIFF size = file length - 8. Answers the length.
+int64_t decodeWave(KfrInput& input, const WaveBytesOut& put)
+{
+    KfrStream& stream = input.stream;
+    StreamInfo& info = stream.info();
+    const DecoderHandle decoder(input.codec, stream.openDecoder());
+    const int64_t sampleBytes = stream.sampleBytes();
+    const int64_t pad = sampleBytes & 1;
+    const int64_t length = info.headerLength + sampleBytes + pad + info.trailingLength;
+    if (sampleBytes > UINT32_MAX || length - 8 > UINT32_MAX)
+        throw ToolError(input.file.shownPath() + " holds more samples than a wave file can");
+    std::vector<uint8_t> header(static_cast<uint8_t*>(info.header),
+                                static_cast<uint8_t*>(info.header) + info.headerLength);
+    setWaveSizes(header, length, sampleBytes);
+    put(0, header.data(), header.size());
+    int64_t position = static_cast<int64_t>(header.size());
+    stream.decodeAll(decoder.get(), [&](const uint8_t* bytes, size_t count) {
+        put(position, bytes, count);
+        position += static_cast<int64_t>(count);
+    });
+    if (pad) {
+        const uint8_t zero = 0;
+        put(position++, &zero, 1);
+    }
+    if (info.trailingLength > 0)
+        put(position, static_cast<const uint8_t*>(info.trailing), static_cast<size_t>(info.trailingLength));
+    return length;
+}
+
+// Decodes what encode wrote and compares it with the wave file it came from.
+void verify(const Options& options, const PendingFile& pending, DiskFile& original)
+{
+    KfrInput written(options.plugin, pending.temporaryPath(), options.files[1]);
+    std::vector<uint8_t> expected;
+    const std::string failed =
+        "verification failed: decoding " + options.files[1] + " does not give " + options.files[0] + " back";
+    const int64_t length = decodeWave(written, [&](int64_t offset, const uint8_t* bytes, size_t count) {
+        expected.resize(count);
+        if (!original.readAt(offset, expected.data(), count) || std::memcmp(expected.data(), bytes, count) != 0)
+            throw ToolError(failed + " (they differ within bytes " + std::to_string(offset) + " to "
+                            + std::to_string(offset + int64_t(count)) + ")");
+    });
+    if (length != original.size())
+        throw ToolError(failed + " (" + std::to_string(length) + " bytes, not " + std::to_string(original.size())
+                        + ")");
 }
 
 int encode(ArgumentList& arguments)
 {
-    const Options options = parse(arguments, 2, "kfr encode IN.wav OUT.kfr [--plugin PATH]");
+    Options options;
+    CommandLine line = commandLine("kfr encode IN.wav OUT.kfr [options]",
+                                   "Compresses a PCM wave file (8, 16 or 24 bits, mono or stereo) into a Kestrelwave "
+                                   "file that gives it back byte for byte.",
+                                   options);
+    line.add(Option::flag("--verify", 0, "decode what was written and compare it with IN before finishing",
+                          [&options] { options.verify = true; }));
+    if (!line.parse(arguments, options.files, 2, 2))
+        return 0;
+    refuseSameFile(options.files[0], options.files[1]);
     DiskFile in(options.files[0], O_RDONLY);
     WaveLayout wave = WaveLayout::of(in);
     const KfrCodec codec(options.plugin);
 
     PendingFile pending(options.files[1]);
-    DiskFile out(pending.temporaryPath(), O_RDWR | O_CREAT | O_TRUNC);
+    DiskFile out(pending.temporaryPath(), O_RDWR | O_CREAT | O_TRUNC, options.files[1]);
     StreamInfo info = {};
     info.channelCount = wave.channels;
     info.sampleRate = wave.rate;
@@ -93,64 +160,38 @@ int encode(ArgumentList& arguments)
     ok = codec.format().closeWrite(encoder, totalFrames) == 0 && ok;
     if (!ok)
         throw ToolError("cannot write " + options.files[1] + ": " + std::strerror(errno));
+    if (options.verify)
+        verify(options, pending, in);
     pending.commit();
     return 0;
 }
 
-// A Kestrelwave file read through the plug-in's codec, the first of the files.
-struct KfrInput {
-    explicit KfrInput(const Options& options)
-        : codec(options.plugin), file(options.files[0], O_RDONLY), stream(codec, file)
-    {
-    }
-
-    const KfrCodec codec;
-    DiskFile file;
-    KfrStream stream;
-};
-
 int decode(ArgumentList& arguments)
 {
-    const Options options = parse(arguments, 2, "kfr decode IN.kfr OUT.wav [--plugin PATH]");
-    KfrInput input(options);
-    DiskFile& in = input.file;
-    KfrStream& stream = input.stream;
-    StreamInfo& info = stream.info();
-    const DecoderHandle decoder(input.codec, stream.openDecoder());
-
-    // The stored header carries the encoder's size fields; a valid wave file
-    // has data size = sample bytes and RIFF size = file length - 8.
-    const int64_t sampleBytes = stream.sampleBytes();
-    const int64_t pad = sampleBytes & 1;
-    const int64_t length = info.headerLength + sampleBytes + pad + info.trailingLength;
-    if (sampleBytes > UINT32_MAX || length - 8 > UINT32_MAX)
-        throw ToolError(in.path() + " holds more samples than a wave file can");
-    std::vector<uint8_t> header(static_cast<uint8_t*>(info.header),
-                                static_cast<uint8_t*>(info.header) + info.headerLength);
-    setWaveSizes(header, length, sampleBytes);
-
+    Options options;
+    const CommandLine line = commandLine("kfr decode IN.kfr OUT.wav [options]",
+                                         "Gives back the wave file a Kestrelwave file holds.", options);
+    if (!line.parse(arguments, options.files, 2, 2))
+        return 0;
+    refuseSameFile(options.files[0], options.files[1]);
+    KfrInput input(options.plugin, options.files[0], options.files[0]);
     PendingFile pending(options.files[1]);
-    DiskFile out(pending.temporaryPath(), O_WRONLY | O_CREAT | O_TRUNC);
-    out.mustWrite(0, header.data(), header.size());
-    int64_t position = static_cast<int64_t>(header.size());
-    stream.decodeAll(decoder.get(), [&](const uint8_t* bytes, size_t count) {
-        out.mustWrite(position, bytes, count);
-        position += static_cast<int64_t>(count);
-    });
-    if (pad) {
-        const uint8_t zero = 0;
-        out.mustWrite(position++, &zero, 1);
-    }
-    if (info.trailingLength > 0)
-        out.mustWrite(position, info.trailing, static_cast<size_t>(info.trailingLength));
+    DiskFile out(pending.temporaryPath(), O_WRONLY | O_CREAT | O_TRUNC, options.files[1]);
+    decodeWave(input,
+               [&out](int64_t offset, const uint8_t* bytes, size_t count) { out.mustWrite(offset, bytes, count); });
     pending.commit();
     return 0;
 }
 
 int info(ArgumentList& arguments)
 {
-    const Options options = parse(arguments, 1, "kfr info FILE.kfr [--plugin PATH]");
-    KfrInput input(options);
+    Options options;
+    const CommandLine line =
+        commandLine("kfr info FILE.kfr [options]",
+                    "Describes a Kestrelwave file: its format, sizes and how its blocks are coded.", options);
+    if (!line.parse(arguments, options.files, 1, 1))
+        return 0;
+    KfrInput input(options.plugin, options.files[0], options.files[0]);
     const KfrCodec& codec = input.codec;
     DiskFile& in = input.file;
     KfrStream& stream = input.stream;
@@ -210,14 +251,16 @@ int info(ArgumentList& arguments)
     return 0;
 }
 
-} // namespace
-
-int runKfrCommand(int argc, char** argv)
+int run(int argc, char** argv)
 {
     ArgumentList arguments(argc, argv, 1);
-    return arguments.runAction(
-        {{"encode", encode}, {"decode", decode}, {"info", info}},
-        "usage: voltara kfr encode IN.wav OUT.kfr | decode IN.kfr OUT.wav | info FILE.kfr [--plugin PATH]");
+    return arguments.runAction("kfr",
+                               {{"encode", "IN.wav OUT.kfr [--verify]", "compress a wave file losslessly", encode},
+                                {"decode", "IN.kfr OUT.wav", "give back the wave file", decode},
+                                {"info", "FILE.kfr", "describe a Kestrelwave file", info}});
 }
 
+const CommandRegistration registration({"kfr", "Kestrelwave lossless compression through the plug-in's codec", run});
+
+} // namespace
 } // namespace voltara

@@ -2,9 +2,7 @@
 
 #include "tools/voltara/ToolError.h"
 
-#include <climits>
 #include <dlfcn.h>
-#include <unistd.h>
 
 namespace voltara {
 
@@ -18,16 +16,6 @@ PluginLibrary::PluginLibrary(const std::string& path) : path_(path)
 PluginLibrary::~PluginLibrary()
 {
     dlclose(handle_);
-}
-
-std::string PluginLibrary::besideExecutable()
-{
-    char self[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0)
-        return "voltara_fx.so";
-    const std::string executable(self, std::size_t(length));
-    return executable.substr(0, executable.rfind('/') + 1) + "voltara_fx.so";
 }
 
 void* PluginLibrary::find(const char* name) const

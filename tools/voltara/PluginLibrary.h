@@ -15,9 +15,6 @@ public:
     PluginLibrary(const PluginLibrary&) = delete;
     PluginLibrary& operator=(const PluginLibrary&) = delete;
 
-    // The plug-in that ships beside this program.
-    static std::string besideExecutable();
-
     const std::string& path() const { return path_; }
     // An export the command cannot do without; throws ToolError when absent.
     template <typename Entry>

@@ -1,120 +1,153 @@
 #include "tools/voltara/Commands.h"
 
 #include "tools/voltara/ArgumentList.h"
-#include "tools/voltara/AudioReader.h"
-#include "tools/voltara/AudioWriter.h"
+#include "tools/voltara/AudioOutput.h"
+#include "tools/voltara/AudioSource.h"
+#include "tools/voltara/CommandLine.h"
 #include "tools/voltara/GuitarPhrase.h"
 #include "tools/voltara/MidiSchedule.h"
 #include "tools/voltara/NumberParse.h"
+#include "tools/voltara/PendingFile.h"
 #include "tools/voltara/PluginHost.h"
 #include "tools/voltara/ProgressBar.h"
 #include "tools/voltara/RackSetup.h"
 #include "tools/voltara/ToolError.h"
 
 #include <algorithm>
-#include <functional>
-#include <memory>
+#include <climits>
+#include <cmath>
 #include <sndfile.h>
 
+// `voltara process`: an audio file (or the built-in phrase) through the rack.
 namespace voltara {
 namespace {
 
 constexpr int demoSampleRate = 44100;        // Hz
 constexpr double progressAfterSeconds = 5.0; // shorter inputs finish before a bar helps
+// --tail auto: the output ends once it has stayed below this level for
+// quietSeconds, or after longestAutoTail seconds of tail at most.
+constexpr double quietLevel = 3.1622777e-5; // -90 dBFS
+constexpr double quietSeconds = 1.0;
+constexpr double longestAutoTail = 60.0;
+constexpr double longestTail = 600.0;
 
 struct ProcessOptions {
     std::vector<std::string> files; // IN OUT, or only OUT with --demo
     bool demo = false;
-    double tempo = 120.0; // beats per minute
-    int blockSize = 512;  // frames per audio call
-    double tailSeconds = 3.0;
+    double tempo = 0;  // beats per minute
+    int blockSize = 0; // frames per audio call
+    double tailSeconds = 0;
+    bool autoTail = false;
+    std::string bits;  // empty: keep the input's encoding
+    float gain = 1.0f; // factor
     RackSetup setup;
     MidiSchedule midi;
 };
 
-ProcessOptions parseOptions(ArgumentList& arguments)
+CommandLine commandLine(ProcessOptions& o)
 {
-    ProcessOptions options;
-    while (!arguments.empty()) {
-        const std::string word = arguments.take();
-        if (options.setup.accept(word, arguments) || options.midi.accept(word, arguments))
-            continue;
-        if (word == "--demo") {
-            options.demo = true;
-        } else if (word == "--tempo") {
-            const auto tempo = parseNumber(arguments.valueOf(word), 1.0, 999.0);
-            if (!tempo)
-                throw ToolError("--tempo must be a number of beats per minute from 1 to 999");
-            options.tempo = *tempo;
-        } else if (word == "--block") {
-            const auto block = parseInteger(arguments.valueOf(word), 1, 65536);
-            if (!block)
-                throw ToolError("--block must be a number of frames from 1 to 65536");
-            options.blockSize = *block;
-        } else if (word == "--tail") {
-            const auto tail = parseNumber(arguments.valueOf(word), 0.0, 600.0);
-            if (!tail)
-                throw ToolError("--tail must be a number of seconds from 0 to 600");
-            options.tailSeconds = *tail;
-        } else if (word.size() > 1 && word[0] == '-') {
-            ArgumentList::reject(word);
-        } else {
-            options.files.push_back(word);
-        }
-    }
-    if (options.files.size() != (options.demo ? 1u : 2u))
-        throw ToolError("usage: voltara process IN OUT [options] or voltara process --demo OUT [options]");
-    return options;
+    CommandLine line("process IN OUT [options]\nprocess --demo OUT [options]",
+                     "Runs an audio file through the rack and writes the result, stereo, at the input's rate.\n"
+                     "IN: any file libsndfile reads (WAV, AIFF, FLAC, Ogg, ...) or a Kestrelwave .kfr file; "
+                     "- is standard input.\n"
+                     "OUT: its extension chooses the format ("
+                         + OutputFormat::extensions()
+                         + "); - writes WAV "
+                           "to standard output.");
+    line.add(Option::flag("--demo", 0, "in place of IN, the built-in guitar phrase (about ten seconds, 44.1 kHz)",
+                          [&o] { o.demo = true; }));
+    o.setup.addOptions(line);
+    line.add(Option::number("--tempo", "BPM", 1, 999, "120", "the host tempo in beats per minute",
+                            [&o](const std::string&, double bpm) { o.tempo = bpm; }));
+    line.add(Option::integer("--block", "N", 1, 65536, "512", "frames per audio call",
+                             [&o](const std::string&, double frames) { o.blockSize = int(frames); }));
+    line.add(Option::text("--tail", 0, "SECONDS|auto", "3",
+                          "silence run through after the input so echoes and reverb ring out, 0 to 600 seconds; "
+                          "auto: until the output stays below -90 dBFS for a second (at most 60 s)",
+                          [&o](const std::string& text, double) {
+                              o.autoTail = text == "auto";
+                              const auto seconds = o.autoTail ? std::optional<double>(longestAutoTail)
+                                                              : parseNumber(text, 0.0, longestTail);
+                              if (!seconds)
+                                  throw ToolError("--tail must be a number of seconds from 0 to 600 or auto, not \""
+                                                  + text + "\"");
+                              o.tailSeconds = *seconds;
+                          }));
+    o.midi.addOptions(line);
+    line.add(Option::text("--bits", 'b', "16|24|32f", nullptr,
+                          "the output's samples: 16- or 24-bit integers or 32-bit float (default: the input's "
+                          "where OUT's format holds them)",
+                          [&o](const std::string& text, double) { o.bits = text; }));
+    line.add(Option::number("--gain", "DB", -96, 24, "0", "gain on the output in decibels",
+                            [&o](const std::string&, double db) { o.gain = float(std::pow(10.0, db / 20.0)); }));
+    return line;
 }
 
-// Where the input comes from: fills up to count frames and answers how many,
-// 0 at the end.
-using Source = std::function<std::size_t(float* left, float* right, std::size_t count)>;
+// The built-in phrase as the rack's input.
+class DemoPhrase : public AudioSource {
+public:
+    DemoPhrase() : phrase_(GuitarPhrase::synthesise(demoSampleRate)) {}
 
-// The input as it runs through the rack.
-struct Input {
-    Source read;
-    int sampleRate;
-    int format;       // libsndfile container and encoding
-    long long frames; // known length, for the progress bar
+    int sampleRate() const override { return demoSampleRate; }
+    long long frames() const override { return (long long)phrase_.left.size(); }
+    int encoding() const override { return SF_FORMAT_FLOAT; }
+    std::size_t read(float* left, float* right, std::size_t count) override
+    {
+        const std::size_t n = std::min(count, phrase_.left.size() - position_);
+        std::copy_n(phrase_.left.begin() + long(position_), n, left);
+        std::copy_n(phrase_.right.begin() + long(position_), n, right);
+        position_ += n;
+        return n;
+    }
+
+private:
+    StereoAudio phrase_;
+    std::size_t position_ = 0;
 };
 
-Input demoInput()
-{
-    auto phrase = std::make_shared<StereoAudio>(GuitarPhrase::synthesise(demoSampleRate));
-    auto position = std::make_shared<std::size_t>(0);
-    Source read = [phrase, position](float* left, float* right, std::size_t count) {
-        const std::size_t n = std::min(count, phrase->left.size() - *position);
-        std::copy_n(phrase->left.begin() + long(*position), n, left);
-        std::copy_n(phrase->right.begin() + long(*position), n, right);
-        *position += n;
-        return n;
-    };
-    return {read, demoSampleRate, SF_FORMAT_WAV | SF_FORMAT_FLOAT, (long long)(phrase->left.size())};
-}
+// Follows the output through the tail: how long it has stayed quiet.
+class QuietWatch {
+public:
+    explicit QuietWatch(double sampleRate) : needed_((long long)(quietSeconds * sampleRate)) {}
+    void follow(const float* left, const float* right, std::size_t count)
+    {
+        for (std::size_t j = 0; j < count; ++j) {
+            const bool quiet = std::fabs(left[j]) < quietLevel && std::fabs(right[j]) < quietLevel;
+            quietFrames_ = quiet ? quietFrames_ + 1 : 0;
+        }
+    }
+    bool settled() const { return quietFrames_ >= needed_; }
 
-Input fileInput(const std::string& path)
-{
-    auto reader = std::make_shared<AudioReader>(path);
-    Source read = [reader](float* left, float* right, std::size_t count) { return reader->read(left, right, count); };
-    return {read, reader->sampleRate(), reader->format(), reader->frames()};
-}
+private:
+    long long needed_;
+    long long quietFrames_ = 0;
+};
 
 // Runs the input and then the tail of silence through the rack block by
 // block, cutting a block short where a MIDI event is due so that it takes
 // effect at its own frame.
-void render(PluginHost& host, const ProcessOptions& options, Input& input, AudioWriter& output)
+void render(PluginHost& host, const ProcessOptions& options, AudioSource& input, AudioOutput& output)
 {
-    const long long tailFrames = static_cast<long long>(options.tailSeconds * input.sampleRate);
-    const auto events = options.midi.inFrames(input.sampleRate, input.frames + tailFrames);
+    const double rate = input.sampleRate();
+    const long long inputFrames = input.frames();
+    const bool lengthKnown = inputFrames >= 0 && inputFrames < LLONG_MAX / 4;
+    const long long tailFrames = static_cast<long long>(options.tailSeconds * rate);
+    const auto events = options.midi.inFrames(
+        rate, lengthKnown ? inputFrames + tailFrames : LLONG_MAX,
+        [&host](const std::string& choice, const std::string& given) { return programNumber(host, choice, given); });
     const std::size_t block = std::size_t(options.blockSize);
     std::vector<float> inLeft(block), inRight(block), outLeft(block), outRight(block);
     float* inputs[] = {inLeft.data(), inRight.data()};
     float* outputs[] = {outLeft.data(), outRight.data()};
-    ProgressBar progress(input.frames + tailFrames, input.frames > progressAfterSeconds * input.sampleRate);
+    ProgressBar progress(lengthKnown ? inputFrames + (options.autoTail ? 0 : tailFrames) : 0,
+                         lengthKnown && inputFrames > progressAfterSeconds * rate);
+    QuietWatch quiet(rate);
     auto nextEvent = events.begin();
     bool inputEnded = false;
-    for (long long start = 0, tailLeft = tailFrames; !inputEnded || tailLeft > 0;) {
+    long long tailLeft = tailFrames;
+    for (long long start = 0;;) {
+        if (inputEnded && (tailLeft == 0 || (options.autoTail && quiet.settled() && nextEvent == events.end())))
+            break;
         std::vector<MidiEvent> due;
         for (; nextEvent != events.end() && nextEvent->frame <= start; ++nextEvent)
             due.push_back(nextEvent->event);
@@ -126,35 +159,51 @@ void render(PluginHost& host, const ProcessOptions& options, Input& input, Audio
         if (got == 0) {
             inputEnded = true;
             got = std::size_t(std::min<long long>(tailLeft, (long long)frames));
+            if (got == 0)
+                continue;
             tailLeft -= (long long)got;
             std::fill_n(inLeft.begin(), got, 0.0f);
             std::fill_n(inRight.begin(), got, 0.0f);
         }
-        if (got == 0)
-            break;
         host.process(inputs, outputs, int(got));
         output.write(outLeft.data(), outRight.data(), got);
+        if (inputEnded)
+            quiet.follow(outLeft.data(), outRight.data(), got);
         start += (long long)got;
-        progress.update(start);
+        progress.update(std::min(start, lengthKnown ? inputFrames : start));
     }
+    if (options.autoTail && !quiet.settled())
+        warn("the output had not fallen below -90 dBFS after " + std::to_string(int(longestAutoTail))
+             + " s of tail; it ends there");
 }
 
-} // namespace
-
-int runProcessCommand(int argc, char** argv)
+int run(int argc, char** argv)
 {
     ArgumentList arguments(argc, argv, 1);
-    const ProcessOptions options = parseOptions(arguments);
-    Input input = options.demo ? demoInput() : fileInput(options.files[0]);
+    ProcessOptions options;
+    const CommandLine line = commandLine(options);
+    if (!line.parse(arguments, options.files))
+        return 0;
+    if (options.files.size() != (options.demo ? 1u : 2u))
+        line.usageError();
     const std::string& outPath = options.files.back();
+    if (!options.demo)
+        refuseSameFile(options.files[0], outPath);
+    std::unique_ptr<AudioSource> input =
+        options.demo ? std::make_unique<DemoPhrase>() : AudioSource::open(options.files[0], options.setup.pluginPath());
+    const OutputFormat format = OutputFormat::choose(outPath, options.bits, input->encoding());
     PluginHost host(options.setup.pluginPath());
-    host.prepare(input.sampleRate, options.blockSize, options.tempo);
+    host.prepare(input->sampleRate(), options.blockSize, options.tempo);
     options.setup.apply(host);
     host.resume();
-    AudioWriter output(outPath, AudioWriter::formatFor(outPath, input.format), input.sampleRate);
-    render(host, options, input, output);
+    AudioOutput output(outPath, format, input->sampleRate(), options.gain, options.setup.pluginPath());
+    render(host, options, *input, output);
     output.commit();
     return 0;
 }
 
+const CommandRegistration registration({"process", "run an audio file (or the built-in guitar phrase) through the rack",
+                                        run});
+
+} // namespace
 } // namespace voltara

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "tools/voltara/ArgumentList.h"
 #include "tools/voltara/Bank.h"
 #include "tools/voltara/PluginHost.h"
-#include "tools/voltara/PluginLibrary.h"
 
 #include <optional>
 #include <string>
@@ -12,31 +10,40 @@
 
 namespace voltara {
 
-// The options shared by the commands that run the rack: which plug-in, which
-// bank and program, and single parameter values on top.
-//   --plugin PATH  --bank FILE  --program N|NAME  --set INDEX=VALUE (repeatable)
+class CommandLine;
+
 // The plug-in offers no bank chunk, so a host loads a bank by filling each
 // program through program, parameter and name calls, taking the values and
 // names as the plug-in's own bank loader would. The current program stays.
 void fillPrograms(PluginHost& host, const Bank& bank);
 
+// A program by number (0 to 31) or by name, any case; throws ToolError
+// listing the programs when there is none such. what names the option.
+int programNumber(const PluginHost& host, const std::string& choice, const std::string& what);
+// A parameter by index (0 to 71) or by name, any case; throws ToolError
+// listing the close names when there is none such.
+int parameterIndex(const PluginHost& host, const std::string& choice, const std::string& what);
+
+// The options shared by the commands that run the rack: which plug-in, which
+// bank and program, and single parameter values on top.
 class RackSetup {
 public:
-    // Takes the value of option from arguments when option is one of ours.
-    bool accept(const std::string& option, ArgumentList& arguments);
+    // Adds --plugin, --bank, --program and --set to a command's options.
+    void addOptions(CommandLine& line);
 
     const std::string& pluginPath() const { return plugin_; }
-    // Loads the bank into the programs, then selects the program, then sets values.
+    // Loads the bank into the programs, then selects the program, then sets
+    // values. Without --bank, when the plug-in found no content folder, the
+    // factory bank that belongs to the tool is loaded in its place.
     void apply(PluginHost& host) const;
 
 private:
     void loadBank(PluginHost& host) const;
-    void selectProgram(PluginHost& host) const;
 
-    std::string plugin_ = PluginLibrary::besideExecutable();
+    std::string plugin_;
     std::optional<std::string> bankPath_;
     std::optional<std::string> programChoice_;
-    std::vector<std::pair<int, float>> values_;
+    std::vector<std::pair<std::string, float>> values_; // parameter as given, value
 };
 
 } // namespace voltara

@@ -12,4 +12,12 @@ public:
     explicit ToolError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// Messages go out as "voltara COMMAND: ..."; main names the command.
+void setCommandName(const std::string& name);
+const std::string& commandName();
+// Something the user should know while the command goes on, on standard error.
+void warn(const std::string& message);
+// A note on standard error, such as which bank was loaded.
+void note(const std::string& message);
+
 } // namespace voltara

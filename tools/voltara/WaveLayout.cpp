@@ -1,6 +1,7 @@
 #include "tools/voltara/WaveLayout.h"
 
 #include "common/ByteOrder.h"
+#include "tools/voltara/AudioSource.h"
 #include "tools/voltara/DiskFile.h"
 #include "tools/voltara/ToolError.h"
 
@@ -86,7 +87,8 @@ WaveLayout WaveLayout::of(DiskFile& in)
     if (!haveFormat)
         throw ToolError(name + " has no \"fmt \" chunk before its samples");
     if (wave.dataOffset + wave.dataBytes > size)
-        throw ToolError(name + ": the \"data\" chunk runs past the end of the file (truncated?)");
+        throw ToolError(cutShortMessage(name, wave.frames(), (size - wave.dataOffset) / wave.frameBytes())
+                        + "; only whole files can be stored");
     if (wave.dataBytes % wave.frameBytes() != 0)
         throw ToolError(name + ": the \"data\" chunk holds a partial frame");
     if (wave.dataOffset > INT32_MAX)
