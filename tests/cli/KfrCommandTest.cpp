@@ -144,6 +144,27 @@ TEST_F(KfrCommand, InfoShowsHeaderBlocksAndRatio)
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\n" << result.out;
 }
 
+TEST_F(KfrCommand, VerifyDecodesWhatWasWrittenBeforeFinishing)
+{
+    Wave wave;
+    wave.after = chunk("LIST", "tail");
+    writeBytes(voltara.file("in.wav"), wave.bytes());
+    const auto plain = voltara({"kfr", "encode", voltara.file("in.wav"), voltara.file("plain.kfr")});
+    const auto verified = voltara({"kfr", "encode", voltara.file("in.wav"), voltara.file("verified.kfr"), "--verify"});
+    ASSERT_EQ(verified.status, 0) << verified.err;
+    EXPECT_EQ(bytesOf(voltara.file("verified.kfr")), bytesOf(voltara.file("plain.kfr")));
+    // A RIFF size that disagrees with the file does not come back as it was:
+    // the decoder writes the true size.
+    std::string wrongSize = wave.bytes();
+    wrongSize[4] = static_cast<char>(wrongSize[4] + 2);
+    writeBytes(voltara.file("odd.wav"), wrongSize);
+    const std::string out = voltara.file("odd.kfr");
+    expectFails({"kfr", "encode", voltara.file("odd.wav"), out, "--verify"},
+                "verification failed: decoding " + out + " does not give " + voltara.file("odd.wav")
+                    + " back (they differ within bytes 0 to 44)",
+                out);
+}
+
 TEST_F(KfrCommand, ErrorsExitNonZeroWithAReason)
 {
     const std::string out = voltara.file("out.kfr");
@@ -166,6 +187,11 @@ TEST_F(KfrCommand, ErrorsExitNonZeroWithAReason)
     oddChunk.before = chunk("junk", "abc") + '\0';
     writeBytes(voltara.file("odd.wav"), oddChunk.bytes());
     expectFails({"kfr", "encode", voltara.file("odd.wav"), out}, "odd size", out);
+
+    Wave whole;
+    writeBytes(voltara.file("cut.wav"), whole.bytes().substr(0, 44 + 4 * 2500));
+    expectFails({"kfr", "encode", voltara.file("cut.wav"), out},
+                "cut.wav is cut short: its header promises 10000 frames, it holds 2500 (7500 missing)", out);
 
     const std::string wav = voltara.file("out.wav");
     expectFails({"kfr", "decode", voltara.file("text.wav"), wav}, "not a Kestrelwave file", wav);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -211,6 +212,109 @@ TEST_F(ProcessCommand, ErrorsSayWhatAndLeaveNoOutput)
         EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
         EXPECT_FALSE(exists(out)) << c.message;
     }
+}
+
+} // namespace
+} // namespace voltara::test
+
+namespace voltara::test {
+namespace {
+
+// The options that name things: parameters and programs by name.
+TEST_F(ProcessCommand, NamesWorkWhereNumbersDo)
+{
+    if (!voltara.factoryBankLoaded())
+        GTEST_SKIP() << "the plug-in did not load its factory bank";
+    struct Case {
+        std::vector<std::string> byNumber, byName;
+    };
+    const Case cases[] = {
+        {{"--set", "48=1", "--set", "54=0.35"}, {"--set", "del on=1", "--set", "DEL Mix=0.35"}},
+        {{"--program", "5"}, {"--program", "SLAPBACK"}},
+        {{"--program-change", "0.1:5"}, {"--program-change", "0.1:Slapback"}},
+    };
+    for (const Case& c : cases) {
+        const FloatWav byNumber = process(with(c.byNumber, {"--tail", "0.5"}));
+        const FloatWav byName = process(with(c.byName, {"--tail", "0.5"}));
+        EXPECT_EQ(byNumber.samples, byName.samples) << c.byName[1];
+    }
+}
+
+TEST_F(ProcessCommand, UnknownNamesListCloseOnes)
+{
+    struct Case {
+        std::vector<std::string> options;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"--set", "DEL Mx=0.3"}, "--set DEL Mx: no parameter named \"DEL Mx\"; close names: \"DEL Mix\""},
+        {{"--set", "delay=0.3"}, "no parameter named \"delay\"; close names: \"FLA Delay\""},
+        {{"--set", "xyzzy=0.3"}, "no parameter named \"xyzzy\" (voltara info lists the names)"},
+        {{"--set", "72=0.3"}, "there is no parameter 72; the indices are 0 to 71"},
+        {{"--program-change", "0:32"}, "--program-change 0:32: there is no program 32; the programs are 0 to 31"},
+        {{"--program-change", "0:127"}, "there is no program 127"},
+        {{"--program-change", "0:No Such"}, "no program named \"No Such\""},
+    };
+    for (const Case& c : cases) {
+        const auto result = voltara(with({"process", in, out}, c.options));
+        EXPECT_EQ(result.status, 1) << c.message;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+}
+
+TEST_F(ProcessCommand, AutoTailRunsUntilTheOutputIsQuietForASecond)
+{
+    // Nothing rings: the output ends a second (rounded up to a block) after the input.
+    const FloatWav dry = process({"--set", "0=1", "--tail", "auto"});
+    EXPECT_GE(dry.frames(), inputFrames + rate);
+    EXPECT_LT(dry.frames(), inputFrames + rate + 512);
+    // A long hall rings for seconds; the last second is below -90 dBFS.
+    const FloatWav hall =
+        process(with(allOff, {"--set", "56=1", "--set", "57=1", "--set", "58=1", "--set", "59=1", "--tail", "auto"}));
+    EXPECT_GT(hall.frames(), inputFrames + 3 * rate);
+    EXPECT_LT(hall.frames(), inputFrames + 61 * rate);
+    float lastSecond = 0.0f;
+    for (std::size_t i = hall.samples.size() - 2 * rate; i < hall.samples.size(); ++i)
+        lastSecond = std::max(lastSecond, std::fabs(hall.samples[i]));
+    EXPECT_LT(lastSecond, 3.2e-5f);
+    float before = 0.0f;
+    for (std::size_t i = hall.samples.size() - 4 * rate; i < hall.samples.size() - 2 * rate; ++i)
+        before = std::max(before, std::fabs(hall.samples[i]));
+    EXPECT_GE(before, 3.1e-5f) << "the tail ran on longer than the quiet second";
+}
+
+TEST_F(ProcessCommand, CutShortInputIsProcessedWithAWarning)
+{
+    const std::string whole = fileBytes(in);
+    const std::size_t kept = 44 + 1000 * 8; // the header and 1000 frames
+    std::ofstream(voltara.file("cut.wav"), std::ios::binary) << whole.substr(0, kept);
+    const auto result = voltara({"process", voltara.file("cut.wav"), out, "--set", "0=1", "--tail", "0"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.err.find("warning: " + voltara.file("cut.wav") + " is cut short: its header promises "
+                              + std::to_string(inputFrames) + " frames, it holds 1000 ("
+                              + std::to_string(inputFrames - 1000) + " missing)"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(FloatWav::read(out).frames(), 1000u);
+    // A whole file says nothing.
+    EXPECT_EQ(voltara({"process", in, out}).err.find("warning"), std::string::npos);
+}
+
+// Without a recorded content folder the tool loads its own factory bank.
+TEST_F(ProcessCommand, FactoryProgramsWorkWithoutARegistryValue)
+{
+    TempFolder emptyStore;
+    const auto result =
+        runProgram(VOLTARA_BINARY_DIR "/voltara", {"process", in, out, "--program", "Funk Auto-Wah", "--tempo", "100"},
+                   {"VOLTARA_REGISTRY=" + emptyStore.path()}, emptyStore);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("loaded the factory bank " VOLTARA_SOURCE_DIR "/content/Presets/Default.fxb"),
+              std::string::npos)
+        << result.err;
+    const FloatWav withRegistry = process({"--program", "Funk Auto-Wah", "--tempo", "100"});
+    EXPECT_EQ(FloatWav::read(out).samples, withRegistry.samples);
+    // A recorded folder is the plug-in's own business: no message then.
+    EXPECT_EQ(voltara({"info"}).err, "");
 }
 
 } // namespace
