@@ -25,6 +25,23 @@ std::string rangeText(const Option& option)
     return shortNumber(option.lowest) + " to " + shortNumber(option.highest);
 }
 
+// Words after the option column, broken before the line passes lineWidth.
+void printWrapped(std::FILE* to, const std::string& text, std::size_t indent)
+{
+    constexpr std::size_t lineWidth = 79;
+    std::istringstream words(text);
+    std::size_t column = indent;
+    for (std::string word; words >> word;) {
+        if (column > indent && column + 1 + word.size() > lineWidth) {
+            std::fprintf(to, "\n%*s", int(indent), "");
+            column = indent;
+        }
+        std::fprintf(to, "%s%s", column > indent ? " " : "", word.c_str());
+        column += (column > indent ? 1 : 0) + word.size();
+    }
+    std::fprintf(to, "\n");
+}
+
 const Option helpOption = Option::flag("--help", 'h', "show this help and exit", [] {});
 
 } // namespace
@@ -152,7 +169,11 @@ void CommandLine::printHelp(std::FILE* to) const
     bool first = true;
     for (std::string line; std::getline(lines, line); first = false)
         std::fprintf(to, "%s voltara %s\n", first ? "usage:" : "      ", line.c_str());
-    std::fprintf(to, "\n%s\n\noptions:\n", summary_.c_str());
+    std::fprintf(to, "\n");
+    std::istringstream paragraphs(summary_);
+    for (std::string paragraph; std::getline(paragraphs, paragraph);)
+        printWrapped(to, paragraph, 0);
+    std::fprintf(to, "\noptions:\n");
     std::vector<const Option*> all;
     for (const Option& option : options_)
         all.push_back(&option);
@@ -171,9 +192,10 @@ void CommandLine::printHelp(std::FILE* to) const
         if (option->repeatable)
             help += "; repeatable";
         if (head.size() > 26)
-            std::fprintf(to, "  %s\n  %-26s %s\n", head.c_str(), "", help.c_str());
+            std::fprintf(to, "  %s\n  %-26s ", head.c_str(), "");
         else
-            std::fprintf(to, "  %-26s %s\n", head.c_str(), help.c_str());
+            std::fprintf(to, "  %-26s ", head.c_str());
+        printWrapped(to, help, 2 + 26 + 1);
     }
 }
 
