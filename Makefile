@@ -1,6 +1,9 @@
 # make demo: install what is missing, build, render the demo phrase.
 # make test: install what is missing, build all four ways, run every test,
 #            then make test-windows.
+# make install: build, then install the plug-in, voltara, the factory content and the LV2
+#   bundle under PREFIX (default /usr/local; DESTDIR stages them elsewhere) and record
+#   the content folder in the installing user's registry store. make uninstall: remove them.
 # make install-lv2: build, then copy the LV2 bundle to ~/.lv2 (or $LV2_INSTALL_DIR).
 # make test-windows: install Wine and what is missing, build the Windows DLLs,
 #                    run them under Wine against the Linux build.
@@ -27,8 +30,12 @@ WIN32  := build-win32
 WIN64  := build-win64
 
 LV2_INSTALL_DIR ?= $(HOME)/.lv2
+PREFIX ?= /usr/local
+DESTDIR ?=
+CONTENT_DIR = $(PREFIX)/share/voltara/content
 
-.PHONY: all deps deps-windows native asan m32 win32 win64 test test-windows demo bench artwork install-lv2 clean
+.PHONY: all deps deps-windows native asan m32 win32 win64 test test-windows demo bench artwork install uninstall \
+        install-lv2 clean
 
 all: native
 
@@ -111,6 +118,19 @@ artwork: deps
 
 bench: native
 	$(NATIVE)/voltara_bench
+
+# A staged install (DESTDIR) records nothing: the files are not in place yet.
+install: native
+	DESTDIR="$(DESTDIR)" cmake --install $(NATIVE) --prefix "$(PREFIX)"
+	@if [ -z "$(DESTDIR)" ]; then "$(PREFIX)/bin/voltara" content set "$(CONTENT_DIR)"; fi
+
+# The recorded content folder goes only while it is still the installed one.
+uninstall:
+	@if [ -z "$(DESTDIR)" ] && [ -x "$(PREFIX)/bin/voltara" ]; then \
+	    "$(PREFIX)/bin/voltara" content unset --if "$(CONTENT_DIR)"; fi
+	rm -f "$(DESTDIR)$(PREFIX)/bin/voltara"
+	rm -rf "$(DESTDIR)$(PREFIX)/lib/voltara" "$(DESTDIR)$(PREFIX)/share/voltara" \
+	    "$(DESTDIR)$(PREFIX)/lib/lv2/voltara.lv2"
 
 install-lv2: native
 	mkdir -p "$(LV2_INSTALL_DIR)"
