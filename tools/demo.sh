@@ -10,13 +10,7 @@ build=${1:-build}
 voltara=$build/voltara
 out=$root/out
 
-# A registry of the demo's own, pointing the plug-in at this checkout's content
-# folder; the user's real configuration is never read or written.
-registry=$build/demo-registry
-key="$registry/HKEY_LOCAL_MACHINE/Software/Brenmark/Axewright Voltara"
-mkdir -p "$key" "$out"
-printf '%s' "$root/content" > "$key/Install Path"
-export VOLTARA_REGISTRY=$registry
+mkdir -p "$out"
 
 render() { # FILE-STEM OPTIONS...
     local file=$out/$1.wav
@@ -27,7 +21,7 @@ render() { # FILE-STEM OPTIONS...
 
 echo "Rendering the demo phrase into $out:"
 program_name() { # NUMBER
-    "$voltara" info --program "$1" | sed -n "s/^ *$1\* \"\(.*\)\"\$/\1/p"
+    "$voltara" info --program "$1" 2>/dev/null | sed -n "s/^ *$1\* \"\(.*\)\"\$/\1/p"
 }
 
 render demo-dry --set 0=1 --tail 0
