@@ -46,11 +46,4 @@ int ArgumentList::runAction(const char* command, std::initializer_list<Action> a
                     + names + " ... (see voltara " + command + " --help)");
 }
 
-void ArgumentList::reject(const std::string& word)
-{
-    if (word.size() > 1 && word[0] == '-')
-        throw ToolError("unknown option " + word);
-    throw ToolError("unexpected argument " + word);
-}
-
 } // namespace voltara

@@ -15,8 +15,6 @@ public:
     std::string take();
     // The word after option; throws ToolError when there is none.
     std::string valueOf(const std::string& option);
-    // For a word that no option or operand of the command accepts.
-    [[noreturn]] static void reject(const std::string& word);
 
     // An action of a command and what runs it on the words after its name.
     struct Action {
