@@ -95,8 +95,9 @@ TEST_F(OutputFormat, BitsChooseTheSamplesOfTheWaveFile)
         EXPECT_EQ(wave.chunkSizes.at("fmt "), c.fmtSize);
         EXPECT_EQ(wave.data.size(), std::size_t(frames) * 2 * c.bits / 8);
         EXPECT_EQ(wave.riffSize, wave.fileSize - 8);
-        if (c.tag == 3)
+        if (c.tag == 3) {
             EXPECT_EQ(wave.factFrames, uint32_t(frames));
+        }
     }
     // 16-bit samples are the input rounded.
     process(voltara.file("out.wav"), {"--bits", "16"});
