@@ -220,7 +220,8 @@ TEST_F(ProcessCommand, ErrorsSayWhatAndLeaveNoOutput)
 namespace voltara::test {
 namespace {
 
-// The options that name things: parameters and programs by name.
+// The options that name things: parameters and programs by name. (Programs
+// with tape flutter differ from run to run: the plug-in seeds it by the clock.)
 TEST_F(ProcessCommand, NamesWorkWhereNumbersDo)
 {
     if (!voltara.factoryBankLoaded())
@@ -230,8 +231,8 @@ TEST_F(ProcessCommand, NamesWorkWhereNumbersDo)
     };
     const Case cases[] = {
         {{"--set", "48=1", "--set", "54=0.35"}, {"--set", "del on=1", "--set", "DEL Mix=0.35"}},
-        {{"--program", "5"}, {"--program", "SLAPBACK"}},
-        {{"--program-change", "0.1:5"}, {"--program-change", "0.1:Slapback"}},
+        {{"--program", "3"}, {"--program", "SLOW PHASER"}},
+        {{"--program-change", "0.1:12"}, {"--program-change", "0.1:vintage tremolo"}},
     };
     for (const Case& c : cases) {
         const FloatWav byNumber = process(with(c.byNumber, {"--tail", "0.5"}));
