@@ -12,10 +12,15 @@ out=$root/out
 
 mkdir -p "$out"
 
+# Which factory bank the tool loaded is said once, by the first render.
+said_bank=
 render() { # FILE-STEM OPTIONS...
-    local file=$out/$1.wav
+    local file=$out/$1.wav messages
     shift
-    "$voltara" process --demo "$file" "$@"
+    messages=$("$voltara" process --demo "$file" "$@" 2>&1) || { echo "$messages" >&2; exit 1; }
+    [[ -z $said_bank ]] || messages=$(grep -v "loaded the factory bank" <<< "$messages" || true)
+    said_bank=yes
+    [[ -z $messages ]] || echo "$messages" >&2
     echo "  $file"
 }
 
