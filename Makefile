@@ -131,6 +131,7 @@ uninstall:
 	rm -f "$(DESTDIR)$(PREFIX)/bin/voltara"
 	rm -rf "$(DESTDIR)$(PREFIX)/lib/voltara" "$(DESTDIR)$(PREFIX)/share/voltara" \
 	    "$(DESTDIR)$(PREFIX)/lib/lv2/voltara.lv2"
+	rmdir --ignore-fail-on-non-empty "$(DESTDIR)$(PREFIX)/lib/lv2" 2>/dev/null || true
 
 install-lv2: native
 	mkdir -p "$(LV2_INSTALL_DIR)"

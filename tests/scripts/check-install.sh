@@ -48,7 +48,7 @@ make -s -C "$source_dir" uninstall PREFIX="$prefix" > /dev/null
 make -s -C "$source_dir" install PREFIX="$prefix" NATIVE="$build_dir" JOBS=2 > /dev/null 2>&1
 make -s -C "$source_dir" uninstall PREFIX="$prefix" > /dev/null
 [[ ! -e $value ]] || fail "make uninstall left the recorded content folder"
-leftover=$(find "$prefix" -type f)
+leftover=$(find "$prefix" -mindepth 2)
 [[ -z $leftover ]] || fail "make uninstall left $leftover"
 
 # A staged install puts the files under DESTDIR and records nothing.
