@@ -13,7 +13,7 @@ TEST(CommandLine, HelpListsEveryCommandAndExits0)
     for (const char* word : {"--help", "-h", "help"}) {
         const auto result = voltara({word});
         EXPECT_EQ(result.status, 0) << word;
-        for (const char* command : {"process", "info", "bank", "kfr", "content"})
+        for (const char* command : {"process", "info", "bank", "kfr", "content", "editor"})
             EXPECT_NE(result.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
     }
     const auto none = voltara({});
@@ -62,6 +62,9 @@ TEST(CommandLine, CommandHelpShowsOptionsDefaultsAndRanges)
         {{"kfr", "--help"}, {"encode IN.wav OUT.kfr", "decode IN.kfr OUT.wav", "info FILE.kfr"}},
         {{"kfr", "encode", "-h"}, {"usage: voltara kfr encode IN.wav OUT.kfr", "--verify", "--plugin PATH"}},
         {{"content", "--help"}, {"show", "set FOLDER", "unset"}},
+        {{"editor", "--help"},
+         {"usage: voltara editor OUT.png [options]", "--program N|NAME", "--script FILE|-",
+          "--knob-style circular|linear", "(default circular)", "--play SECONDS", "0 to 10 (default 1)"}},
         {{"help", "process"}, {"usage: voltara process IN OUT [options]"}},
     };
     for (const Case& c : cases) {
@@ -86,6 +89,8 @@ TEST(CommandLine, MistakesPointToTheHelp)
         {{"process", "--demo", "x.wav", "--block"}, "option --block needs a value"},
         {{"kfr", "squash"}, "unknown action squash; usage: voltara kfr encode|decode|info"},
         {{"kfr", "encode", "a.wav"}, "usage: voltara kfr encode IN.wav OUT.kfr"},
+        {{"editor", "-"}, "the screenshot needs a file name"},
+        {{"editor", "--knob-style", "round", "x.png"}, "--knob-style is circular or linear, not \"round\""},
         {{"squash"}, "unknown command squash (try voltara --help)"},
     };
     for (const Case& c : cases) {

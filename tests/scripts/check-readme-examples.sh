@@ -38,7 +38,7 @@ for readme in README.md tools/README.md; do
                   inside && $1 != "make" { print }' "$source_dir/$readme")
 done
 # The examples wrote their outputs where a user would find them.
-for file in out/funk.wav out/hall.flac out/dry16.kfr out/footswitch.wav; do
+for file in out/funk.wav out/hall.flac out/dry16.kfr out/footswitch.wav out/clicks.png; do
     [[ -s $file ]] || { echo "FAILED: no $file"; failed=1; }
 done
 exit $failed
