@@ -12,15 +12,20 @@ out=$root/out
 
 mkdir -p "$out"
 
-# Which factory bank the tool loaded is said once, by the first render.
+# Which factory bank the tool loaded is said once, by the first command.
 said_bank=
-render() { # FILE-STEM OPTIONS...
-    local file=$out/$1.wav messages
-    shift
-    messages=$("$voltara" process --demo "$file" "$@" 2>&1) || { echo "$messages" >&2; exit 1; }
+run_voltara() { # ARGUMENTS...: standard output is dropped, messages are shown
+    local messages
+    messages=$("$voltara" "$@" 2>&1 > /dev/null) || { echo "$messages" >&2; exit 1; }
     [[ -z $said_bank ]] || messages=$(grep -v "loaded the factory bank" <<< "$messages" || true)
     said_bank=yes
     [[ -z $messages ]] || echo "$messages" >&2
+}
+
+render() { # FILE-STEM OPTIONS...
+    local file=$out/$1.wav
+    shift
+    run_voltara process --demo "$file" "$@"
     echo "  $file"
 }
 
@@ -38,7 +43,7 @@ if [[ $first != "default.fxb not found!" && $first != "[nothing loaded]" ]]; the
         render "demo-$(printf '%02d' "$program")-$slug" --program "$program"
     done
     shot=$out/editor-29-shoegaze-wash.png
-    "$voltara" editor --program 29 "$shot" > /dev/null
+    run_voltara editor --program 29 "$shot"
     echo "  $shot (the editor)"
 else
     echo "(the plug-in found no factory bank in $root/content: using settings of the demo's own)"

@@ -344,7 +344,6 @@ void printChanges(const PluginHost& host, const std::vector<float>& before)
     std::printf("parameters changed:%s\n%s", lines.empty() ? " none" : "", lines.c_str());
 }
 
-
 // The options and usage of voltara editor.
 CommandLine commandLine(EditorOptions& o)
 {
@@ -406,8 +405,8 @@ int run(int argc, char** argv)
     return 0;
 }
 
-const CommandRegistration registration({"editor", "open the editor, play a script of mouse and key actions, "
-                                                  "show what they did and write a screenshot", run});
+const CommandRegistration registration({"editor", "play mouse and key actions on the editor and take a screenshot",
+                                        run});
 
 } // namespace
 } // namespace voltara
