@@ -42,7 +42,7 @@ float loadedValue(int32_t index, float stored)
         return 0.0f; // a value that is not finite would poison every module it reaches
     if (roundsToSwitch(index))
         return FxModule::switchIsOn(stored) ? 1.0f : 0.0f;
-    return stored;
+    return limitedParameter(stored);
 }
 
 void loadedName(const char* stored, size_t storedLength, char (&name)[programNameSize])

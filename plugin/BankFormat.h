@@ -55,7 +55,8 @@ bool isOurIdentifier(const uint8_t* identifier);
 
 // Load rules. Bypass and the tone group (indices 0 to 7) are not taken from
 // banks: they load as 0.0. A value that is not finite loads as 0.0. On
-// switches, sync switches and the two mode switches load as 0.0 or 1.0.
+// switches, sync switches and the two mode switches load as 0.0 or 1.0;
+// every other value is limited to 0 .. 1.
 constexpr int32_t firstLoadedIndex = firstModuleIndex;
 bool roundsToSwitch(int32_t index);
 float loadedValue(int32_t index, float stored);

@@ -10,6 +10,7 @@
 #include "effects/TremoloModule.h"
 #include "effects/WahModule.h"
 
+#include <algorithm>
 #include <cstdint>
 
 // The rack's parameter index space: nine groups of eight, one per module, and
@@ -62,6 +63,15 @@ constexpr int32_t firstModuleIndex = parameterIndex(slotWah, 0);
 constexpr int32_t wahPedalIndex = parameterIndex(slotWah, WahModule::pedalKnob);
 // Above 0.5 the reverb runs right after the filter, otherwise after the delay.
 constexpr int32_t reverbPositionIndex = parameterIndex(slotReverb, ReverbModule::positionSwitch);
+
+// The rack's values are 0 .. 1. Whatever enters from outside (the host, bank
+// files, MIDI, the editor) is limited to that where it enters and stored
+// limited, so that what a host reads back is what the modules use. Not a
+// number stays not a number: each entry has its own rule for it.
+inline float limitedParameter(float value)
+{
+    return std::min(std::max(value, 0.0f), 1.0f);
+}
 
 static_assert(rackParameterCount == 72 && wahPedalIndex == 12 && reverbPositionIndex == 63, "the host's index space");
 

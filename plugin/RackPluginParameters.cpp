@@ -60,6 +60,7 @@ constexpr float controllerScale = 0.0079366f; // about 1/126
 void RackPlugin::setParameter(int32_t index, float value)
 {
     if (isParameter(index) && std::isfinite(value)) {
+        value = limitedParameter(value);
         programs_[currentProgram_.load()].values[index] = value;
         values_[index] = value;
         if (index == bypassIndex) {
@@ -78,9 +79,10 @@ float RackPlugin::getParameter(int32_t index)
     return isParameter(index) ? values_[index].load() : 0.0f;
 }
 
+// The host records the value the rack keeps.
 void RackPlugin::setParameterAndNotify(int32_t index, float value)
 {
-    EffectBaseEx::setParameterAndNotify(index, value);
+    EffectBaseEx::setParameterAndNotify(index, limitedParameter(value));
 }
 
 void RackPlugin::getParameterUnit(int32_t, char* text)
@@ -108,9 +110,10 @@ int32_t RackPlugin::handleEvents(MidiEventList* list)
         MidiEvent* event = list->events[i];
         if (!event || event->type != midiEventType)
             continue;
+        // Data bytes carry seven bits; a host's stray top bit is dropped.
         const uint8_t kind = event->data[0] & 0xf0;
-        const uint8_t first = event->data[1];
-        const uint8_t second = event->data[2];
+        const uint8_t first = event->data[1] & 0x7f;
+        const uint8_t second = event->data[2] & 0x7f;
         if (kind == 0x90 && second == 0) {
             event->data[0] = static_cast<uint8_t>(0x80 | (event->data[0] & 0x0f));
         } else if (kind == 0xb0) {

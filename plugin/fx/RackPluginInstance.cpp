@@ -20,7 +20,7 @@ void RackPluginInstance::setParameter(int32_t index, float value)
 {
     RackPlugin::setParameter(index, value);
     if (editor_ && index >= 0 && index < rackParameterCount && std::isfinite(value))
-        editor_->setParameter(index, value);
+        editor_->setParameter(index, limitedParameter(value));
 }
 
 void RackPluginInstance::setProgram(int32_t program)

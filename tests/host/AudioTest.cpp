@@ -135,5 +135,34 @@ TEST_F(Audio, EveryModuleOnStaysFiniteAndBounded)
     }
 }
 
+// Values far outside 0 .. 1 on any index, with every module on: they are
+// taken as the nearest end of 0 .. 1, and the output stays finite and bounded.
+TEST_F(Audio, HostileValuesOnAnyIndexKeepTheOutputFinite)
+{
+    float start[72];
+    for (int32_t i = 0; i < 72; ++i)
+        start[i] = host.getParameter(i);
+    std::vector<float> left(512), right(512);
+    for (float hostile : {1.5f, -0.1f, 1e30f, -1e30f}) {
+        for (int32_t index = 0; index < 72; ++index) {
+            for (int32_t i = 0; i < 72; ++i)
+                host.setParameter(i, start[i]);
+            allSwitches(1.0f);
+            host.start(44100.0f, 512);
+            host.setParameter(index, hostile);
+            for (int32_t block = 0; block < 172; ++block) {
+                for (size_t i = 0; i < left.size(); ++i) {
+                    left[i] = 0.8f * std::sin(0.05f * static_cast<float>(block * 512 + i));
+                    right[i] = left[i];
+                }
+                host.process(left, right, false);
+                for (size_t i = 0; i < left.size(); ++i)
+                    ASSERT_TRUE(std::fabs(left[i]) < 100.0f && std::fabs(right[i]) < 100.0f)
+                        << "index " << index << " at " << hostile << ", block " << block << ": " << left[i];
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace voltara

@@ -83,7 +83,7 @@ TEST_F(Parameters, OutOfRangeIndicesStoreAndAnswerNothing)
         EXPECT_NE(host.getParameter(i), 0.9f) << i;
 }
 
-TEST_F(Parameters, NonFiniteValuesAreIgnoredFiniteOnesKeptAsTheyAre)
+TEST_F(Parameters, NonFiniteValuesAreIgnoredOthersStoredWithinZeroToOne)
 {
     host.setParameter(10, 0.25f);
     for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
@@ -91,10 +91,24 @@ TEST_F(Parameters, NonFiniteValuesAreIgnoredFiniteOnesKeptAsTheyAre)
         host.setParameter(10, bad);
         EXPECT_EQ(host.getParameter(10), 0.25f);
     }
-    host.setParameter(10, 1.5f);
-    EXPECT_EQ(host.getParameter(10), 1.5f);
-    host.setParameter(10, -0.25f);
-    EXPECT_EQ(host.getParameter(10), -0.25f);
+    const struct {
+        int32_t index;
+        float value;
+        float stored;
+    } table[] = {
+        {10, 1.5f, 1.0f},     {10, -0.25f, 0.0f},   {60, 1e30f, 1.0f}, {53, -1e30f, 0.0f},
+        {0, 7.0f, 1.0f},      {5, -3.0f, 0.0f},     {21, -0.1f, 0.0f}, {18, 1.0000001f, 1.0f},
+        {27, 0.999f, 0.999f}, {35, 1e-30f, 1e-30f}, {12, -0.0f, 0.0f},
+    };
+    for (const auto& row : table) {
+        program(3);
+        host.setParameter(row.index, row.value);
+        EXPECT_EQ(host.getParameter(row.index), row.stored) << row.index << " " << row.value;
+        // The program keeps the limited value too.
+        program(4);
+        program(3);
+        EXPECT_EQ(host.getParameter(row.index), row.stored) << row.index << " " << row.value;
+    }
 }
 
 TEST_F(Parameters, SwitchControllers)
@@ -108,9 +122,30 @@ TEST_F(Parameters, SwitchControllers)
     EXPECT_EQ(host.getParameter(64), 99 * 0.0079366f);
     host.sendMidi(0xb0, 92, 64);
     EXPECT_GT(host.getParameter(64), 0.5f);
+    // 126 x 0.0079366 is just above 1: stored and reported to the host as 1.
+    host.calls.clear();
     host.sendMidi(0xb0, 92, 127);
-    EXPECT_EQ(host.getParameter(64), 126 * 0.0079366f);
-    EXPECT_GT(host.getParameter(64), 1.0f);
+    EXPECT_EQ(host.getParameter(64), 1.0f);
+    ASSERT_EQ(host.countCalls(hostAutomate), 1);
+    EXPECT_EQ(host.calls.back().opt, 1.0f);
+}
+
+// A data byte with its top bit set is taken as its seven low bits.
+TEST_F(Parameters, MidiDataBytesCarrySevenBits)
+{
+    host.sendMidi(0xb0, 1, 214);
+    EXPECT_EQ(host.getParameter(12), 86 * 0.007874f);
+    host.sendMidi(0xb0, 0x80 | 92, 100);
+    EXPECT_EQ(host.getParameter(64), 99 * 0.0079366f);
+    host.sendMidi(0xb0, 89, 100);
+    host.sendMidi(0xb0, 89, 0x80);
+    EXPECT_EQ(host.getParameter(54), 99 * 0.0079366f) << "data 0 leaves the value alone";
+    host.sendMidi(0xc0, 0x80 | 7, 0);
+    EXPECT_EQ(host.dispatch(opGetProgram), 7);
+    for (int32_t i = 0; i < 72; ++i) {
+        EXPECT_GE(host.getParameter(i), 0.0f) << i;
+        EXPECT_LE(host.getParameter(i), 1.0f) << i;
+    }
 }
 
 TEST_F(Parameters, ControllerTableAndAutomation)

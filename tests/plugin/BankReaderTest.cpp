@@ -57,7 +57,7 @@ TEST(BankReaderTest, NamesTurnAmpersandsIntoPlusAndAreCutTo23Characters)
     }
 }
 
-TEST(BankReaderTest, SwitchesAreRoundedAndOtherValuesKept)
+TEST(BankReaderTest, SwitchesAreRoundedAndOtherValuesLimitedToZeroToOne)
 {
     struct Case {
         int index;
@@ -71,7 +71,10 @@ TEST(BankReaderTest, SwitchesAreRoundedAndOtherValuesKept)
         {19, 0.51f, 1.0f}, // FIL Mode
         {41, 0.3f, 0.0f},  // CHO Mode
         {65, 2.0f, 1.0f},  // TRM Sync
-        {54, 1.5f, 1.5f},  // out of range, but not a switch: kept
+        {54, 1.5f, 1.0f},  // every value is limited to 0 .. 1
+        {60, 1e30f, 1.0f},
+        {53, -0.1f, 0.0f},
+        {21, -1e30f, 0.0f},
         {71, 0.125f, 0.125f},
         {10, std::numeric_limits<float>::quiet_NaN(), 0.0f},
         {50, std::numeric_limits<float>::infinity(), 0.0f},
