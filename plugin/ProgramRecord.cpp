@@ -1,13 +1,27 @@
 #include "plugin/ProgramRecord.h"
 
-#include <cstring>
-
 namespace voltara {
 
 void ProgramRecord::setName(const char* text)
 {
-    std::strncpy(name, text, programNameSize - 1);
-    name[programNameSize - 1] = '\0';
+    int32_t i = 0;
+    for (; i < programNameSize - 1 && text[i] != '\0'; ++i)
+        name_[i] = text[i];
+    for (; i < programNameSize; ++i)
+        name_[i] = '\0';
+}
+
+void ProgramRecord::copyName(char* text) const
+{
+    for (int32_t i = 0; i < programNameSize; ++i)
+        text[i] = name_[i];
+}
+
+std::string ProgramRecord::name() const
+{
+    char text[programNameSize];
+    copyName(text);
+    return text;
 }
 
 } // namespace voltara

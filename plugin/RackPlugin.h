@@ -88,8 +88,11 @@ public:
     FxModule* module(int32_t slot) const { return modules_[slot].get(); }
 
 private:
-    // Makes program current and sets its 72 values, without the editor.
+    // Makes program current and puts its 72 values in force, without the editor.
     void loadProgram(int32_t program);
+    // Puts a value in force (the current values and its module); no program
+    // record changes.
+    void applyParameter(int32_t index, float value);
     void process(float** inputs, float** outputs, int32_t frames, bool accumulate);
     void readHostTime();
     void runChain(float* work, int32_t frames, double songPosition);

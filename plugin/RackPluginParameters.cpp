@@ -61,17 +61,23 @@ void RackPlugin::setParameter(int32_t index, float value)
 {
     if (isParameter(index) && std::isfinite(value)) {
         value = limitedParameter(value);
-        programs_[currentProgram_.load()].values[index] = value;
-        values_[index] = value;
         if (index == bypassIndex) {
             for (ProgramRecord& record : programs_)
                 record.values[bypassIndex] = value;
-        } else if (index >= firstModuleIndex) {
-            modules_[moduleOf(index)]->setParameter(slotOf(index), value);
+        } else {
+            programs_[currentProgram_.load()].values[index] = value;
         }
+        applyParameter(index, value);
     }
     if (editor_)
         editor_->requestRefresh();
+}
+
+void RackPlugin::applyParameter(int32_t index, float value)
+{
+    values_[index] = value;
+    if (index >= firstModuleIndex)
+        modules_[moduleOf(index)]->setParameter(slotOf(index), value);
 }
 
 float RackPlugin::getParameter(int32_t index)

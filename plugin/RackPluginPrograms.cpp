@@ -2,9 +2,9 @@
 
 #include "plugin/BankReader.h"
 #include "plugin/ContentFolder.h"
+#include "plugin/host/HostEditor.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace voltara {
@@ -23,13 +23,26 @@ void RackPlugin::setProgram(int32_t program)
     loadProgram(program);
 }
 
+// Only puts the program's values in force: no program record is written, so
+// a host's program switch racing a MIDI program change on the audio thread
+// cannot carry one program's values into another. Of two racing switches the
+// later one wins: a switch that finds another program current once it is
+// done puts that one in force too.
 void RackPlugin::loadProgram(int32_t program)
 {
     if (!isProgram(program))
         return;
     currentProgram_ = program;
-    for (int32_t index = 0; index < rackParameterCount; ++index)
-        setParameter(index, programs_[program].values[index].load());
+    for (int32_t p = program;;) {
+        for (int32_t index = 0; index < rackParameterCount; ++index)
+            applyParameter(index, programs_[p].values[index].load());
+        const int32_t current = currentProgram_.load();
+        if (current == p)
+            break;
+        p = current;
+    }
+    if (editor_)
+        editor_->requestRefresh();
 }
 
 void RackPlugin::setProgramName(char* name)
@@ -39,14 +52,14 @@ void RackPlugin::setProgramName(char* name)
 
 void RackPlugin::getProgramName(char* name)
 {
-    std::strcpy(name, programs_[currentProgram_.load()].name);
+    programs_[currentProgram_.load()].copyName(name);
 }
 
 bool RackPlugin::getProgramNameAt(int32_t, int32_t program, char* text)
 {
     if (!isProgram(program))
         return false;
-    std::strcpy(text, programs_[program].name);
+    programs_[program].copyName(text);
     return true;
 }
 

@@ -114,8 +114,8 @@ intptr_t EffectBase::dispatch(int32_t opcode, int32_t index, intptr_t value, voi
     case opClose: close(); return 0;
 
     // [main thread] programs
-    case opSetProgram:
-        if (value < programCount())
+    case opSetProgram: // a 64-bit value must not select a program by truncation
+        if (value >= 0 && value < programCount())
             setProgram(static_cast<int32_t>(value));
         return 0;
     case opGetProgram: return getProgram();

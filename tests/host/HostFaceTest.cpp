@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace voltara {
@@ -159,8 +160,13 @@ TEST_F(HostFace, OutputInfoForTheTwoOutputsOnly)
 
 TEST_F(HostFace, ProgramOpcodeIgnoresNumbersOutOfRange)
 {
-    for (intptr_t program : {32, 40, -1}) {
-        EXPECT_EQ(host.dispatch(opSetProgram, 0, program), 0);
+    // Numbers that a 32-bit truncation would bring into range are refused too
+    // (where the host's value is 64 bits wide).
+    const int64_t outOfRange[] = {32, 40, -1, -4294967291LL, 4294967296LL + 5, INT64_MIN, INT64_MAX};
+    for (int64_t program : outOfRange) {
+        if (program != static_cast<intptr_t>(program))
+            continue;
+        EXPECT_EQ(host.dispatch(opSetProgram, 0, static_cast<intptr_t>(program)), 0);
         EXPECT_EQ(host.dispatch(opGetProgram), 0);
     }
     host.dispatch(opSetProgram, 0, 31);

@@ -53,7 +53,7 @@ TEST(BankReaderTest, NamesTurnAmpersandsIntoPlusAndAreCutTo23Characters)
         bank.setName(0, c.stored);
         ProgramRecord program;
         BankReader::decodeProgram(block(bank, 0), program);
-        EXPECT_STREQ(program.name, c.name);
+        EXPECT_EQ(program.name(), c.name);
     }
 }
 

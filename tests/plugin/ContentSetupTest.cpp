@@ -73,8 +73,8 @@ TEST_F(ContentSetupTest, WithoutInstalledContentTheRackSaysSoAndAsksForTheFolder
 
         RackPlugin& plugin = build();
         EXPECT_TRUE(plugin.contentMissing()) << c.situation;
-        EXPECT_STREQ(plugin.program(0).name, "default.fxb not found!") << c.situation;
-        EXPECT_STREQ(plugin.program(1).name, " ") << c.situation;
+        EXPECT_EQ(plugin.program(0).name(), "default.fxb not found!") << c.situation;
+        EXPECT_EQ(plugin.program(1).name(), " ") << c.situation;
     }
 }
 
@@ -91,9 +91,9 @@ TEST_F(ContentSetupTest, InstalledContentWithoutABankLeavesNothingLoaded)
         EXPECT_FALSE(plugin.contentMissing()) << value;
         EXPECT_EQ(plugin.contentFolder(), content.path() + sep) << value;
         EXPECT_EQ(plugin.lastBankPath(), content.path() + sep + "Presets" + sep + "Default.fxb");
-        EXPECT_STREQ(plugin.program(0).name, "[nothing loaded]");
+        EXPECT_EQ(plugin.program(0).name(), "[nothing loaded]");
         for (int32_t p = 1; p < rackProgramCount; ++p)
-            ASSERT_STREQ(plugin.program(p).name, " ") << p;
+            ASSERT_EQ(plugin.program(p).name(), " ") << p;
     }
 }
 
@@ -108,8 +108,8 @@ TEST_F(ContentSetupTest, InstalledContentLoadsTheDefaultBank)
     RackPlugin& plugin = build();
 
     EXPECT_FALSE(plugin.contentMissing());
-    EXPECT_STREQ(plugin.program(0).name, "Factory zero");
-    EXPECT_STREQ(plugin.program(5).name, "Program 5");
+    EXPECT_EQ(plugin.program(0).name(), "Factory zero");
+    EXPECT_EQ(plugin.program(5).name(), "Program 5");
     EXPECT_EQ(plugin.getParameter(40), 0.0f);
     EXPECT_EQ(plugin.getParameter(42), 0.25f);
 }
@@ -127,7 +127,7 @@ TEST_F(InstallPathTest, AChosenFolderIsRecordedForTheNextLoad)
     EXPECT_EQ(MessageBox::history().back().text, "Please reload the plug-in");
     EXPECT_EQ(MessageBox::history().back().caption, "Axewright Voltara Edition");
     EXPECT_FALSE(plugin.contentMissing());
-    EXPECT_STREQ(plugin.program(0).name, "Please reload plug-in");
+    EXPECT_EQ(plugin.program(0).name(), "Please reload plug-in");
     EXPECT_EQ(refreshCount, 1);
     EXPECT_TRUE(plugin.contentFolder()[0] == '\0') << "takes effect only when loaded again";
 }
@@ -143,7 +143,7 @@ TEST_F(InstallPathTest, AStoreThatCannotBeWrittenStillClearsTheRequest)
     EXPECT_EQ(MessageBox::history().back().text, "Please reinstall the plug-in");
     EXPECT_EQ(MessageBox::history().back().caption, "Axewright Voltara Edition");
     EXPECT_FALSE(plugin.contentMissing());
-    EXPECT_STREQ(plugin.program(0).name, "Please reload plug-in");
+    EXPECT_EQ(plugin.program(0).name(), "Please reload plug-in");
     EXPECT_EQ(refreshCount, 1);
 }
 
@@ -156,7 +156,7 @@ TEST_F(InstallPathTest, NoFolderChangesNothing)
     plugin.setInstallPath("");
 
     EXPECT_TRUE(plugin.contentMissing());
-    EXPECT_STREQ(plugin.program(0).name, "default.fxb not found!");
+    EXPECT_EQ(plugin.program(0).name(), "default.fxb not found!");
     EXPECT_EQ(MessageBox::history().size(), shown);
 }
 

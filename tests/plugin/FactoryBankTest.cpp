@@ -75,7 +75,7 @@ TEST(FactoryBankTest, TheRackLoadsExactlyTheProgramsOfTheSource)
 
     const std::array<SourceProgram, rackProgramCount> source = readSource();
     for (int32_t p = 0; p < rackProgramCount; ++p) {
-        EXPECT_EQ(rack.program(p).name, source[p].name) << p;
+        EXPECT_EQ(rack.program(p).name(), source[p].name) << p;
         for (int32_t index = 0; index < rackParameterCount; ++index)
             EXPECT_EQ(rack.program(p).values[index].load(), source[p].values[index]) << source[p].name << " " << index;
     }

@@ -55,8 +55,8 @@ TEST_F(ProgramBankTest, ABankReplacesEveryProgramAndTheCurrentValues)
 
     EXPECT_EQ(refreshCount, 1);
     EXPECT_EQ(rack.getProgram(), 2);
-    EXPECT_STREQ(rack.program(2).name, "Lead + Solo");
-    EXPECT_STREQ(rack.program(31).name, "Program 31");
+    EXPECT_EQ(rack.program(2).name(), "Lead + Solo");
+    EXPECT_EQ(rack.program(31).name(), "Program 31");
     EXPECT_EQ(rack.getParameter(8), 1.0f);
     EXPECT_EQ(rack.getParameter(10), 0.7f);
     EXPECT_EQ(rack.module(slotWah)->getParameter(2), 0.7f);
@@ -78,7 +78,7 @@ TEST_F(ProgramBankTest, AFileThatIsNotOurBankChangesNothing)
     EXPECT_EQ(load(TestBank(), 156 + 343), 0) << "no whole program";
 
     EXPECT_EQ(refreshCount, 0);
-    EXPECT_STREQ(rack.program(2).name, "Mine");
+    EXPECT_EQ(rack.program(2).name(), "Mine");
     EXPECT_EQ(rack.program(2).values[10].load(), 0.9f);
     EXPECT_EQ(rack.getParameter(10), 0.9f);
     EXPECT_EQ(std::memcmp(&before, &rack.program(2), sizeof before), 0);
@@ -95,8 +95,8 @@ TEST_F(ProgramBankTest, AShortBankLoadsItsWholeProgramsOnly)
 
     EXPECT_EQ(load(second, 156 + 2 * 344 + 100), 1);
 
-    EXPECT_STREQ(rack.program(1).name, "Second bank");
-    EXPECT_STREQ(rack.program(2).name, "First bank") << "the partial third block is not mixed in";
+    EXPECT_EQ(rack.program(1).name(), "Second bank");
+    EXPECT_EQ(rack.program(2).name(), "First bank") << "the partial third block is not mixed in";
 }
 
 TEST_F(ProgramBankTest, CopyingAProgramKeepsTheCurrentOne)
@@ -104,7 +104,7 @@ TEST_F(ProgramBankTest, CopyingAProgramKeepsTheCurrentOne)
     EXPECT_TRUE(rack.copyProgram(31));
     EXPECT_EQ(rack.getProgram(), 2);
     EXPECT_EQ(std::memcmp(&rack.program(31), &rack.program(2), sizeof(ProgramRecord)), 0);
-    EXPECT_STREQ(rack.program(31).name, "Mine");
+    EXPECT_EQ(rack.program(31).name(), "Mine");
 
     for (const int32_t outside : {32, -1}) {
         char name[programNameSize] = "untouched";
