@@ -16,6 +16,24 @@ inline float finiteOrZero(float sample)
     return std::isfinite(sample) ? sample : 0.0f;
 }
 
+// What the rack takes from a host's time information; anything else counts as
+// absent (hosts have reported tempos of 0, not a number or beyond 1e44, and
+// positions that are not numbers). Up to 10000 beats per minute leaves room
+// for the fastest music made; every module stays stable up to it.
+constexpr double slowestTempo = 1.0;      // beats per minute
+constexpr double fastestTempo = 10000.0;  // beats per minute
+constexpr double farthestPosition = 1e12; // quarter notes either side of 0
+
+bool isUsableTempo(double tempo)
+{
+    return tempo >= slowestTempo && tempo <= fastestTempo;
+}
+
+bool isUsablePosition(double position)
+{
+    return position >= -farthestPosition && position <= farthestPosition;
+}
+
 } // namespace
 
 void RackPlugin::setSampleRate(float rate)
@@ -65,14 +83,14 @@ void RackPlugin::readHostTime()
     const TimeInfo* time = queryHostTime(timeInfoFilter);
     if (!time)
         return;
-    if (!hostTempoSeen_ || time->tempo != lastHostTempo_) {
+    if (isUsableTempo(time->tempo) && (!hostTempoSeen_ || time->tempo != lastHostTempo_)) {
         hostTempoSeen_ = true;
         lastHostTempo_ = time->tempo;
         beatsPerSample_ = lastHostTempo_ * minuteFactor_;
         for (auto& module : modules_)
             module->setTempo(beatsPerSample_, 4.0);
     }
-    if (time->songPosition != lastHostPosition_) {
+    if (isUsablePosition(time->songPosition) && time->songPosition != lastHostPosition_) {
         lastHostPosition_ = time->songPosition;
         songPosition_ = time->songPosition;
     }

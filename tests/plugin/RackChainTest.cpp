@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <new>
 #include <string>
@@ -191,6 +192,46 @@ TEST_F(RackChain, SongPositionFollowsTheHostAndAdvancesBetweenReports)
     hostTime.songPosition = 2.0;
     run(10);
     EXPECT_DOUBLE_EQ(processed().back().value, 2.0);
+}
+
+// Reports that are no tempo or no position count as absent: the modules keep
+// the last tempo, and the position runs on from the last one taken.
+TEST_F(RackChain, TimeInformationOutsideItsBoundsCountsAsAbsent)
+{
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    rack->setParameter(8, 1.0f);
+    hostTime.songPosition = 4.0;
+    run(100);
+    const double beatsPerSample = 120.0 / (44100.0 * 60.0);
+    double expected = 4.0 + 100 * beatsPerSample;
+    const struct {
+        double tempo;
+        double position;
+    } reports[] = {
+        {nan, nan},   {inf, inf},  {-inf, -inf},   {0.0, 1e300},    {-120.0, -1.01e12},
+        {0.99, 1e13}, {1e44, nan}, {10000.5, inf}, {1e300, -1e300},
+    };
+    for (const auto& report : reports) {
+        journal.clear();
+        hostTime.tempo = report.tempo;
+        hostTime.songPosition = report.position;
+        run(100);
+        EXPECT_EQ(order('t'), "") << report.tempo;
+        ASSERT_EQ(processed().size(), 1u);
+        EXPECT_DOUBLE_EQ(processed().back().value, expected) << report.position;
+        expected += 100 * beatsPerSample;
+    }
+    // The bounds themselves are taken.
+    for (const double tempo : {10000.0, 1.0}) {
+        journal.clear();
+        hostTime.tempo = tempo;
+        hostTime.songPosition = tempo == 1.0 ? 1e12 : -1e12;
+        run(10);
+        EXPECT_EQ(order('t'), "012345678");
+        EXPECT_DOUBLE_EQ(journal.front().value, tempo / (44100.0 * 60.0));
+        EXPECT_EQ(processed().back().value, hostTime.songPosition);
+    }
 }
 
 TEST_F(RackChain, WithoutTimeInformationThePositionStaysAtZero)
