@@ -30,13 +30,19 @@ ChorusModule::ChorusModule() : FxModule(description) {}
 void ChorusModule::setSampleRate(float rate)
 {
     storeSampleRate(rate);
+    bufferLength_ = SampleLine::lengthOf(lineSeconds * rate);
+    buffer_.resize(bufferLength_ > 0 ? bufferLength_ + 2 : 0);
+    reset();
+}
+
+void ChorusModule::reset()
+{
     blockCounter_ = 1;
     mix_ = 0.0f;
     lfoPhase_ = 0.0f;
     fraction1_ = 0.0f;
     fraction2_ = 0.0f;
-    bufferLength_ = SampleLine::lengthOf(lineSeconds * rate);
-    buffer_.reset(bufferLength_ > 0 ? bufferLength_ + 2 : 0);
+    buffer_.clear();
     reapplyParameters();
     writeIndex_ = 0;
     tapIndex1_ = 0;

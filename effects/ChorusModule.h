@@ -19,6 +19,7 @@ public:
     ChorusModule();
 
     void setSampleRate(float rate) override;
+    void reset() override;
     void process(float* frames, int32_t count, double songPosBeats) override;
     void setParameter(int32_t slot, float value) override;
     int32_t getLfoLamp() const override;

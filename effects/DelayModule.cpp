@@ -33,16 +33,23 @@ DelayModule::DelayModule() : FxModule(description) {}
 void DelayModule::setSampleRate(float rate)
 {
     storeSampleRate(rate);
+    flutterLine_.resize(flutterLength + 2);
+    const int32_t length = 3 * SampleLine::lengthOf(rate); // three seconds
+    tapeLength_ = length;
+    tape_.resize(length);
+    reset();
+}
+
+void DelayModule::reset()
+{
     writeIndex_ = 0;
     lowCutState_ = 0.0f;
     highCutState_ = 0.0f;
     flutterRead_ = 0;
     flutterWrite_ = 0;
     flutterFraction_ = 0.0f;
-    flutterLine_.reset(flutterLength + 2);
-    const int32_t length = 3 * SampleLine::lengthOf(rate); // three seconds
-    tapeLength_ = length;
-    tape_.reset(length);
+    flutterLine_.clear();
+    tape_.clear();
     reapplyParameters();
 }
 

@@ -20,6 +20,7 @@ public:
     DelayModule();
 
     void setSampleRate(float rate) override;
+    void reset() override;
     void setTempo(double beatsPerSample, double beatsPerBar) override;
     void process(float* frames, int32_t count, double songPosBeats) override;
     void setParameter(int32_t slot, float value) override;

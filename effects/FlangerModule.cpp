@@ -34,15 +34,6 @@ FlangerModule::~FlangerModule()
 void FlangerModule::setSampleRate(float rate)
 {
     storeSampleRate(rate);
-    writeIndex_ = 1;
-    readIndex_ = 1;
-    blockCounter_ = 1;
-    delayedLeft_ = 0.0f;
-    delayedRight_ = 0.0f;
-    readFraction_ = 0.0f;
-    readStep_ = 0.0f;
-    lfoPhase_ = 0.0f;
-
     // A rate too low for one frame of line, too high or not a number gets no
     // line at all rather than one that indexes outside its storage.
     const float lineFrames = 0.013f * rate;
@@ -54,9 +45,21 @@ void FlangerModule::setSampleRate(float rate)
         buffer_ = length > 0 ? new (std::nothrow) float[length + 2] : nullptr;
         bufferLength_ = buffer_ ? length : 0; // a failed allocation is retried next time
     }
+    reset();
+}
+
+void FlangerModule::reset()
+{
+    writeIndex_ = 1;
+    readIndex_ = 1;
+    blockCounter_ = 1;
+    delayedLeft_ = 0.0f;
+    delayedRight_ = 0.0f;
+    readFraction_ = 0.0f;
+    readStep_ = 0.0f;
+    lfoPhase_ = 0.0f;
     if (buffer_)
         std::fill(buffer_, buffer_ + bufferLength_ + 2, 0.0f);
-
     reapplyParameters();
 }
 

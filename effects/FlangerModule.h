@@ -21,6 +21,7 @@ public:
     ~FlangerModule() override;
 
     void setSampleRate(float rate) override;
+    void reset() override;
     void setTempo(double beatsPerSample, double beatsPerBar) override;
     void process(float* frames, int32_t count, double songPosBeats) override;
     void setParameter(int32_t slot, float value) override;

@@ -77,6 +77,11 @@ int32_t FxModule::getLfoLamp() const
     return 0;
 }
 
+void FxModule::reset()
+{
+    setSampleRate(sampleRate_);
+}
+
 void FxModule::storeSampleRate(float rate)
 {
     sampleRate_ = rate;

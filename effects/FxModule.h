@@ -14,7 +14,8 @@ namespace voltara {
 //
 // Threads: setParameter and the text calls come from the host's parameter and
 // editor threads; process and setTempo from the audio thread; setSampleRate
-// from resume or the audio thread, never concurrently with process.
+// from resume, reset from resume or the audio thread, never concurrently with
+// process.
 class FxModule {
 public:
     static constexpr int32_t slotCount = 8;
@@ -53,8 +54,8 @@ public:
     FxModule& operator=(const FxModule&) = delete;
     virtual ~FxModule() = default;
 
-    // Stores the rate, clears delay lines, filters and LFO phase, and
-    // recomputes every coefficient from the stored params.
+    // [host thread] Stores the rate, sizes what depends on it (the only place
+    // a module allocates), then resets.
     virtual void setSampleRate(float rate);
     // beatsPerSample: host tempo / (60 x rate). beatsPerBar is passed as 4.0
     // and read by no module.
@@ -72,6 +73,11 @@ public:
     virtual void getParameterText(int32_t slot, char* text) const;
     // 0 .. 7: where the module's modulation stands, for the editor's lamps.
     virtual int32_t getLfoLamp() const;
+    // [audio or host thread] Clears delay lines, filters and LFO phase and
+    // recomputes every coefficient from the stored params, at the rate the
+    // module has; never allocates. The base sets the same rate again, which
+    // is all a module without lines needs.
+    virtual void reset();
 
     static bool isValidSlot(int32_t slot) { return slot >= 0 && slot < slotCount; }
     // A switch slot is on above 0.5; exactly 0.5 is off.

@@ -49,15 +49,23 @@ ReverbModule::ReverbModule() : FxModule(description) {}
 void ReverbModule::setSampleRate(float rate)
 {
     storeSampleRate(rate);
+    diffuserLine_.resize(SampleLine::lengthOf(diffuserSeconds * rate));
+    const int32_t lineLength = SampleLine::lengthOf(lineSeconds * rate);
+    for (SampleLine& line : lines_)
+        line.resize(lineLength);
+    reset();
+}
+
+void ReverbModule::reset()
+{
     diffuserWrite_ = 0;
     lineWrite_ = 0;
     inputLow_ = 0.0f;
     inputHigh_ = 0.0f;
     std::fill(state_, state_ + lineCount, 0.0f);
-    diffuserLine_.reset(SampleLine::lengthOf(diffuserSeconds * rate));
-    const int32_t lineLength = SampleLine::lengthOf(lineSeconds * rate);
+    diffuserLine_.clear();
     for (SampleLine& line : lines_)
-        line.reset(lineLength);
+        line.clear();
     reapplyParameters();
 }
 

@@ -22,6 +22,7 @@ public:
     ReverbModule();
 
     void setSampleRate(float rate) override;
+    void reset() override;
     void process(float* frames, int32_t count, double songPosBeats) override;
     void setParameter(int32_t slot, float value) override;
     void getParameterText(int32_t slot, char* text) const override;

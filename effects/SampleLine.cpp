@@ -12,7 +12,7 @@ int32_t SampleLine::lengthOf(float frames)
     return static_cast<int32_t>(frames);
 }
 
-bool SampleLine::reset(int32_t length)
+bool SampleLine::resize(int32_t length)
 {
     if (length < 1 || length > maxLength) {
         samples_.reset();
@@ -23,10 +23,13 @@ bool SampleLine::reset(int32_t length)
         samples_.reset(new (std::nothrow) float[static_cast<size_t>(length)]);
         length_ = samples_ ? length : 0;
     }
-    if (!samples_)
-        return false;
-    std::fill(samples_.get(), samples_.get() + length_, 0.0f);
-    return true;
+    return samples_ != nullptr;
+}
+
+void SampleLine::clear()
+{
+    if (samples_)
+        std::fill(samples_.get(), samples_.get() + length_, 0.0f);
 }
 
 } // namespace voltara

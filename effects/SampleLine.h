@@ -5,18 +5,21 @@
 
 namespace voltara {
 
-// A delay line's float storage, sized on the reset path only. A failed
-// allocation leaves the line empty; a module with an empty line passes its
-// input through untouched.
+// A delay line's float storage, sized only when the sample rate is set (on the
+// host's thread) and cleared by every reset. A failed allocation leaves the
+// line empty; a module with an empty line passes its input through untouched.
 class SampleLine {
 public:
     // Whole frames in `frames` (trunc), or 0 when it is not a usable length:
     // below one, not a number, or beyond what one line may hold.
     static int32_t lengthOf(float frames);
 
-    // Re-allocates when the length changes (or the last attempt failed),
-    // then clears. Returns false when the line is left empty.
-    bool reset(int32_t length);
+    // Re-allocates when the length changes (or the last attempt failed);
+    // what it holds is undefined until clear(). Returns false when the line is
+    // left empty.
+    bool resize(int32_t length);
+    // Silences the line; never allocates.
+    void clear();
 
     float* data() const { return samples_.get(); }
     int32_t length() const { return length_; }

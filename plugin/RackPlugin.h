@@ -20,6 +20,11 @@ using ModuleFactory = std::unique_ptr<FxModule> (*)(int32_t slot);
 class RackPlugin : public EffectBaseEx, public RackAccess {
 public:
     static constexpr int32_t maxWorkFrames = 65536;
+    // The sample rates the rack processes at (Hz); at any other rate it gives
+    // the host its input back unprocessed.
+    static constexpr float lowestSampleRate = 8000.0f;
+    static constexpr float highestSampleRate = 384000.0f;
+    static bool supportsSampleRate(float rate) { return rate >= lowestSampleRate && rate <= highestSampleRate; }
 
     // Throws std::bad_alloc when a module cannot be created.
     explicit RackPlugin(HostCallback host, ModuleFactory factory = createRackModule);
@@ -105,6 +110,7 @@ private:
 
     // Audio state, touched only by the audio entries and by resume/suspend.
     float rackSampleRate_ = 44100.0f;
+    bool processing_ = false; // resumed at a supported rate, with a work buffer
     double minuteFactor_ = 1.0 / (44100.0 * 60.0);
     double lastHostTempo_ = 120.0; // beats per minute
     bool hostTempoSeen_ = false;

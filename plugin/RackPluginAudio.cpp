@@ -40,7 +40,9 @@ void RackPlugin::setSampleRate(float rate)
 {
     EffectBase::setSampleRate(rate);
     rackSampleRate_ = rate;
-    minuteFactor_ = 1.0 / (static_cast<double>(rate) * 60.0);
+    // At a rate the rack does not process at, the tempo keeps a usable scale.
+    if (supportsSampleRate(rate))
+        minuteFactor_ = 1.0 / (static_cast<double>(rate) * 60.0);
 }
 
 void RackPlugin::setBlockSize(int32_t frames)
@@ -57,8 +59,13 @@ void RackPlugin::resume()
         work_.reset(new (std::nothrow) float[length]);
         workLength_ = work_ ? length : 0;
     }
-    for (auto& module : modules_)
-        module->setSampleRate(rackSampleRate_);
+    // The modules are sized here, on the host's thread, and nowhere else; an
+    // unsupported rate leaves them as they were.
+    processing_ = work_ && supportsSampleRate(rackSampleRate_);
+    if (processing_) {
+        for (auto& module : modules_)
+            module->setSampleRate(rackSampleRate_);
+    }
     notifyHost14();
     requestEvents(1);
 }
@@ -106,9 +113,9 @@ void RackPlugin::process(float** inputs, float** outputs, int32_t frames, bool a
     float* outLeft = outputs[0];
     float* outRight = outputs[1];
 
-    // Before the first resume there is nothing to process with: the host gets
-    // its input back.
-    if (!work_) {
+    // Before the first resume, or at a rate the rack does not process at, the
+    // host gets its input back.
+    if (!processing_) {
         for (int32_t j = 0; j < frames; ++j) {
             const float left = finiteOrZero(inLeft[j]);
             const float right = finiteOrZero(inRight[j]);
@@ -162,14 +169,15 @@ void RackPlugin::runChain(float* work, int32_t frames, double songPosition)
 }
 
 // A module found off is reset once, so it starts from silence when it is
-// switched on again.
+// switched on again. The reset keeps the rate and the lines the module got at
+// resume: nothing is allocated on the audio thread.
 void RackPlugin::runSwitchedModule(int32_t slot, float* work, int32_t frames, double songPosition)
 {
     if (isOn(slot)) {
         moduleOff_[slot] = 0;
         modules_[slot]->process(work, frames, songPosition);
     } else if (!moduleOff_[slot]) {
-        modules_[slot]->setSampleRate(rackSampleRate_);
+        modules_[slot]->reset();
         moduleOff_[slot] = 1;
     }
 }

@@ -106,10 +106,10 @@ TYPED_TEST(EveryModule, OffAtOneHalfLeavesAudioAndLampUntouched)
     EXPECT_EQ(module.getLfoLamp(), lamp);
 }
 
-// A reset that gets no memory for its lines leaves the module passing audio
-// through untouched (a module without lines works as ever); the next reset
-// that gets memory makes it whole again.
-TYPED_TEST(EveryModule, FailedAllocationPassesAudioThroughUntilTheNextReset)
+// A new rate that gets no memory for the lines leaves the module passing
+// audio through untouched (a module without lines works as ever); the next
+// rate that gets memory makes it whole again.
+TYPED_TEST(EveryModule, FailedAllocationPassesAudioThroughUntilTheRateIsSetAgain)
 {
     TypeParam usual;
     usual.setParameter(FxModule::onSwitch, 1.0f);
@@ -137,6 +137,44 @@ TYPED_TEST(EveryModule, FailedAllocationPassesAudioThroughUntilTheNextReset)
         expected.process(usual);
     }
     EXPECT_EQ(s.samples, expected.samples);
+}
+
+// A reset (what the rack does on the audio thread to a module switched off)
+// starts the module afresh at the rate it has, exactly as setting that rate
+// does, but never allocates: not even when its lines could not be had.
+TYPED_TEST(EveryModule, ResetStartsAfreshWithoutAllocating)
+{
+    auto& module = this->module;
+    module.setParameter(FxModule::onSwitch, 1.0f);
+    module.setSampleRate(48000.0f);
+    const StereoFrames dry = noise(6000, 0.5f);
+    StereoFrames s = dry;
+    s.process(module);
+    module.setSampleRate(48000.0f);
+    StereoFrames expected = dry;
+    expected.process(module);
+
+    s = dry;
+    s.process(module);
+    const int64_t before = FailingAllocation::attempts();
+    module.reset();
+    s = dry;
+    s.process(module);
+    EXPECT_EQ(FailingAllocation::attempts(), before);
+    EXPECT_EQ(s.samples, expected.samples);
+
+    {
+        FailingAllocation failing;
+        module.setSampleRate(44100.0f);
+    }
+    const int64_t afterFailure = FailingAllocation::attempts();
+    module.reset();
+    EXPECT_EQ(FailingAllocation::attempts(), afterFailure);
+    if (this->keepsLines) {
+        s = dry;
+        s.process(module);
+        EXPECT_EQ(s.samples, dry.samples);
+    }
 }
 
 template <class Module>

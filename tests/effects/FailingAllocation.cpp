@@ -6,12 +6,14 @@
 namespace {
 
 bool failing = false;
+int64_t attempts = 0;
 
 } // namespace
 
 // Replaces the standard nothrow array allocation for this test program.
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
 {
+    ++attempts;
     if (failing)
         return nullptr;
     try {
@@ -31,6 +33,11 @@ FailingAllocation::FailingAllocation()
 FailingAllocation::~FailingAllocation()
 {
     failing = false;
+}
+
+int64_t FailingAllocation::attempts()
+{
+    return ::attempts;
 }
 
 } // namespace voltara

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace voltara {
 
 // While one of these lives, the allocations by which the modules size their
@@ -10,6 +12,9 @@ public:
     ~FailingAllocation();
     FailingAllocation(const FailingAllocation&) = delete;
     FailingAllocation& operator=(const FailingAllocation&) = delete;
+
+    // How many such allocations were asked for so far, failed or not.
+    static int64_t attempts();
 };
 
 } // namespace voltara

@@ -135,6 +135,32 @@ TEST_F(Audio, EveryModuleOnStaysFiniteAndBounded)
     }
 }
 
+// The rack processes at 8 to 384 kHz. At any other rate (or a value that is no
+// rate) it gives the input back untouched, and processes again once it is
+// resumed at a supported rate.
+TEST_F(Audio, RatesOutsideEightTo384KilohertzGiveTheInputBack)
+{
+    allSwitches(1.0f);
+    const std::vector<float> left = ramp(3000, -0.5f, 0.001f), right = ramp(3000, 0.4f, -0.0007f);
+    for (const float rate :
+         {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 4000.0f,
+          6000.0f, 7999.0f, 384001.0f, 4.1e8f, 1e12f}) {
+        host.start(rate, 512);
+        for (int32_t round = 0; round < 3; ++round)
+            expectTransparent(left, right);
+        if (HasFailure())
+            FAIL() << "at " << rate << " Hz";
+    }
+    for (const float rate : {8000.0f, 384000.0f}) {
+        host.start(rate, 512);
+        auto outLeft = left, outRight = right;
+        host.process(outLeft, outRight, false);
+        EXPECT_NE(outLeft, left) << rate;
+        for (float sample : outLeft)
+            ASSERT_TRUE(std::isfinite(sample)) << rate;
+    }
+}
+
 // Values far outside 0 .. 1 on any index, with every module on: they are
 // taken as the nearest end of 0 .. 1, and the output stays finite and bounded.
 TEST_F(Audio, HostileValuesOnAnyIndexKeepTheOutputFinite)

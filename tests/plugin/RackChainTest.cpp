@@ -26,6 +26,7 @@ class RecordingModule : public FxModule {
 public:
     explicit RecordingModule(int32_t slot) : slot_(slot) { params_[3] = 0.1f * static_cast<float>(slot); }
     void setSampleRate(float rate) override { journal.push_back({slot_, 'r', rate, 0}); }
+    void reset() override { journal.push_back({slot_, 'r', 0.0, 0}); }
     void setTempo(double beatsPerSample, double) override { journal.push_back({slot_, 't', beatsPerSample, 0}); }
     void process(float* frames, int32_t count, double songPos) override
     {

@@ -123,7 +123,8 @@ intptr_t TestHost::callback(PluginDescriptor*, int32_t opcode, int32_t index, in
     TestHost* host = activeHost;
     if (!host)
         return 0;
-    host->calls.push_back({opcode, index, value, opt});
+    if (host->recordCalls)
+        host->calls.push_back({opcode, index, value, opt});
     if (host->respond)
         if (const std::optional<intptr_t> answer = host->respond(opcode, pointer))
             return *answer;

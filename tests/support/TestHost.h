@@ -51,7 +51,10 @@ public:
     bool hasTime = true;
     TimeInfo time{};
 
+    // Every call the plug-in made while recordCalls is set (the recording
+    // itself allocates).
     std::vector<Call> calls;
+    bool recordCalls = true;
     int32_t countCalls(int32_t opcode) const;
 
     using MainEntry = PluginDescriptor* (*)(HostCallback);
