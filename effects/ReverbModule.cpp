@@ -13,6 +13,12 @@ constexpr float diffuserSeconds = 0.5f;
 constexpr float lineSeconds = 0.2f;
 constexpr float diffuserRatio = 0.789f; // each all-pass stage this much shorter
 constexpr float lineRatio = 0.776f;     // each network line this much shorter
+// The spring's first diffuser stage feeds back on itself with its gain, so
+// the gain must stay below 1. "*S.Boing" sets it to 0.7 + 0.35 v, which
+// passes 1 at v = 0.857: the gain stops where v = 0.85 puts it (0.9975), so
+// every value up to 0.85 sounds as ever and any higher one as 0.85, which
+// rings for about half a minute but never grows, at any sample rate.
+constexpr float maxSpringGain = 0.7f + 0.35f * 0.85f;
 
 enum Model : int32_t { spring, plate, hall, modelCount };
 
@@ -125,7 +131,7 @@ void ReverbModule::process(float* frames, int32_t count, double)
     const float g = diffuserGain_;
     // The spring voices the diffuser's first stage: more gain ("*S.Boing")
     // and a lower clip ("*S.Dirt").
-    const float h = isSpring ? 0.7f + 0.35f * params_[boingKnob] : g;
+    const float h = isSpring ? std::min(0.7f + 0.35f * params_[boingKnob], maxSpringGain) : g;
     const float clip = isSpring ? 1.1f - params_[dirtKnob] : 2.0f;
 
     const float l = lineBase_;

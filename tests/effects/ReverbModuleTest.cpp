@@ -141,5 +141,34 @@ TEST_F(ReverbFixture, DirtClipsOnlyTheSpring)
     }
 }
 
+// Past 0.85, "*S.Boing" would take the spring's first diffuser stage to a gain
+// of 1 and beyond, where it grows without end. It rings at most as long as
+// at 0.85, at every rate: after a second of full-scale noise the tail builds
+// up for a while, then decays second by second.
+TEST(ReverbSpring, BoingAboveItsStableRangeRingsButNeverGrows)
+{
+    for (const float sampleRate : {8000.0f, 44100.0f, 384000.0f}) {
+        for (const float boing : {0.86f, 1.0f}) {
+            ReverbModule module;
+            module.setParameter(ReverbModule::onSwitch, 1.0f);
+            module.setParameter(ReverbModule::timeKnob, 1.0f);
+            module.setParameter(ReverbModule::mixKnob, 1.0f);
+            module.setParameter(ReverbModule::boingKnob, boing);
+            module.setSampleRate(sampleRate);
+            const int32_t second = static_cast<int32_t>(sampleRate);
+            StereoFrames s = noise(second, 1.0f);
+            s.samples.resize(2 * 6 * static_cast<size_t>(second), 0.0f);
+            s.process(module);
+            float peak = 0.0f;
+            for (const float sample : s.samples)
+                peak = std::max(peak, std::fabs(sample));
+            EXPECT_LT(peak, 1000.0f) << sampleRate << " Hz, boing " << boing;
+            for (int32_t k = 3; k < 6; ++k)
+                EXPECT_LT(rms(s, 0, k * second, second), rms(s, 0, (k - 1) * second, second))
+                    << sampleRate << " Hz, boing " << boing << ", second " << k;
+        }
+    }
+}
+
 } // namespace
 } // namespace voltara
