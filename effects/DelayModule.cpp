@@ -118,8 +118,10 @@ void DelayModule::layoutHeads()
     const int32_t length = tapeLength_;
     float d = delayTime_;
     // A time the missing host tempo or a nonsense value made unusable reads
-    // as 0 instead of never fitting the tape.
-    if (!(d >= 0.0f && d <= FLT_MAX))
+    // as 0 instead of never fitting the tape; without a tape (at a rate it
+    // cannot be had for) there is nothing to lay out. On a tape every head
+    // offset fits an int: below 1.5 x 3 x 2^26 frames.
+    if (!(d >= 0.0f && d <= FLT_MAX) || length <= 0)
         d = 0.0f;
     while (length > 0 && d >= static_cast<float>(length))
         d *= 0.5f;

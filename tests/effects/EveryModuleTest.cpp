@@ -11,10 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <type_traits>
+#include <vector>
 
 namespace voltara {
 namespace {
@@ -34,35 +37,53 @@ using Modules = ::testing::Types<WahModule, FilterModule, PhaserModule, FlangerM
                                  ReverbModule, TremoloModule>;
 TYPED_TEST_SUITE(EveryModule, Modules);
 
-// Slots 1 to 7: every knob and switch at its top, at its bottom, and the two
-// alternations of the two.
-const float settings[][7] = {
-    {1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f},
-    {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
-    {1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f},
-    {0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f},
-};
+// Slots 1 to 7: every knob and switch at its top, at its bottom, the two
+// alternations of the two, and settings drawn at random (the same every run).
+std::vector<std::array<float, 7>> hostileSettings()
+{
+    std::vector<std::array<float, 7>> settings = {
+        {1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f},
+        {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
+        {1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f},
+        {0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f},
+    };
+    std::mt19937 random(15);
+    std::uniform_real_distribution<float> value(0.0f, 1.0f);
+    for (int32_t n = 0; n < 4; ++n) {
+        std::array<float, 7> setting;
+        for (float& v : setting)
+            v = random() % 3 == 0 ? static_cast<float>(random() % 2) : value(random);
+        settings.push_back(setting);
+    }
+    return settings;
+}
 
-// Full-scale noise at every rate from 8 to 384 kHz: at the lowest rates the
-// filters' corners reach their stability limits, at the highest the lines
-// are longest.
+// Full-scale noise at rates from 8 to 384 kHz (the rack's range), following
+// the slowest, a middle and the fastest tempo the rack takes: at the lowest
+// rates the filters' corners reach their stability limits, at the highest the
+// lines are longest, at the fastest tempo a synchronised LFO moves further
+// in a control block than its whole cycle. The loudest, the reverb at 8 kHz,
+// stays below 40.
 TYPED_TEST(EveryModule, StaysFiniteAndBoundedAtEveryRate)
 {
     auto& module = this->module;
-    for (const float rate : {8000.0f, 11025.0f, 22050.0f, 44100.0f, 96000.0f, 192000.0f, 384000.0f}) {
+    const auto settings = hostileSettings();
+    for (const float rate : {8000.0f, 11025.0f, 22050.0f, 44100.0f, 48000.0f, 96000.0f, 192000.0f, 384000.0f}) {
         for (const auto& setting : settings) {
-            module.setParameter(FxModule::onSwitch, 1.0f);
-            for (int32_t slot = 1; slot < FxModule::slotCount; ++slot)
-                module.setParameter(slot, setting[slot - 1]);
-            module.setSampleRate(rate);
-            module.setTempo(120.0 / (60.0 * rate), 4.0);
-            StereoFrames s = noise(static_cast<int32_t>(rate / 4), 1.0f);
-            s.process(module, 300);
-            float peak = 0.0f;
-            for (const float sample : s.samples)
-                peak = std::max(peak, std::fabs(sample));
-            EXPECT_TRUE(allFinite(s)) << rate << " " << setting[0] << setting[1];
-            EXPECT_LT(peak, 20.0f) << rate << " " << setting[0] << setting[1];
+            for (const double tempo : {1.0, 120.0, 10000.0}) {
+                module.setParameter(FxModule::onSwitch, 1.0f);
+                for (int32_t slot = 1; slot < FxModule::slotCount; ++slot)
+                    module.setParameter(slot, setting[slot - 1]);
+                module.setSampleRate(rate);
+                module.setTempo(tempo / (60.0 * rate), 4.0);
+                StereoFrames s = noise(static_cast<int32_t>(rate / 4), 1.0f);
+                s.process(module, 300);
+                float peak = 0.0f;
+                for (const float sample : s.samples)
+                    peak = std::max(peak, std::fabs(sample));
+                EXPECT_TRUE(allFinite(s)) << rate << " Hz, " << tempo << " bpm, " << setting[0] << setting[1];
+                EXPECT_LT(peak, 40.0f) << rate << " Hz, " << tempo << " bpm, " << setting[0] << setting[1];
+            }
         }
     }
 }
