@@ -11,6 +11,11 @@ namespace voltara {
 namespace {
 
 constexpr float detectorFloor = 0.001f; // detector value of silence
+// The frequency glides at most this much of the way per frame: what "*Speed"
+// at 1.0 gives at 44.1 kHz (0.06536). Faster, as only lower rates would make
+// it, a frequency that the detector throws between far-apart limits pumps the
+// sections up until they grow without end (at about 11 kHz and below).
+constexpr float fastestGlide = 0.0654f;
 
 constexpr FxModule::SlotText percent = percentSlot("%4.0f %%");
 
@@ -46,7 +51,7 @@ void FilterModule::setParameter(int32_t slot, float value)
     case modeSwitch: modeUp_ = switchIsOn(value); break;
     case minKnob: minCoef_ = (15000.0f * value + 100.0f) * invSampleRate_; break;
     case maxKnob: maxCoef_ = (15000.0f * value + 100.0f) * invSampleRate_; break;
-    case speedKnob: glideCoef_ = exponentialRateCoef(value, invSampleRate_); break;
+    case speedKnob: glideCoef_ = std::min(exponentialRateCoef(value, invSampleRate_), fastestGlide); break;
     case holdKnob: releaseCoef_ = exponentialRateCoef(value, invSampleRate_); break;
     default: break;
     }

@@ -127,5 +127,36 @@ TEST_F(FilterTest, DetectorReleasesAfterTheInputStops)
     EXPECT_EQ(framesToIdle, 229);
 }
 
+// A loud input against the highest threshold throws the frequency between
+// far-apart limits many times a second. At low rates, where the upper limit
+// lies near the sections' stability limit and the fastest glide moves most of
+// the way in a frame, the sections once grew without end.
+TEST(FilterModule, AFrequencyThrownBetweenItsLimitsStaysBounded)
+{
+    const float settings[][8] = {
+        // on, Thresh, Reso, Mode, *Min F, *Max F, *Speed, *Hold
+        {1.0f, 1.0f, 1.0f, 0.23f, 1.0f, 0.044f, 1.0f, 1.0f},
+        {1.0f, 1.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.826f},
+        {1.0f, 0.69f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.755f},
+    };
+    for (const float sampleRate : {8000.0f, 11025.0f}) {
+        for (const auto& setting : settings) {
+            FilterModule filter;
+            for (int32_t slot = 0; slot < 8; ++slot)
+                filter.setParameter(slot, setting[slot]);
+            filter.setSampleRate(sampleRate);
+            for (const StereoFrames& input :
+                 {noise(static_cast<int32_t>(5 * sampleRate), 1.0f), sine(382.0f, 1.0f, 5 * 8000, 8000.0f)}) {
+                StereoFrames s = input;
+                s.process(filter);
+                float peak = 0.0f;
+                for (const float sample : s.samples)
+                    peak = std::max(peak, std::fabs(sample));
+                EXPECT_LT(peak, 20.0f) << sampleRate << " Hz, thresh " << setting[1] << ", mode " << setting[3];
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace voltara
