@@ -24,9 +24,12 @@ public:
     RegistryKey& operator=(const RegistryKey&) = delete;
     ~RegistryKey();
 
+    // Longest value read; a longer one counts as unreadable.
+    static constexpr size_t maxValueSize = 65536; // bytes
+
     bool isOpen() const;
     // The value's bytes as stored; false when the key is not open or the
-    // value is absent or unreadable.
+    // value is absent, unreadable or longer than maxValueSize.
     bool readValue(const char* name, std::string& bytes) const;
     // Stores text as a string value, its terminating NUL included.
     bool writeString(const char* name, const char* text) const;

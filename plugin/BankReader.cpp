@@ -1,23 +1,21 @@
 #include "plugin/BankReader.h"
 
 #include "common/ByteOrder.h"
+#include "platform/RegularFile.h"
 
-#include <cstdio>
+#include <cstring>
 
 namespace voltara {
 
 int32_t BankReader::read(const char* path, uint8_t* buffer)
 {
-    std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file)
+    uint8_t file[BankFormat::fileSize];
+    const int64_t bytes = readRegularFile(path, file, sizeof file);
+    if (bytes < BankFormat::headerSize || !BankFormat::isOurIdentifier(file + BankFormat::identifierOffset))
         return 0;
-    uint8_t header[BankFormat::headerSize];
-    size_t bytes = 0;
-    if (std::fread(header, 1, sizeof header, file) == sizeof header
-        && BankFormat::isOurIdentifier(header + BankFormat::identifierOffset))
-        bytes = std::fread(buffer, 1, bufferSize, file);
-    std::fclose(file);
-    return static_cast<int32_t>(bytes / BankFormat::blockSize);
+    const int64_t blockBytes = bytes - BankFormat::headerSize;
+    std::memcpy(buffer, file + BankFormat::headerSize, static_cast<size_t>(blockBytes));
+    return static_cast<int32_t>(blockBytes / BankFormat::blockSize);
 }
 
 void BankReader::decodeProgram(const uint8_t* block, ProgramRecord& program)

@@ -15,7 +15,7 @@ public:
 
     // Reads the program blocks of a bank of this plug-in into buffer
     // (bufferSize bytes). Answers how many whole blocks it holds now; 0 when
-    // the file cannot be opened or names another plug-in.
+    // the file is no regular file that can be read or names another plug-in.
     static int32_t read(const char* path, uint8_t* buffer);
     // Turns one program block into a program, by the bank load rules.
     static void decodeProgram(const uint8_t* block, ProgramRecord& program);

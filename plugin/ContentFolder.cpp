@@ -3,8 +3,7 @@
 #include "platform/MessageBox.h"
 #include "platform/PathSeparator.h"
 #include "platform/RegistryKey.h"
-
-#include <cstdio>
+#include "platform/RegularFile.h"
 
 namespace voltara {
 
@@ -50,11 +49,7 @@ ContentFolder::ContentFolder(const std::string& value)
 
 bool ContentFolder::hasStyleData() const
 {
-    std::FILE* style = isFound() ? std::fopen(contentFile(path_, "Players", "Voltara.sty").c_str(), "r") : nullptr;
-    if (!style)
-        return false;
-    std::fclose(style);
-    return true;
+    return isFound() && readRegularFile(contentFile(path_, "Players", "Voltara.sty").c_str(), nullptr, 0) >= 0;
 }
 
 std::string ContentFolder::defaultBankPath() const

@@ -25,8 +25,8 @@ public:
     bool isFound() const { return !path_.empty(); }
     // Ends in the platform's separator once found.
     const std::string& path() const { return path_; }
-    // Installed content holds the players' style data; only its presence
-    // counts.
+    // Installed content holds the players' style data; only its presence as
+    // a regular file counts.
     bool hasStyleData() const;
     std::string defaultBankPath() const;
 

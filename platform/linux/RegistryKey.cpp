@@ -1,5 +1,7 @@
 #include "platform/RegistryKey.h"
 
+#include "platform/RegularFile.h"
+
 #include <cstring>
 
 #include <cerrno>
@@ -72,23 +74,20 @@ bool RegistryKey::isOpen() const
     return !handle_->folder.empty();
 }
 
+// A value is a regular file of the key's folder: anything else there (a FIFO,
+// a link to a device) is no value.
 bool RegistryKey::readValue(const char* name, std::string& bytes) const
 {
     if (!isOpen())
         return false;
-    std::FILE* file = std::fopen((handle_->folder + '/' + name).c_str(), "rb");
-    if (!file)
+    std::string data(maxValueSize + 1, '\0');
+    const int64_t count =
+        readRegularFile((handle_->folder + '/' + name).c_str(), &data[0], static_cast<int64_t>(data.size()));
+    if (count < 0 || count > static_cast<int64_t>(maxValueSize))
         return false;
-    std::string data;
-    char chunk[256];
-    size_t count;
-    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        data.append(chunk, count);
-    const bool complete = !std::ferror(file);
-    std::fclose(file);
-    if (complete)
-        bytes = data;
-    return complete;
+    data.resize(static_cast<size_t>(count));
+    bytes = data;
+    return true;
 }
 
 bool RegistryKey::writeString(const char* name, const char* text) const

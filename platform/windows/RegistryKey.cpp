@@ -31,7 +31,8 @@ bool RegistryKey::isOpen() const
 bool RegistryKey::readValue(const char* name, std::string& bytes) const
 {
     DWORD size = 0;
-    if (!isOpen() || RegQueryValueExA(handle_->key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+    if (!isOpen() || RegQueryValueExA(handle_->key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS
+        || size > maxValueSize)
         return false;
     std::string data(size, '\0');
     if (RegQueryValueExA(handle_->key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data[0]), &size)

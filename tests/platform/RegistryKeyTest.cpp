@@ -27,6 +27,18 @@ TEST_F(RegistryKeyTest, ReadsTheRawBytesOfAValueFile)
     EXPECT_FALSE(opened.readValue("Other", read));
 }
 
+TEST_F(RegistryKeyTest, AValueLongerThanTheBoundIsUnreadable)
+{
+    store.write(std::string(keyFolder) + "/Install Path", std::string(RegistryKey::maxValueSize + 1, 'x'));
+    store.write(std::string(keyFolder) + "/Longest", std::string(RegistryKey::maxValueSize, 'x'));
+    RegistryKey opened(key, RegistryKey::Access::query);
+    std::string read = "kept";
+    EXPECT_FALSE(opened.readValue("Install Path", read));
+    EXPECT_EQ(read, "kept");
+    EXPECT_TRUE(opened.readValue("Longest", read));
+    EXPECT_EQ(read.size(), RegistryKey::maxValueSize);
+}
+
 TEST_F(RegistryKeyTest, AMissingKeyDoesNotOpenForQuery)
 {
     RegistryKey missing(key, RegistryKey::Access::query);

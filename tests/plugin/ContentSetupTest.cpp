@@ -7,7 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <memory>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace voltara {
 namespace {
@@ -112,6 +118,75 @@ TEST_F(ContentSetupTest, InstalledContentLoadsTheDefaultBank)
     EXPECT_EQ(plugin.program(5).name(), "Program 5");
     EXPECT_EQ(plugin.getParameter(40), 0.0f);
     EXPECT_EQ(plugin.getParameter(42), 0.25f);
+}
+
+// Builds the rack in a child process and answers program 0's name and the
+// content-missing flag ("name|1"), or "blocked" when the build has not
+// finished within ten seconds (the child is then ended).
+std::string buildApart()
+{
+    int channel[2];
+    if (pipe(channel) != 0)
+        return "no pipe";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        RackPlugin plugin(&refreshingHost);
+        const std::string answer = plugin.program(0).name() + "|" + (plugin.contentMissing() ? "1" : "0");
+        const ssize_t written = write(channel[1], answer.data(), answer.size());
+        _exit(written == static_cast<ssize_t>(answer.size()) ? 0 : 1);
+    }
+    close(channel[1]);
+    std::string answer = "blocked";
+    pollfd ready{channel[0], POLLIN, 0};
+    if (poll(&ready, 1, 10000) == 1) {
+        char bytes[64];
+        const ssize_t count = read(channel[0], bytes, sizeof bytes);
+        answer = count > 0 ? std::string(bytes, static_cast<size_t>(count)) : "no answer";
+    }
+    close(channel[0]);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    return answer;
+}
+
+// The files read while the rack is built are taken only when they are
+// regular files: a FIFO (which would wait for a writer for ever) or a link to
+// a device that never ends counts as missing, and the build goes on.
+TEST_F(ContentSetupTest, FilesThatAreNoRegularFilesCountAsMissingAndNeverBlock)
+{
+    const auto fifo = [](const std::string& path) {
+        std::remove(path.c_str());
+        return mkfifo(path.c_str(), 0600) == 0;
+    };
+    const auto deviceLink = [](const std::string& path) {
+        std::remove(path.c_str());
+        return symlink("/dev/zero", path.c_str()) == 0;
+    };
+    installStyleData();
+    installBank(TestBank());
+    recordInstallPath(content.path());
+
+    ASSERT_TRUE(fifo(store.file(valueFile)));
+    EXPECT_EQ(buildApart(), "default.fxb not found!|1") << "a FIFO as the Install Path value";
+    ASSERT_TRUE(deviceLink(store.file(valueFile)));
+    EXPECT_EQ(buildApart(), "default.fxb not found!|1") << "a link to a device as the Install Path value";
+
+    std::remove(store.file(valueFile).c_str());
+    recordInstallPath(content.path());
+    ASSERT_TRUE(fifo(content.file("Players/Voltara.sty")));
+    EXPECT_EQ(buildApart(), "default.fxb not found!|1") << "a FIFO as the style data";
+    std::remove(content.file("Players/Voltara.sty").c_str());
+    installStyleData();
+
+    ASSERT_TRUE(fifo(content.file("Presets/Default.fxb")));
+    EXPECT_EQ(buildApart(), "[nothing loaded]|0") << "a FIFO as the default bank";
+    ASSERT_TRUE(deviceLink(content.file("Presets/Default.fxb")));
+    EXPECT_EQ(buildApart(), "[nothing loaded]|0") << "a link to a device as the default bank";
+
+    std::remove(content.file("Presets/Default.fxb").c_str());
+    installBank(TestBank());
+    EXPECT_EQ(buildApart(), "Program 0|0") << "the regular files, for comparison";
 }
 
 using InstallPathTest = ContentSetupTest;
