@@ -43,8 +43,9 @@ struct Wave {
     int bits = 16;
     int frames = 10000;
     uint16_t formatTag = 1;
-    std::string before; // chunks between "fmt " and "data"
-    std::string after;  // chunks after the samples
+    std::string before;                     // chunks between "fmt " and "data"
+    std::string after;                      // chunks after the samples
+    std::string pad = std::string(1, '\0'); // after odd sample data
     uint32_t seed = 1;
 
     // A conforming wave file: a plucked, decaying chord with a little noise.
@@ -70,7 +71,7 @@ struct Wave {
             + le(static_cast<uint32_t>(channels * sampleBytes), 2) + le(static_cast<uint32_t>(bits), 2);
         std::string body = "WAVE" + chunk("fmt ", fmt) + before + chunk("data", data);
         if (data.size() & 1)
-            body += '\0';
+            body += pad;
         body += after;
         return "RIFF" + le(static_cast<uint32_t>(body.size()), 4) + body;
     }
@@ -192,6 +193,21 @@ TEST_F(KfrCommand, ErrorsExitNonZeroWithAReason)
     writeBytes(voltara.file("cut.wav"), whole.bytes().substr(0, 44 + 4 * 2500));
     expectFails({"kfr", "encode", voltara.file("cut.wav"), out},
                 "cut.wav is cut short: its header promises 10000 frames, it holds 2500 (7500 missing)", out);
+
+    // Odd sample data without its zero pad byte would come back changed.
+    Wave unpadded;
+    unpadded.channels = 1;
+    unpadded.bits = 8;
+    unpadded.frames = 4001;
+    unpadded.pad = "";
+    for (const std::string& after : {chunk("LIST", "tail"), std::string()}) {
+        unpadded.after = after;
+        writeBytes(voltara.file("unpadded.wav"), unpadded.bytes());
+        expectFails({"kfr", "encode", voltara.file("unpadded.wav"), out}, "no zero pad byte", out);
+    }
+    unpadded.pad = "x";
+    writeBytes(voltara.file("unpadded.wav"), unpadded.bytes());
+    expectFails({"kfr", "encode", voltara.file("unpadded.wav"), out}, "no zero pad byte", out);
 
     const std::string wav = voltara.file("out.wav");
     expectFails({"kfr", "decode", voltara.file("text.wav"), wav}, "not a Kestrelwave file", wav);

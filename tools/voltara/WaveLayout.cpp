@@ -93,6 +93,15 @@ WaveLayout WaveLayout::of(DiskFile& in)
         throw ToolError(name + ": the \"data\" chunk holds a partial frame");
     if (wave.dataOffset > INT32_MAX)
         throw ToolError(name + ": the header chunks are too large");
+    // Odd sample data is followed by a zero pad byte, which belongs to the
+    // data chunk and which decoding writes back; without it (or with another
+    // byte in its place) the file would come back changed.
+    uint8_t pad = 1;
+    const int64_t padOffset = wave.dataOffset + wave.dataBytes;
+    if ((wave.dataBytes & 1) && (padOffset >= size || !in.readAt(padOffset, &pad, 1) || pad != 0))
+        throw ToolError(name
+                        + ": no zero pad byte follows the odd-length sample data; "
+                          "Kestrelwave would give this file back changed, so it cannot be stored");
     wave.header.resize(static_cast<size_t>(wave.dataOffset));
     in.mustRead(0, wave.header.data(), wave.header.size());
     // The pad byte after odd sample data belongs to the data chunk.
