@@ -26,8 +26,10 @@ int64_t memoryFileSize(FileHandle block)
 
 int32_t memoryFileReadAt(FileHandle block, int64_t offset, void* destination, int32_t byteCount)
 {
+    // A null block is no file: a read that copied nothing must not succeed,
+    // or the codec would go on with bytes it never got.
     if (block == nullptr)
-        return 0;
+        return -1;
     // Only the low word of the offset counts. A read outside the file fails
     // rather than copying from beyond the block.
     const uint32_t start = static_cast<uint32_t>(offset);

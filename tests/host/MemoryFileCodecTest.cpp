@@ -90,6 +90,29 @@ TEST_F(MemoryFileCodec, AfterMainTheCodecReadsFilesHeldInMemory)
     std::free(info.trailing);
 }
 
+// A null block is no file: every read of it fails, so nothing is decoded from
+// bytes that were never read (here, what the last good file left behind).
+TEST_F(MemoryFileCodec, ANullBlockIsNoFile)
+{
+    ASSERT_NE(host.open(), nullptr);
+    StreamInfo info = {};
+    ASSERT_EQ(format.readInfo(block.data(), &info), 0);
+    std::free(info.header);
+    std::free(info.trailing);
+    // A decoder opened on it with a good file's information decodes nothing.
+    void* decoder = format.openRead(nullptr, &info);
+    if (decoder) {
+        std::vector<uint8_t> decoded(4 * frames);
+        double progress = 0.0;
+        EXPECT_LE(format.readFrames(decoder, decoded.data(), frames, &progress), 0);
+        format.closeRead(decoder);
+    }
+    std::memset(&info, 0x5a, sizeof info);
+    EXPECT_EQ(format.readInfo(nullptr, &info), -1);
+    EXPECT_EQ(info.channelCount, 0x5a5a5a5a) << "taken from bytes never read";
+    EXPECT_EQ(info.sampleRate, 0x5a5a5a5a) << "taken from bytes never read";
+}
+
 TEST_F(MemoryFileCodec, ReadsStayInsideTheFileItsSizeWordGives)
 {
     ASSERT_NE(host.open(), nullptr);
