@@ -113,7 +113,7 @@ void RackPlugin::getParameterName(int32_t index, char* text)
 int32_t RackPlugin::handleEvents(MidiEventList* list)
 {
     for (int32_t i = 0; i < list->count; ++i) {
-        MidiEvent* event = list->events[i];
+        MidiEvent* event = list->event(i);
         if (!event || event->type != midiEventType)
             continue;
         // Data bytes carry seven bits; a host's stray top bit is dropped.

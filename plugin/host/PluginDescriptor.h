@@ -193,6 +193,11 @@ struct MidiEventList {
     int32_t count;
     int32_t reserved;
     MidiEvent* events[2];
+
+    // Event i of count: the record declares two pointers, the host's list
+    // holds count of them, so they are reached from the first one's address
+    // rather than by indexing the declared array past its end.
+    MidiEvent* event(int32_t i) const { return (&events[0])[i]; }
 };
 
 static_assert(offsetof(TimeInfo, songPosition) == 24, "song position at byte 24");

@@ -191,6 +191,28 @@ TEST_F(Parameters, ProgramChange)
     EXPECT_EQ(host.countCalls(hostRefresh), 1);
 }
 
+// Hosts hand over lists longer than the two pointers the record declares.
+TEST_F(Parameters, EveryEventOfALongListIsHandled)
+{
+    const uint8_t controllers[] = {86, 87, 88, 90, 92, 93, 94, 95};
+    MidiEvent events[8] = {};
+    struct {
+        int32_t count = 8;
+        int32_t reserved = 0;
+        MidiEvent* pointers[8];
+    } list;
+    for (int32_t i = 0; i < 8; ++i) {
+        events[i].type = midiEventType;
+        events[i].data[0] = 0xb0;
+        events[i].data[1] = controllers[i];
+        events[i].data[2] = 127;
+        list.pointers[i] = &events[i];
+    }
+    host.dispatch(opHandleEvents, 0, 0, &list);
+    for (const int32_t index : {8, 16, 48, 56, 64, 40, 32, 24})
+        EXPECT_EQ(host.getParameter(index), 1.0f) << index;
+}
+
 TEST_F(Parameters, NoteOnWithVelocityZeroBecomesNoteOff)
 {
     MidiEvent noteOn{};
