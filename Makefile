@@ -4,6 +4,7 @@
 # make install: build, then install the plug-in, voltara, the factory content and the LV2
 #   bundle under PREFIX (default /usr/local; DESTDIR stages them elsewhere) and record
 #   the content folder in the installing user's registry store. make uninstall: remove them.
+# make fuzz: build, then run every fuzz target FUZZ_SECONDS seconds (default 180).
 # make install-lv2: build, then copy the LV2 bundle to ~/.lv2 (or $LV2_INSTALL_DIR).
 # make test-windows: install Wine and what is missing, build the Windows DLLs,
 #                    run them under Wine against the Linux build.
@@ -34,8 +35,10 @@ PREFIX ?= /usr/local
 DESTDIR ?=
 CONTENT_DIR = $(PREFIX)/share/voltara/content
 
-.PHONY: all deps deps-windows native asan m32 win32 win64 test test-windows demo bench artwork install uninstall \
-        install-lv2 clean
+FUZZ_SECONDS ?= 180
+
+.PHONY: all deps deps-windows native asan m32 win32 win64 test test-windows demo bench artwork install \
+        uninstall install-lv2 clean fuzz
 
 all: native
 
@@ -115,6 +118,11 @@ artwork: deps
 	$(NATIVE)/voltara_artwork generate resources/bitmaps
 	mkdir -p out
 	$(NATIVE)/voltara_artwork preview resources/bitmaps out/preview.png
+
+fuzz: deps
+	cmake -S . -B $(NATIVE) -G Ninja -DVOLTARA_WIN32_DLL=$(CURDIR)/$(WIN32)/voltara_fx.dll \
+	    -DVOLTARA_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(NATIVE) -j $(JOBS) --target fuzz_long
 
 bench: native
 	$(NATIVE)/voltara_bench
