@@ -4,6 +4,8 @@
 # make install: build, then install the plug-in, voltara, the factory content and the LV2
 #   bundle under PREFIX (default /usr/local; DESTDIR stages them elsewhere) and record
 #   the content folder in the installing user's registry store. make uninstall: remove them.
+# make tsan: build the rack's tests with ThreadSanitizer and run those that drive it from several threads.
+# make soak: a random session of SOAK_SECONDS seconds (default 600) as a hostile host.
 # make fuzz: build, then run every fuzz target FUZZ_SECONDS seconds (default 180).
 # make install-lv2: build, then copy the LV2 bundle to ~/.lv2 (or $LV2_INSTALL_DIR).
 # make test-windows: install Wine and what is missing, build the Windows DLLs,
@@ -29,6 +31,7 @@ ASAN   := build-asan
 M32    := build-m32
 WIN32  := build-win32
 WIN64  := build-win64
+TSAN   := build-tsan
 
 LV2_INSTALL_DIR ?= $(HOME)/.lv2
 PREFIX ?= /usr/local
@@ -36,9 +39,10 @@ DESTDIR ?=
 CONTENT_DIR = $(PREFIX)/share/voltara/content
 
 FUZZ_SECONDS ?= 180
+SOAK_SECONDS ?= 600
 
 .PHONY: all deps deps-windows native asan m32 win32 win64 test test-windows demo bench artwork install \
-        uninstall install-lv2 clean fuzz
+        uninstall install-lv2 clean fuzz tsan soak
 
 all: native
 
@@ -94,6 +98,13 @@ win64: deps-windows
 	    -DVOLTARA_BUILD_TESTS=OFF -DVOLTARA_BUILD_TOOLS=OFF -DVOLTARA_BUILD_BENCH=OFF
 	cmake --build $(WIN64) -j $(JOBS)
 
+# The threads tests only: the rest of the rack's tests run on one thread.
+tsan: deps
+	cmake -S . -B $(TSAN) -G Ninja -DVOLTARA_TSAN=ON \
+	    -DVOLTARA_BUILD_TOOLS=OFF -DVOLTARA_BUILD_BENCH=OFF -DVOLTARA_BUILD_FUZZ=OFF
+	cmake --build $(TSAN) -j $(JOBS) --target plugin_tests
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN)/tests/plugin_tests --gtest_filter='RackThreads.*'
+
 test: win32 native m32 asan
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 	cd $(M32) && ctest --output-on-failure -j $(JOBS)
@@ -123,6 +134,9 @@ fuzz: deps
 	cmake -S . -B $(NATIVE) -G Ninja -DVOLTARA_WIN32_DLL=$(CURDIR)/$(WIN32)/voltara_fx.dll \
 	    -DVOLTARA_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	cmake --build $(NATIVE) -j $(JOBS) --target fuzz_long
+
+soak: native
+	cd $(NATIVE) && VOLTARA_SOAK_SECONDS=$(SOAK_SECONDS) ctest -R '^Soak\.' -V --timeout $$(($(SOAK_SECONDS) + 300))
 
 bench: native
 	$(NATIVE)/voltara_bench
