@@ -1,6 +1,6 @@
 # make demo: install what is missing, build, render the demo phrase.
 # make test: install what is missing, build all four ways, run every test,
-#            then make test-windows.
+#            then make tsan and make test-windows.
 # make install: build, then install the plug-in, voltara, the factory content and the LV2
 #   bundle under PREFIX (default /usr/local; DESTDIR stages them elsewhere) and record
 #   the content folder in the installing user's registry store. make uninstall: remove them.
@@ -105,7 +105,7 @@ tsan: deps
 	cmake --build $(TSAN) -j $(JOBS) --target plugin_tests
 	TSAN_OPTIONS=halt_on_error=1 $(TSAN)/tests/plugin_tests --gtest_filter='RackThreads.*'
 
-test: win32 native m32 asan
+test: win32 native m32 asan tsan
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 	cd $(M32) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)

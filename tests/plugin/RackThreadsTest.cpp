@@ -2,6 +2,7 @@
 #include "tests/plugin/TestBank.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
 
@@ -49,15 +50,7 @@ struct RackThreads : testing::Test {
 
     void sendMidi(uint8_t status, uint8_t data1, uint8_t data2)
     {
-        MidiEvent event{};
-        event.type = midiEventType;
-        event.data[0] = status;
-        event.data[1] = data1;
-        event.data[2] = data2;
-        MidiEventList list{};
-        list.count = 1;
-        list.events[0] = &event;
-        dispatch(opHandleEvents, 0, 0, &list);
+        test::sendMidi(rack.descriptor(), status, data1, data2);
     }
 
     // One audio call of frames frames; false when a sample is not finite.
@@ -145,7 +138,6 @@ TEST_F(RackThreads, HostAudioAndWindowThreadsTogether)
                 dispatch(opCopyProgram, static_cast<int32_t>(random() % rackProgramCount));
             }
             dispatch(opGetParameterText, static_cast<int32_t>(random() % 72), 0, name);
-            hostTime.songPosition = n * 0.25;
         }
         running = false;
     });
@@ -173,6 +165,8 @@ TEST_F(RackThreads, HostAudioAndWindowThreadsTogether)
         sendMidi(0xb0, controller, static_cast<uint8_t>(random() % 128));
         if (blocks % 40 == 0)
             sendMidi(0xc0, static_cast<uint8_t>(random() % rackProgramCount), 0);
+        // The host hands its time information to the audio thread.
+        hostTime.songPosition = blocks * 0.25;
         ASSERT_TRUE(processBlock(1 + static_cast<int32_t>(random() % 600))) << "block " << blocks;
         ++blocks;
     }

@@ -96,7 +96,7 @@ void TestHost::process(std::vector<float>& left, std::vector<float>& right, bool
         descriptor_->processOverwriting(descriptor_, inputs, outputs, frames);
 }
 
-void TestHost::sendMidi(uint8_t status, uint8_t data1, uint8_t data2)
+void sendMidi(PluginDescriptor* descriptor, uint8_t status, uint8_t data1, uint8_t data2)
 {
     MidiEvent event{};
     event.type = midiEventType;
@@ -107,7 +107,12 @@ void TestHost::sendMidi(uint8_t status, uint8_t data1, uint8_t data2)
     MidiEventList list{};
     list.count = 1;
     list.events[0] = &event;
-    dispatch(opHandleEvents, 0, 0, &list);
+    descriptor->dispatch(descriptor, opHandleEvents, 0, 0, &list, 0.0f);
+}
+
+void TestHost::sendMidi(uint8_t status, uint8_t data1, uint8_t data2)
+{
+    test::sendMidi(descriptor_, status, data1, data2);
 }
 
 int32_t TestHost::countCalls(int32_t opcode) const

@@ -10,6 +10,9 @@
 
 namespace voltara::test {
 
+// One MIDI message delivered through the dispatcher, as a host delivers it.
+void sendMidi(PluginDescriptor* descriptor, uint8_t status, uint8_t data1, uint8_t data2);
+
 // A host as a test needs one: loads the plug-in library with dlopen, calls its
 // `main` with a callback that records every host call, and drives the
 // instance only through the descriptor.
