@@ -98,12 +98,14 @@ win64: deps-windows
 	    -DVOLTARA_BUILD_TESTS=OFF -DVOLTARA_BUILD_TOOLS=OFF -DVOLTARA_BUILD_BENCH=OFF
 	cmake --build $(WIN64) -j $(JOBS)
 
-# The threads tests only: the rest of the rack's tests run on one thread.
+# The tests that drive the rack from several threads at once; the others
+# run on one thread.
 tsan: deps
 	cmake -S . -B $(TSAN) -G Ninja -DVOLTARA_TSAN=ON \
 	    -DVOLTARA_BUILD_TOOLS=OFF -DVOLTARA_BUILD_BENCH=OFF -DVOLTARA_BUILD_FUZZ=OFF
-	cmake --build $(TSAN) -j $(JOBS) --target plugin_tests
+	cmake --build $(TSAN) -j $(JOBS) --target plugin_tests editor_tests
 	TSAN_OPTIONS=halt_on_error=1 $(TSAN)/tests/plugin_tests --gtest_filter='RackThreads.*'
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN)/tests/editor_tests --gtest_filter='ThreadsTest.*'
 
 test: win32 native m32 asan tsan
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
