@@ -18,8 +18,9 @@
 // with suspend and resume, any tempo and position, all modules on. Every
 // output sample must be finite and within outputBound.
 //
-// By default a fixed session (the same every run) of a few seconds; with
-// VOLTARA_SOAK_SECONDS set, new sessions until that many seconds have passed
+// By default six sessions, the same at every run (about four minutes of
+// audio, enough to meet a reverb that grows without end); with
+// VOLTARA_SOAK_SECONDS set, sessions until that many seconds have passed
 // (make soak).
 namespace voltara {
 namespace {
@@ -81,9 +82,9 @@ struct Soak : ::testing::Test {
         host.start(rate, blockSize);
     }
 
-    void automate()
+    void changeSettings()
     {
-        for (int32_t n = static_cast<int32_t>(random() % 24); n > 0; --n)
+        for (int32_t n = static_cast<int32_t>(random() % (changes + 1)); n > 0; --n)
             host.setParameter(static_cast<int32_t>(random() % 72), anyValue());
         // The rack and its modules stay on, but for a moment now and then
         // (index 0 is the rack's bypass, 8 × slot each module's switch).
@@ -100,6 +101,15 @@ struct Soak : ::testing::Test {
         case 3: host.hasTime = !host.hasTime; break;
         default: break;
         }
+    }
+
+    // Up to changes parameter changes, the switches and now and then a
+    // program change or MIDI; none of those when changes is 0. The time
+    // information moves at every call.
+    void automate()
+    {
+        if (changes > 0)
+            changeSettings();
         host.time.tempo = anyTime(20.0, 300.0);
         host.time.songPosition = anyTime(0.0, 1000.0);
         host.time.sampleRate = rate;
@@ -130,16 +140,21 @@ struct Soak : ::testing::Test {
         seconds += static_cast<double>(frames) / rate;
     }
 
-    // A session: rounds of a new rate and block size, each with a few
-    // hundred milliseconds of automated audio.
+    // A session: rounds of a new rate and block size, each with busy
+    // automation, slow automation or settings held for seconds (which lets
+    // slow growth show).
     void session(uint32_t seed, int32_t rounds)
     {
         random.seed(seed);
         for (int32_t round = 0; round < rounds && !failed; ++round) {
             restart();
-            const double end = seconds + std::uniform_real_distribution<double>(0.05, 0.5)(random);
+            const int32_t style = static_cast<int32_t>(random() % 3);
+            changes = style == 0 ? 24 : style == 1 ? 2 : 72;
+            const double end = seconds + std::uniform_real_distribution<double>(0.05, style == 2 ? 3.0 : 0.5)(random);
             while (seconds < end && !failed) {
                 automate();
+                if (style == 2)
+                    changes = 0;
                 audio();
             }
         }
@@ -149,6 +164,7 @@ struct Soak : ::testing::Test {
     std::mt19937 random;
     float rate = 44100.0f;
     int32_t blockSize = 512;
+    int32_t changes = 24;
     std::vector<float> left, right;
     double seconds = 0.0; // of audio processed
     float peak = 0.0f;
@@ -162,7 +178,7 @@ TEST_F(Soak, RandomSessionsStayFiniteAndBounded)
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(limit ? std::atoi(limit) : 0);
     do
         session(static_cast<uint32_t>(++sessions), 48);
-    while (std::chrono::steady_clock::now() < end && !failed);
+    while ((limit ? std::chrono::steady_clock::now() < end : sessions < 6) && !failed);
     std::printf("soak: %d sessions, %.1f s of audio, peak %g\n", sessions, seconds, peak);
     RecordProperty("audio_seconds", std::to_string(seconds));
     RecordProperty("peak", std::to_string(peak));
