@@ -1,6 +1,6 @@
 # make demo: install what is missing, build, render the demo phrase.
 # make test: install what is missing, build all four ways, run every test,
-#            then make tsan and make test-windows.
+#            make tsan first, then make test-windows.
 # make install: build, then install the plug-in, voltara, the factory content and the LV2
 #   bundle under PREFIX (default /usr/local; DESTDIR stages them elsewhere) and record
 #   the content folder in the installing user's registry store. make uninstall: remove them.
