@@ -15,6 +15,8 @@ prefix=$scratch/prefix
 export VOLTARA_REGISTRY=$scratch/registry
 value="$VOLTARA_REGISTRY/HKEY_LOCAL_MACHINE/Software/Brenmark/Axewright Voltara/Install Path"
 fail() { echo "FAILED: $*"; exit 1; }
+# A step that fails without its own message still says which it was.
+trap 'echo "FAILED at line $LINENO: $BASH_COMMAND"' ERR
 
 make -s -C "$source_dir" install PREFIX="$prefix" NATIVE="$build_dir" JOBS=2 > "$scratch/install.log" 2>&1 ||
     { cat "$scratch/install.log"; fail "make install"; }
