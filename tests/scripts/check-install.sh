@@ -27,10 +27,14 @@ for file in bin/voltara lib/voltara/voltara_fx.so lib/voltara/libvoltara_platfor
 done
 [[ $(tr -d '\0' < "$value") = "$prefix/share/voltara/content" ]] || fail "the content folder was not recorded"
 # The installed files refer to each other, not to the build tree.
+# Each listing is read whole before it is searched: grep -q stops at the first
+# match, and the writer's broken pipe would fail the pipeline.
 for binary in bin/voltara lib/voltara/voltara_fx.so; do
-    ! readelf -d "$prefix/$binary" | grep -q "$build_dir" || fail "$binary refers to the build tree"
+    dynamic=$(readelf -d "$prefix/$binary")
+    [[ $dynamic != *"$build_dir"* ]] || fail "$binary refers to the build tree"
 done
-ldd "$prefix/lib/voltara/voltara_fx.so" | grep -q "$prefix/lib/voltara/libvoltara_platform.so" ||
+libraries=$(ldd "$prefix/lib/voltara/voltara_fx.so")
+[[ $libraries == *"$prefix/lib/voltara/libvoltara_platform.so"* ]] ||
     fail "the plug-in does not find the window-system library beside it"
 
 cd "$scratch/elsewhere"
