@@ -5,7 +5,7 @@
 namespace voltara::codec {
 namespace {
 
-TEST(Predictors, TableOfPart52)
+TEST(Predictors, EveryPredictorOrderOnOneHistory)
 {
     const History h{40, 30, 25, 10}; // prev1 .. prev4: d = 50, t = 55
     int32_t e = 6;
