@@ -1,6 +1,7 @@
 #include "tools/voltara/Commands.h"
 
 #include "platform/RegistryKey.h"
+#include "platform/RegularFile.h"
 #include "plugin/ContentFolder.h"
 #include "tools/voltara/ArgumentList.h"
 #include "tools/voltara/CommandLine.h"
@@ -31,10 +32,10 @@ std::string absolute(const std::string& folder)
     return resolved;
 }
 
+// The plug-in's own rule for the files it reads.
 bool isFile(const std::string& path)
 {
-    struct stat status;
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    return readRegularFile(path.c_str(), nullptr, 0) >= 0;
 }
 
 int show(ArgumentList& arguments)
