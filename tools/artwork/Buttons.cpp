@@ -62,6 +62,38 @@ void drawModuleButtonState(cairo_t* cr, bool on)
     cairo_stroke(cr);
 }
 
+// The wah button: a lit plate with its word, LED 5 in a socket on the
+// chrome to the right of it, kept off the plate as the module buttons keep
+// their LED off the key. In the button's own pixels.
+struct WahPlate {
+    double left = 2.5, top = 2.5, right = 37.5, bottom = 15.5;
+    const char* word = "WAH ON";
+    double letterSize = 7.0, baseline = 11.5; // no tracking: whole-pixel letters stay sharp
+    double margin = 2.0;                      // plate colour left and right of the word
+    double ledX = leds[5].centreX() - wahButton.left;
+    double ledY = leds[5].centreY() - wahButton.top;
+    double ledSocketRadius = 2.9;
+    double centre() const { return (left + right) / 2; }
+};
+
+// The generator refuses a word that leaves its plate or a plate that runs
+// into the LED's socket.
+void checkWahPlate(const WahPlate& plate)
+{
+    if (plate.right + 1.0 > plate.ledX - plate.ledSocketRadius)
+        throw std::runtime_error("the wah button's plate runs into its LED");
+    Canvas canvas(wahButton.width(), wahButton.height());
+    const double advance = textWidth(canvas.cr(), Face::CondensedBold, plate.letterSize, plate.word);
+    cairo_text_extents_t ink;
+    cairo_text_extents(canvas.cr(), plate.word, &ink);
+    // Where drawText puts it: centred, started on a whole pixel.
+    const double inkLeft = std::round(plate.centre() - advance / 2) + ink.x_bearing;
+    const double inkRight = inkLeft + ink.width;
+    if (inkLeft < plate.left + plate.margin || inkRight > plate.right - plate.margin
+        || plate.baseline + ink.y_bearing < plate.top + 1.0 || plate.baseline > plate.bottom - 1.0)
+        throw std::runtime_error("the wah button's word does not fit its plate");
+}
+
 } // namespace
 
 Picture drawModuleButton()
@@ -80,24 +112,25 @@ Picture drawModuleButton()
 
 Picture drawWahButton(const Picture& background)
 {
-    return stateStrip(background, wahButton, 2, [](cairo_t* cr, int32_t on) {
+    const WahPlate plate;
+    checkWahPlate(plate);
+    return stateStrip(background, wahButton, 2, [&plate](cairo_t* cr, int32_t on) {
         const double w = wahButton.width(), h = wahButton.height();
         roundedRect(cr, 0.5, 0.5, w - 1, h - 1, 3.5);
         chromeGradient(cr, 0, 0, 0, h);
         cairo_fill(cr);
-        // LED 5 sits in this socket, top right.
-        cairo_arc(cr, 43.5, 5.5, 2.9, 0, 2 * pi);
+        cairo_arc(cr, plate.ledX, plate.ledY, plate.ledSocketRadius, 0, 2 * pi);
         setColour(cr, ink::ledSocket);
         cairo_fill(cr);
-        roundedRect(cr, 2.5, 2.5, 36.5, h - 5, 2.5);
+        roundedRect(cr, plate.left, plate.top, plate.right - plate.left, plate.bottom - plate.top, 2.5);
         if (on) {
-            fillVertical(cr, 2.5, h - 2.5, {255, 214, 120}, {226, 128, 20});
+            fillVertical(cr, plate.top, plate.bottom, {255, 214, 120}, {226, 128, 20});
             setColour(cr, {90, 36, 0});
         } else {
-            fillVertical(cr, 2.5, h - 2.5, {62, 62, 68}, {22, 22, 25});
+            fillVertical(cr, plate.top, plate.bottom, {62, 62, 68}, {22, 22, 25});
             setColour(cr, {150, 150, 156});
         }
-        drawText(cr, Face::CondensedBold, 8, "WAH ON", 20.75, 12.5, Align::Centre, 0.5);
+        drawText(cr, Face::CondensedBold, plate.letterSize, plate.word, plate.centre(), plate.baseline);
     });
 }
 
