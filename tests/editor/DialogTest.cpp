@@ -127,7 +127,7 @@ TEST_F(DialogTest, TheBankButtonLoadsTheChosenBankAndStartsAtTheLastOne)
     EXPECT_EQ(afterReopening(), loaded) << "every control follows the loaded bank";
 }
 
-TEST_F(DialogTest, NoDialogWithoutTheHostsSelectorOrWhenThePressSlidesOffTheButton)
+TEST_F(DialogTest, NoDialogWithoutTheHostsSelector)
 {
     installContent();
     offerSelector({factoryBank}, false);
@@ -135,13 +135,43 @@ TEST_F(DialogTest, NoDialogWithoutTheHostsSelectorOrWhenThePressSlidesOffTheButt
     clickControl(bankButton);
     EXPECT_TRUE(requests.empty());
     EXPECT_EQ(callsOf(hostCapability).size(), 1u);
+}
 
-    offerSelector({factoryBank});
+// LOAD BANK acts as push buttons do: the bank dialog opens once, when the
+// press ends over the button (its edges included); sliding off before
+// releasing cancels, and coming back before releasing un-cancels.
+TEST_F(DialogTest, TheBankDialogOpensOnlyWhenThePressEndsOverTheButton)
+{
+    installContent();
+    offerSelector({}); // every request cancelled
+    openEditor();
+    const Area releasedLook = controlArea(bankButton);
     const Rect button = rackControls[bankButton - 1].rect;
-    drag({{button.left + 5, button.top + 5}, {button.left + 5, button.bottom + 20}});
-    EXPECT_TRUE(requests.empty()) << "released away from the button";
-    clickControl(bankButton);
-    EXPECT_EQ(requests.size(), 1u);
+    const Point inside{button.left + 5, button.top + 5};
+    const Point corner{button.right, button.bottom};
+    const Point below{button.left + 5, button.bottom + 20};
+    const Point leftOf{button.left - 10, button.top + 5};
+    struct Press {
+        const char* what;
+        std::vector<Point> path;
+        size_t dialogs;
+    };
+    const Press presses[] = {
+        {"pressed and released", {inside, inside}, 1},
+        {"released on its bottom right corner", {inside, corner}, 1},
+        {"slid off downwards", {inside, below}, 0},
+        {"slid off to the left", {inside, inside, leftOf, leftOf}, 0},
+        {"slid off and back", {inside, below, inside}, 1},
+        {"slid off, back and off again", {inside, leftOf, inside, below}, 0},
+    };
+    for (const Press& press : presses) {
+        SCOPED_TRACE(press.what);
+        requests.clear();
+        drag(press.path);
+        EXPECT_EQ(requests.size(), press.dialogs);
+        EXPECT_EQ(parameter(bankLoadTag), 0.0f);
+        EXPECT_EQ(controlArea(bankButton), releasedLook) << "the button springs back";
+    }
 }
 
 } // namespace
