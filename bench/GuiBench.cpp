@@ -91,9 +91,7 @@ public:
     }
     void close() override
     {
-        if (frame_)
-            frame_->dropReference();
-        frame_ = nullptr;
+        EditorBase::close();
         views.clear();
     }
     std::vector<StripView*> views;

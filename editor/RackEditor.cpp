@@ -10,6 +10,7 @@
 #include "gui/SplashArea.h"
 #include "gui/StripSwitch.h"
 #include "gui/ToggleButton.h"
+#include "platform/Window.h"
 #include "plugin/RackAccess.h"
 #include "plugin/host/FileSelector.h"
 
@@ -92,16 +93,30 @@ int32_t RackEditor::open(void* parentWindow)
 {
     if (frame_)
         close();
+    const auto parent = static_cast<platform::Window>(parentWindow);
+    // Without a window of the host's there is nothing to open into: the host
+    // hears so.
+    if (!platform::IsWindow(parent))
+        return 0;
     EditorBase::open(parentWindow);
     if (rack_.contentMissing()) {
+        // The host answers the question, and may close the editor or the
+        // plug-in meanwhile; the window is then not built.
+        InputScope question(this);
         char folder[FileSelectRecord::pathSize] = "";
         promptForContentFolder(folder);
         if (folder[0])
             rack_.setInstallPath(folder);
+        if (systemWindow_ != parentWindow)
+            return 0;
     }
     GuiBitmap* background = bitmap(backgroundBitmap);
     const Rect size{0, 0, background ? background->getWidth() : 0, background ? background->getHeight() : 0};
-    frame_ = new Frame(size, static_cast<platform::Window>(parentWindow), this);
+    frame_ = new Frame(size, parent, this);
+    if (!frame_->getSystemWindow()) {
+        close();
+        return 0;
+    }
     frame_->setBackground(background);
     loadBitmaps();
 
@@ -172,9 +187,7 @@ Control* RackEditor::makeControl(const ControlEntry& entry)
 void RackEditor::close()
 {
     open_ = false;
-    if (frame_)
-        frame_->dropReference(); // and with it every control
-    frame_ = nullptr;
+    EditorBase::close(); // and with the frame every control
     for (Control*& control : controls_)
         control = nullptr;
     ledPanel_ = nullptr;

@@ -80,6 +80,10 @@ void RackEditor::showParameter(int32_t index)
 
 void RackEditor::onControlChange(PaintContext* context, Control* control)
 {
+    // Each write tells the host, which may close the editor when it hears of
+    // it: what needs the window is then left out.
+    Frame* frame = control->getFrame();
+    auto stillOpen = [frame] { return frame && frame->isOpen(); };
     const int32_t tag = control->getTag();
     const float value = control->getValue();
     if (value < noteChoiceLimit) {
@@ -92,7 +96,7 @@ void RackEditor::onControlChange(PaintContext* context, Control* control)
             Point where;
             if (context)
                 context->queryMousePosition(where);
-            if (!context || control->hitTest(where))
+            if (stillOpen() && (!context || control->hitTest(where)))
                 runBankDialog();
         } else if (tag == wahOnIndex && isOn(value)) {
             rack_.setParameterAndNotify(filterOnIndex, 0.0f);
@@ -101,6 +105,8 @@ void RackEditor::onControlChange(PaintContext* context, Control* control)
         }
         rack_.setParameterAndNotify(tag, value);
     }
+    if (!stillOpen())
+        return;
     // This is the window thread: the controls may follow at once.
     update();
     if (context)

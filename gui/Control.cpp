@@ -153,13 +153,17 @@ void Control::trackMouse(PaintContext* context, Point where, const std::function
     if (frame_)
         frame_->beginGesture(tag_);
     int32_t state = context->queryMouseButtons();
-    do {
+    // The host may close the editor from any call the loop makes (the frame
+    // and this control stay until the click returns): the drag then ends.
+    while (!frame_ || frame_->isOpen()) {
         follow(where, state);
         reportIfChanged(context);
         context->queryMousePosition(where);
         runIdleWork();
         state = context->queryMouseButtons();
-    } while (holding(state));
+        if (!holding(state))
+            break;
+    }
     if (frame_)
         frame_->endGesture(tag_);
 }

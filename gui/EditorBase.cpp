@@ -23,6 +23,7 @@ EditorBase::EditorBase(EffectBaseEx* plugin) : HostEditor(plugin), plugin_(plugi
 
 EditorBase::~EditorBase()
 {
+    EditorBase::close();
     OleUninitialize();
 }
 
@@ -39,6 +40,16 @@ int32_t EditorBase::open(void* parentWindow)
     return HostEditor::open(parentWindow);
 }
 
+void EditorBase::close()
+{
+    HostEditor::close();
+    if (Frame* frame = frame_) {
+        frame_ = nullptr;
+        frame->markClosed();
+        frame->dropReference();
+    }
+}
+
 void EditorBase::idle()
 {
     if (inIdleWork_)
@@ -50,12 +61,20 @@ void EditorBase::idle()
 
 int32_t EditorBase::onKeyDown(KeyRecord* key)
 {
-    return frame_ ? frame_->onKeyDown(key) : -1;
+    if (!frame_)
+        return -1;
+    Frame* frame = frame_;
+    Frame::UserInput input(frame);
+    return frame->onKeyDown(key);
 }
 
 int32_t EditorBase::onKeyUp(KeyRecord* key)
 {
-    return frame_ ? frame_->onKeyUp(key) : -1;
+    if (!frame_)
+        return -1;
+    Frame* frame = frame_;
+    Frame::UserInput input(frame);
+    return frame->onKeyUp(key);
 }
 
 int32_t EditorBase::setKnobStyle(intptr_t mode)

@@ -25,6 +25,9 @@ public:
 
     int32_t getRect(void** rect) override;
     int32_t open(void* parentWindow) override;
+    // Lets the frame go; one that user input still runs in goes when the
+    // input returns (Frame::UserInput), drawing nothing meanwhile.
+    void close() override;
     void idle() override;
     int32_t onKeyDown(KeyRecord* key) override;
     int32_t onKeyUp(KeyRecord* key) override;

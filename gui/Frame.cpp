@@ -53,6 +53,16 @@ bool contains(const Rect& size, Point where)
 
 } // namespace
 
+Frame::UserInput::UserInput(Frame* frame) : scope_(frame->getEditor()), frame_(frame)
+{
+    frame_->addReference();
+}
+
+Frame::UserInput::~UserInput()
+{
+    frame_->dropReference(); // before the scope lets the plug-in go
+}
+
 void Frame::windowClassName(char (&name)[32])
 {
     std::snprintf(name, sizeof name, "Plugin%08x", unsigned(reinterpret_cast<uintptr_t>(libraryModule())));
@@ -91,8 +101,8 @@ Frame::Frame(const Rect& size, platform::Window parentWindow, EditorBase* editor
 Frame::~Frame()
 {
     setCursor(0);
-    if (dropRegistered_)
-        RevokeDragDrop(window_);
+    const platform::Window window = window_;
+    forgetWindow();
     if (dropTarget_) {
         dropTarget_->detach();
         dropTarget_->Release();
@@ -102,15 +112,26 @@ Frame::~Frame()
     OleUninitialize();
     if (imagingLibrary_)
         FreeLibrary(imagingLibrary_);
+    if (window)
+        DestroyWindow(window);
     if (usesWindowClass_) {
-        SetWindowUserData(window_, nullptr);
-        DestroyWindow(window_);
         if (--windowClassUses == 0) {
             char className[32];
             windowClassName(className);
             UnregisterClassA(className, libraryModule());
         }
     }
+}
+
+void Frame::forgetWindow()
+{
+    if (!window_)
+        return;
+    if (dropRegistered_)
+        RevokeDragDrop(window_);
+    dropRegistered_ = false;
+    SetWindowUserData(window_, nullptr);
+    window_ = nullptr;
 }
 
 void Frame::setBackground(GuiBitmap* background)
@@ -388,7 +409,7 @@ EditorBase* Frame::getEditor()
 
 void Frame::idle()
 {
-    if (editor_)
+    if (editor_ && open_)
         editor_->runIdleWork();
 }
 
@@ -431,13 +452,19 @@ LResult VOLTARA_CALLBACK Frame::windowProcedure(platform::Window window, uint32_
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
+        if (!frame->open_)
+            return 0;
+        UserInput input(frame);
         WindowContext context(frame, window);
         frame->mouse(context.get(), {loWord(lParam), hiWord(lParam)});
         return 0;
     }
     case WM_DESTROY:
+        // Gone with the host's window, perhaps under a drag: nothing may use
+        // the handle from here on.
         frame->open_ = false;
         frame->parentWindow_ = nullptr;
+        frame->forgetWindow();
         break;
     default: break;
     }

@@ -3,6 +3,7 @@
 #include "gui/View.h"
 #include "platform/Module.h"
 #include "platform/Window.h"
+#include "plugin/host/HostEditor.h"
 
 namespace voltara {
 
@@ -17,6 +18,22 @@ class Frame : public View {
 public:
     Frame(const Rect& size, platform::Window parentWindow, EditorBase* editor);
     ~Frame() override;
+
+    // Input the user gives the frame: a click and the drag that follows it,
+    // a key. The host may close the editor or the plug-in from inside a call
+    // the input makes; the frame, its views, the editor and the plug-in all
+    // stay until the input has returned.
+    class UserInput {
+    public:
+        explicit UserInput(Frame* frame);
+        ~UserInput();
+        UserInput(const UserInput&) = delete;
+        UserInput& operator=(const UserInput&) = delete;
+
+    private:
+        HostEditor::InputScope scope_;
+        Frame* frame_;
+    };
 
     void draw(PaintContext* context) override;
     void drawArea(PaintContext* context, const Rect& area) override;
@@ -61,7 +78,10 @@ public:
 
     platform::Window getSystemWindow() const { return window_; }
     platform::Window getParentWindow() const { return parentWindow_; }
+    // Until the window is destroyed or the editor closes the frame; a closed
+    // frame draws nothing and ends a drag in it.
     bool isOpen() const { return open_; }
+    void markClosed() { open_ = false; }
     bool isFirstDrawPending() const { return firstDrawPending_; }
     int32_t getViewCapacity() const { return viewCapacity_; }
 
@@ -69,6 +89,8 @@ public:
     static void windowClassName(char (&name)[32]);
 
 private:
+    // Revokes the drop target and lets go of the window's handle.
+    void forgetWindow();
     // Asks the focus view, the modal view, then the children from the last added.
     int32_t routeKey(int32_t (View::*handler)(KeyRecord*), KeyRecord* key);
     static platform::LResult VOLTARA_CALLBACK windowProcedure(platform::Window window, uint32_t message,

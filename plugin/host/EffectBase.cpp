@@ -17,7 +17,7 @@ intptr_t dispatchEntry(PluginDescriptor* descriptor, int32_t opcode, int32_t ind
         return 0;
     const intptr_t result = effect->dispatch(opcode, index, value, pointer, opt);
     if (opcode == opClose) {
-        delete effect;
+        effect->release();
         return 1;
     }
     return result;
@@ -77,6 +77,17 @@ EffectBase::EffectBase(HostCallback host, int32_t programCount, int32_t paramete
 EffectBase::~EffectBase()
 {
     delete editor_;
+}
+
+void EffectBase::release()
+{
+    if (editor_ && editor_->inInput()) {
+        host_ = nullptr;
+        editor_->close();
+        editor_->destroyEffectAfterInput();
+        return;
+    }
+    delete this;
 }
 
 EffectBase* EffectBase::fromDescriptor(PluginDescriptor* descriptor)

@@ -20,6 +20,11 @@ public:
 
     PluginDescriptor* descriptor() { return &descriptor_; }
     static EffectBase* fromDescriptor(PluginDescriptor* descriptor);
+    // The host's opClose. The instance goes at once, or, when the host closed
+    // it from inside a call the editor made for the user's input (a drag
+    // telling the host of a change), once that input has unwound; the host
+    // is not called again either way.
+    void release();
 
     // [any thread] parameter entries
     virtual void setParameter(int32_t index, float value);

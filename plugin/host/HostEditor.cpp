@@ -1,5 +1,7 @@
 #include "plugin/host/HostEditor.h"
 
+#include "plugin/host/EffectBase.h"
+
 namespace voltara {
 
 int32_t HostEditor::getRect(void** rect)
@@ -13,6 +15,23 @@ int32_t HostEditor::open(void* parentWindow)
 {
     systemWindow_ = parentWindow;
     return 0;
+}
+
+void HostEditor::close()
+{
+    systemWindow_ = nullptr;
+}
+
+HostEditor::InputScope::InputScope(HostEditor* editor) : editor_(editor)
+{
+    if (editor_)
+        ++editor_->inputDepth_;
+}
+
+HostEditor::InputScope::~InputScope()
+{
+    if (editor_ && --editor_->inputDepth_ == 0 && editor_->effectClosed_)
+        delete editor_->effect_; // and with it this editor
 }
 
 void HostEditor::idle()

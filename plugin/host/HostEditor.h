@@ -22,7 +22,7 @@ public:
     // Stores a pointer to the editor's rectangle in *rect; 0 when it has none.
     virtual int32_t getRect(void** rect);
     virtual int32_t open(void* parentWindow);
-    virtual void close() {}
+    virtual void close();
     virtual void idle();
     virtual void update() {}
     // [any thread] Asks for update at the next idle.
@@ -40,6 +40,27 @@ public:
     // Every control re-reads its parameter (program change, bank load).
     virtual void refreshAll() {}
 
+    // Work the user started in the editor (a click and the drag that follows
+    // it, a key, the questions asked at open). It calls the host, and the
+    // host may close the editor or the whole plug-in from inside such a call:
+    // the plug-in then goes only once the work has unwound, and the host
+    // hears nothing more from it.
+    class InputScope {
+    public:
+        explicit InputScope(HostEditor* editor);
+        // The last one out destroys a plug-in closed meanwhile.
+        ~InputScope();
+        InputScope(const InputScope&) = delete;
+        InputScope& operator=(const InputScope&) = delete;
+
+    private:
+        HostEditor* editor_;
+    };
+    bool inInput() const { return inputDepth_ > 0; }
+    // The plug-in was closed while input ran: it is destroyed when the input
+    // has unwound.
+    void destroyEffectAfterInput() { effectClosed_ = true; }
+
 protected:
     // What idle does for the base: refreshAll when it was asked for, then
     // update when pending. An editor that overrides idle calls it first.
@@ -49,6 +70,8 @@ protected:
     void* systemWindow_ = nullptr;
     Relaxed<bool> updatePending_{false};
     Relaxed<bool> refreshAllPending_{false};
+    int32_t inputDepth_ = 0;
+    bool effectClosed_ = false;
 };
 
 } // namespace voltara

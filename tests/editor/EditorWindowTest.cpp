@@ -1,9 +1,11 @@
 #include "tests/editor/EditorTestKit.h"
 
+#include "platform/Window.h"
 #include "resources/BitmapTable.h"
 #include "resources/DibFile.h"
 
 #include <string>
+#include <vector>
 
 // The window as a host sees it: its size, opening and closing, what is
 // built and drawn each time, and the areas without a control.
@@ -103,6 +105,99 @@ TEST_F(EditorWindowTest, BothSplashAreasOpenThePictureAndAClickOnItClosesIt)
         click(300, 160);
         EXPECT_EQ(area(wholeWindow), before);
     }
+}
+
+TEST_F(EditorWindowTest, OpeningWithoutAWindowOfTheHostsFailsAndAsksNothing)
+{
+    makeInstance(); // without content: an open asks for the folder
+    platform::Window gone = host::createParentWindow(600, 354);
+    platform::DestroyWindow(gone);
+    int notAWindow = 0;
+    for (void* window : {static_cast<void*>(nullptr), static_cast<void*>(gone), static_cast<void*>(&notAWindow)})
+        EXPECT_EQ(host->dispatch(opEditorOpen, 0, 0, window), 0);
+    idle();
+    EXPECT_EQ(host->countCalls(hostOpenFileSelector), 0);
+    openEditor(); // into the host's own window it opens
+    EXPECT_EQ(host->countCalls(hostOpenFileSelector), 1);
+}
+
+// A host may close the editor, or the whole plug-in, from inside any call
+// the editor makes while a control follows the mouse (hosts run their own
+// message loop in the idle call). The drag ends there, safely, whatever the
+// control; a closed plug-in hears nothing more, a plug-in that stays gets the
+// end of every edit begun.
+TEST_F(EditorWindowTest, TheHostMayCloseTheEditorOrThePlugInFromAnyCallADragMakes)
+{
+    enum class Closes { editor, editorAndItsWindow, plugIn };
+    struct Drag {
+        ControlClass kind;
+        std::vector<int32_t> calls; // the host calls a drag on it makes
+    };
+    const Drag drags[] = {
+        {ControlClass::filmstripKnob, {hostAutomate, hostIdle, hostBeginGesture, hostEndGesture}},
+        {ControlClass::toggleButton, {hostAutomate, hostIdle}},
+        {ControlClass::horizontalStripSwitch, {hostAutomate, hostIdle, hostBeginGesture, hostEndGesture}},
+        {ControlClass::verticalStripSwitch, {hostAutomate, hostIdle, hostBeginGesture, hostEndGesture}},
+        {ControlClass::wahPedal, {hostAutomate, hostIdle, hostBeginGesture, hostEndGesture}},
+        {ControlClass::momentaryButton, {hostAutomate, hostIdle, hostBeginGesture, hostEndGesture}},
+        {ControlClass::rateDisplay, {hostAutomate, hostIdle}},
+        {ControlClass::splashArea, {hostAutomate}},
+    };
+    for (const Drag& drag : drags) {
+        int32_t number = 1;
+        while (rackControls[number - 1].kind != drag.kind)
+            ++number;
+        const Rect& rect = rackControls[number - 1].rect;
+        const Point middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        for (const int32_t trigger : drag.calls)
+            for (const Closes closes : {Closes::editor, Closes::editorAndItsWindow, Closes::plugIn}) {
+                SCOPED_TRACE("control " + std::to_string(number) + ", host call " + std::to_string(trigger)
+                             + ", closing " + std::to_string(int(closes)));
+                host.reset();
+                openEditor();
+                answerMenus({3});
+                size_t callsWhenClosed = 0;
+                bool closed = false;
+                host->respond = [&](int32_t opcode, void*) -> std::optional<intptr_t> {
+                    if (opcode != trigger || closed)
+                        return std::nullopt;
+                    closed = true;
+                    if (closes == Closes::plugIn) {
+                        host->close();
+                    } else {
+                        host->dispatch(opEditorClose);
+                        if (closes == Closes::editorAndItsWindow) {
+                            platform::DestroyWindow(parent);
+                            parent = nullptr;
+                        }
+                    }
+                    callsWhenClosed = host->calls.size();
+                    return std::nullopt;
+                };
+                const platform::WinPoint at = host::toScreen(parent, middle.h, middle.v);
+                host::play({host::at(0, at, host::leftButton), host::at(20, {at.x, at.y - 10}, host::leftButton),
+                            host::at(40, {at.x + 5, at.y - 25}, host::leftButton),
+                            host::at(60, {at.x + 5, at.y - 25}, 0)});
+                host::runScript();
+                ASSERT_TRUE(closed);
+                if (closes == Closes::plugIn) {
+                    EXPECT_EQ(host->calls.size(), callsWhenClosed) << "a closed plug-in called its host";
+                } else {
+                    EXPECT_EQ(host->countCalls(hostBeginGesture), host->countCalls(hostEndGesture));
+                    host->respond = nullptr;
+                    if (!parent)
+                        parent = host::createParentWindow(600, 354, 100, 60);
+                    openEditor(); // and it works again
+                    const float before = parameter(0);
+                    clickControl(controlWithTag(0));
+                    EXPECT_NE(parameter(0), before);
+                }
+                host::setMenuChooser(nullptr);
+                menusShown = 0;
+            }
+    }
+    host.reset();
+    makeInstance();
 }
 
 } // namespace

@@ -60,13 +60,6 @@ int32_t TestEditor::open(void* parentWindow)
     return 1;
 }
 
-void TestEditor::close()
-{
-    if (frame_)
-        frame_->dropReference();
-    frame_ = nullptr;
-}
-
 void ProbeView::record(const std::string& what)
 {
     if (log_)

@@ -40,7 +40,6 @@ public:
     ~TestEditor() override;
 
     int32_t open(void* parentWindow) override;
-    void close() override;
     void update() override { ++updates; }
 
     std::function<void(Frame*)> build;
