@@ -1,5 +1,6 @@
 #include "codec/CodecInterface.h"
 
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -11,18 +12,19 @@ namespace voltara::codec {
 
 namespace {
 
-// Written only by FIO_InitPlugin; every other piece of codec state lives in a handle.
-HostIoCallbacks processCallbacks = {};
+// The table the entry points use: the host's once it registered one, else
+// the plug-in's own; every other piece of codec state lives in a handle.
+HostIoCallbacks hostCallbacks = {}; // written only by FIO_InitPlugin
+const HostIoCallbacks noCallbacks = {};
+std::atomic<const HostIoCallbacks*> activeCallbacks{nullptr};
 
-bool canRead()
+bool canRead(const HostIoCallbacks& io)
 {
-    const HostIoCallbacks& io = processCallbacks;
     return io.readAt != nullptr && io.getSize != nullptr && io.allocate != nullptr && io.release != nullptr;
 }
 
-bool canWrite()
+bool canWrite(const HostIoCallbacks& io)
 {
-    const HostIoCallbacks& io = processCallbacks;
     return io.writeAt != nullptr && io.allocate != nullptr && io.release != nullptr;
 }
 
@@ -41,15 +43,16 @@ int32_t checkFormat(void* /*ignored*/, const uint8_t* firstBytes)
 
 int32_t readInfo(FileHandle file, StreamInfo* info)
 {
-    return info != nullptr && canRead() ? readStreamInfo(file, *info) : -1;
+    return info != nullptr && canRead(hostIo()) ? readStreamInfo(file, *info) : -1;
 }
 
 void* openRead(FileHandle file, StreamInfo* info)
 {
-    if (info == nullptr || !canRead() || !Decoder::accepts(*info))
+    const HostIoCallbacks& io = hostIo();
+    if (info == nullptr || !canRead(io) || !Decoder::accepts(*info))
         return nullptr;
-    void* memory = processCallbacks.allocate(sizeof(Decoder), 1);
-    return memory != nullptr ? new (memory) Decoder(processCallbacks, file, *info) : nullptr;
+    void* memory = io.allocate(sizeof(Decoder), 1);
+    return memory != nullptr ? new (memory) Decoder(io, file, *info) : nullptr;
 }
 
 int32_t readFrames(void* decoder, void* destination, int32_t frameCount, double* progress)
@@ -71,7 +74,7 @@ int32_t closeRead(void* decoder)
 
 void* openWrite(FileHandle file, StreamInfo* info)
 {
-    return info != nullptr && canWrite() ? Encoder::open(file, *info) : nullptr;
+    return info != nullptr && canWrite(hostIo()) ? Encoder::open(file, *info) : nullptr;
 }
 
 int32_t writeFrames(void* encoder, const int32_t* samples, int32_t frameCount, int32_t* consumed, int64_t* position)
@@ -90,11 +93,40 @@ int32_t closeWrite(void* encoder, int64_t totalFrames)
     return result;
 }
 
+void describeFormat(FormatInfo& format)
+{
+    format.interfaceNumbers[0] = 11;
+    format.interfaceNumbers[1] = 30;
+    format.interfaceNumbers[2] = 16;
+    format.interfaceNumbers[3] = 13;
+    copyText(format.shortName, sizeof format.shortName, "kfr");
+    copyText(format.longName, sizeof format.longName, "Kestrelwave");
+    copyText(format.extension, sizeof format.extension, "kfr");
+    copyText(format.formatName, sizeof format.formatName, "kfr");
+    copyText(format.description, sizeof format.description, "Lossless Compressed Audio Format");
+    format.checkFormat = checkFormat;
+    format.readInfo = readInfo;
+    format.openRead = openRead;
+    format.readFrames = readFrames;
+    format.closeRead = closeRead;
+    format.openWrite = openWrite;
+    format.writeFrames = writeFrames;
+    format.closeWrite = closeWrite;
+}
+
 } // namespace
 
 const HostIoCallbacks& hostIo()
 {
-    return processCallbacks;
+    const HostIoCallbacks* active = activeCallbacks.load(std::memory_order_acquire);
+    return active != nullptr ? *active : noCallbacks;
+}
+
+void registerPlugInCallbacks(const HostIoCallbacks& callbacks, FormatInfo& format)
+{
+    describeFormat(format);
+    const HostIoCallbacks* none = nullptr;
+    activeCallbacks.compare_exchange_strong(none, &callbacks, std::memory_order_acq_rel);
 }
 
 } // namespace voltara::codec
@@ -105,24 +137,9 @@ int32_t FIO_InitPlugin(int32_t formatIndex, const HostIoCallbacks* callbacks, Fo
 {
     if (formatIndex > 0 || callbacks == nullptr || format == nullptr)
         return 0;
-    processCallbacks = *callbacks;
-    format->interfaceNumbers[0] = 11;
-    format->interfaceNumbers[1] = 30;
-    format->interfaceNumbers[2] = 16;
-    format->interfaceNumbers[3] = 13;
-    copyText(format->shortName, sizeof format->shortName, "kfr");
-    copyText(format->longName, sizeof format->longName, "Kestrelwave");
-    copyText(format->extension, sizeof format->extension, "kfr");
-    copyText(format->formatName, sizeof format->formatName, "kfr");
-    copyText(format->description, sizeof format->description, "Lossless Compressed Audio Format");
-    format->checkFormat = checkFormat;
-    format->readInfo = readInfo;
-    format->openRead = openRead;
-    format->readFrames = readFrames;
-    format->closeRead = closeRead;
-    format->openWrite = openWrite;
-    format->writeFrames = writeFrames;
-    format->closeWrite = closeWrite;
+    hostCallbacks = *callbacks;
+    activeCallbacks.store(&hostCallbacks, std::memory_order_release);
+    describeFormat(*format);
     return 1;
 }
 

@@ -112,8 +112,16 @@ static_assert(offsetof(StreamInfo, sampleRate) == 4 && offsetof(StreamInfo, stre
               "stream information words 0 to 20");
 #endif
 
-// The process-wide callback table that all codec code uses (zero until FIO_InitPlugin).
+// The process-wide callback table that all codec code uses: the one a host
+// registered through FIO_InitPlugin, else the plug-in's own, else all null.
 const HostIoCallbacks& hostIo();
+
+// The plug-in's own registration (`main`, on every call): fills the
+// description as FIO_InitPlugin does, but the callbacks (which must live as
+// long as the library) serve only while no host has registered its own, so
+// that a host that uses the codec and loads the effect from the same library
+// keeps its files. Safe on several threads at once.
+void registerPlugInCallbacks(const HostIoCallbacks& callbacks, FormatInfo& format);
 
 // Diagnostics for `voltara kfr info`: what the blocks decoded so far chose.
 struct BlockStatistics {
@@ -127,7 +135,8 @@ struct BlockStatistics {
 } // namespace voltara::codec
 
 // Registers the Kestrelwave format: copies the callbacks into the process-wide
-// table and fills the description. 1 when done; 0, touching nothing, for an index
+// table (they serve from then on, whatever `main` registers later) and fills
+// the description. 1 when done; 0, touching nothing, for an index
 // above 0 (index 0 or a negative one selects the only format).
 extern "C" VOLTARA_EXPORT int32_t FIO_InitPlugin(int32_t formatIndex, const voltara::codec::HostIoCallbacks* callbacks,
                                                  voltara::codec::FormatInfo* format);

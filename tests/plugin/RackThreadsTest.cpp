@@ -174,5 +174,24 @@ TEST_F(RackThreads, HostAudioAndWindowThreadsTogether)
     window.join();
 }
 
+// A host that makes its instances on several threads at once: each `main`
+// registers the codec and builds a rack with its editor, and none of that may
+// race with another.
+TEST_F(RackThreads, InstancesMadeOnSeveralThreadsAtOnce)
+{
+    test::TestHost library;
+    const test::TestHost::MainEntry entry = library.mainEntry();
+    std::vector<PluginDescriptor*> made(4, nullptr);
+    std::vector<std::thread> threads;
+    for (PluginDescriptor*& descriptor : made)
+        threads.emplace_back([&descriptor, entry] { descriptor = entry(&threadHost); });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (PluginDescriptor* descriptor : made) {
+        ASSERT_NE(descriptor, nullptr);
+        EXPECT_EQ(descriptor->dispatch(descriptor, opClose, 0, 0, nullptr, 0.0f), 1);
+    }
+}
+
 } // namespace
 } // namespace voltara
