@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <initializer_list>
 #include <new>
 
 #include "codec/Decoder.h"
@@ -43,7 +44,19 @@ int32_t checkFormat(void* /*ignored*/, const uint8_t* firstBytes)
 
 int32_t readInfo(FileHandle file, StreamInfo* info)
 {
-    return info != nullptr && canRead(hostIo()) ? readStreamInfo(file, *info) : -1;
+    const HostIoCallbacks& io = hostIo();
+    if (info == nullptr || !canRead(io) || readStreamInfo(file, *info) != 0)
+        return -1;
+    // A stored rate no reader can use is no length to play or pad by.
+    if (!FileHeader::holdsRate(info->sampleRate)) {
+        for (void* block : {info->header, info->trailing})
+            if (block != nullptr)
+                io.release(block);
+        info->header = info->trailing = nullptr;
+        info->headerLength = info->trailingLength = 0;
+        return -1;
+    }
+    return 0;
 }
 
 void* openRead(FileHandle file, StreamInfo* info)
@@ -74,7 +87,9 @@ int32_t closeRead(void* decoder)
 
 void* openWrite(FileHandle file, StreamInfo* info)
 {
-    return info != nullptr && canWrite(hostIo()) ? Encoder::open(file, *info) : nullptr;
+    if (info == nullptr || !canWrite(hostIo()) || !FileHeader::holdsRate(info->sampleRate))
+        return nullptr;
+    return Encoder::open(file, *info);
 }
 
 int32_t writeFrames(void* encoder, const int32_t* samples, int32_t frameCount, int32_t* consumed, int64_t* position)

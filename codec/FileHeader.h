@@ -25,6 +25,11 @@ struct FileHeader {
     int64_t totalFrames = 0;
     int64_t streamLength = 0;
 
+    // Whether the format can hold a rate: a positive number of Hz, as its
+    // readers use it (the WAVE header's unsigned field holds rates the signed
+    // field here cannot).
+    static bool holdsRate(int64_t rate) { return rate > 0 && rate <= INT32_MAX; }
+
     // Writes all 56 bytes.
     void store(uint8_t* bytes) const;
     static FileHeader load(const uint8_t* bytes);

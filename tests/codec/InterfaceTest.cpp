@@ -87,5 +87,39 @@ TEST(Interface, OpenHandlesKeepTheirCallbacksWhenRegisteredAgain)
     test::registerTestHost();
 }
 
+// The header's rate is a signed 32-bit field: a wave file's rate beyond it
+// (4,000,000,000 Hz would read back as -294,967,296) is refused when writing,
+// and a stored rate that is no positive number when reading, so that no
+// reader takes it for a length.
+TEST(Interface, RatesTheHeaderCannotHoldAreRefused)
+{
+    const FormatInfo format = test::registerTestHost();
+    test::EncodeRequest request;
+    request.samples = test::guitarSignal(1000, 2, 16, 4);
+    test::TestFile file;
+    file.bytes = test::encode(format, request);
+    ASSERT_FALSE(file.bytes.empty());
+    const std::vector<uint8_t> header = test::waveHeader(2, 44100, 16, 4000);
+    for (const int32_t rate : {0, -1, int32_t(4000000000u), INT32_MIN}) {
+        StreamInfo info = {};
+        info.channelCount = 2;
+        info.sampleRate = rate;
+        info.bitsPerSample = 16;
+        info.header = const_cast<uint8_t*>(header.data());
+        info.headerLength = static_cast<int32_t>(header.size());
+        test::TestFile written;
+        EXPECT_EQ(format.openWrite(&written, &info), nullptr) << rate;
+        EXPECT_TRUE(written.bytes.empty()) << rate;
+
+        test::TestFile stored = file;
+        std::memcpy(stored.bytes.data() + 12, &rate, 4);
+        StreamInfo read = {};
+        EXPECT_EQ(format.readInfo(&stored, &read), -1) << rate;
+        EXPECT_EQ(read.header, nullptr);
+        EXPECT_EQ(read.trailing, nullptr);
+    }
+    EXPECT_EQ(test::liveAllocations(), 0);
+}
+
 } // namespace
 } // namespace voltara::codec
