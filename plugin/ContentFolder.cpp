@@ -47,6 +47,31 @@ ContentFolder::ContentFolder(const std::string& value)
     path_ = folder;
 }
 
+std::string ContentFolder::whyNotContent(const char* folder)
+{
+    const ContentFolder chosen(folder ? folder : "");
+    if (!chosen.isFound())
+        return "The folder's name is empty or longer than " + std::to_string(maxValueLength)
+               + " characters. Nothing was recorded.";
+    std::string missing;
+    if (!chosen.hasStyleData())
+        missing = contentFile("", "Players", "Voltara.sty");
+    if (readRegularFile(chosen.defaultBankPath().c_str(), nullptr, 0) < 0)
+        missing += (missing.empty() ? "" : " and ") + contentFile("", "Presets", "Default.fxb");
+    if (missing.empty())
+        return "";
+    return chosen.path() + " is not the AW Voltara Edition content folder: it holds no " + missing
+           + ". Nothing was recorded.";
+}
+
+bool ContentFolder::acceptChosen(const char* folder)
+{
+    const std::string refusal = whyNotContent(folder);
+    if (!refusal.empty())
+        MessageBox::show(refusal.c_str(), messageCaption);
+    return refusal.empty();
+}
+
 bool ContentFolder::hasStyleData() const
 {
     return isFound() && readRegularFile(contentFile(path_, "Players", "Voltara.sty").c_str(), nullptr, 0) >= 0;

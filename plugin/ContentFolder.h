@@ -16,6 +16,13 @@ public:
     // Records folder as the install path (the NUL-terminated text unchanged)
     // and tells the user what to do next. False when it cannot be recorded.
     static bool storeInstallPath(const char* folder);
+    // Why the folder a user chose cannot be the content folder, in words for
+    // the user (what is missing); empty when it holds what the plug-in reads
+    // from it at its next load, read by the rules the plug-in reads them with.
+    static std::string whyNotContent(const char* folder);
+    // Tells the user why the folder they chose cannot be the content folder;
+    // true when it can.
+    static bool acceptChosen(const char* folder);
 
     // value: the raw registry bytes. The folder ends at the first NUL, CR or
     // LF and loses its trailing blanks; an empty or overlong folder is not

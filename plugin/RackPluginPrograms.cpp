@@ -106,6 +106,10 @@ void RackPlugin::setInstallPath(const char* folder)
 {
     if (!folder || !*folder)
         return;
+    // A folder that would not give the next load its content is not recorded:
+    // the user hears why, and is asked again at the next open.
+    if (!ContentFolder::acceptChosen(folder))
+        return;
     ContentFolder::storeInstallPath(folder);
     contentMissing_ = 0;
     programs_[0].setName("Please reload plug-in");

@@ -90,6 +90,22 @@ TEST_F(DialogTest, AChosenContentFolderIsRecordedAndNotAskedForAgain)
     EXPECT_EQ(programName(0), "Please reload plug-in");
 }
 
+TEST_F(DialogTest, AFolderWithoutTheContentIsNotRecordedAndAskedForAgain)
+{
+    const std::string folder = std::string(VOLTARA_SOURCE_DIR) + "/content";
+    offerSelector({std::string(1023, 'x'), "/dev/zero", VOLTARA_SOURCE_DIR, folder});
+    for (int open = 1; open <= 3; ++open) {
+        openEditor();
+        closeEditor();
+        EXPECT_EQ(requests.size(), size_t(open));
+        EXPECT_TRUE(recordedContentFolder().empty());
+        EXPECT_EQ(programName(0), "default.fxb not found!");
+    }
+    openEditor();
+    EXPECT_EQ(recordedContentFolder(), folder + '\0');
+    EXPECT_EQ(programName(0), "Please reload plug-in");
+}
+
 TEST_F(DialogTest, TheBankButtonLoadsTheChosenBankAndStartsAtTheLastOne)
 {
     installContent();

@@ -195,6 +195,8 @@ TEST_F(InstallPathTest, AChosenFolderIsRecordedForTheNextLoad)
 {
     RackPlugin& plugin = build();
     ASSERT_TRUE(plugin.contentMissing());
+    installStyleData();
+    installBank(TestBank());
 
     plugin.setInstallPath(content.path().c_str());
 
@@ -210,6 +212,8 @@ TEST_F(InstallPathTest, AChosenFolderIsRecordedForTheNextLoad)
 TEST_F(InstallPathTest, AStoreThatCannotBeWrittenStillClearsTheRequest)
 {
     RackPlugin& plugin = build();
+    installStyleData();
+    installBank(TestBank());
     store.write("occupied", "");
     ScopedEnvironment blocked("VOLTARA_REGISTRY", store.file("occupied").c_str());
 
@@ -233,6 +237,45 @@ TEST_F(InstallPathTest, NoFolderChangesNothing)
     EXPECT_TRUE(plugin.contentMissing());
     EXPECT_EQ(plugin.program(0).name(), "default.fxb not found!");
     EXPECT_EQ(MessageBox::history().size(), shown);
+}
+
+// The user may choose anything in the host's selector: only a folder that
+// gives the next load its content is recorded. Anything else records nothing,
+// leaves the request standing and tells the user what is missing.
+TEST_F(InstallPathTest, AFolderWithoutTheContentIsNotRecordedAndTheUserHearsWhatIsMissing)
+{
+    const std::string style = "Players" + sep + "Voltara.sty", bank = "Presets" + sep + "Default.fxb";
+    TempFolder styleOnly, bankOnly, bankIsAFolder;
+    styleOnly.write("Players/Voltara.sty", "style");
+    bankOnly.write("Presets/Default.fxb", "bank");
+    bankIsAFolder.write("Players/Voltara.sty", "style");
+    bankIsAFolder.write("Presets/Default.fxb/inside", "");
+    const struct {
+        std::string folder;
+        std::vector<std::string> said;
+    } cases[] = {
+        {std::string(1023, 'x'), {"longer than 254 characters"}},
+        {"/dev/zero", {style, bank}},
+        {content.path(), {style, bank}},
+        {styleOnly.path(), {"holds no " + bank + "."}},
+        {bankOnly.path(), {"holds no " + style + "."}},
+        {bankIsAFolder.path(), {"holds no " + bank + "."}},
+    };
+    RackPlugin& plugin = build();
+    for (const auto& c : cases) {
+        const size_t shown = MessageBox::history().size();
+        plugin.setInstallPath(c.folder.c_str());
+        EXPECT_TRUE(store.read(valueFile).empty()) << c.folder;
+        EXPECT_TRUE(plugin.contentMissing()) << c.folder;
+        EXPECT_EQ(plugin.program(0).name(), "default.fxb not found!") << c.folder;
+        EXPECT_EQ(refreshCount, 0) << c.folder;
+        ASSERT_EQ(MessageBox::history().size(), shown + 1) << c.folder;
+        const MessageBox::Shown& told = MessageBox::history().back();
+        EXPECT_EQ(told.caption, "Axewright Voltara Edition");
+        for (const std::string& part : c.said)
+            EXPECT_NE(told.text.find(part), std::string::npos) << told.text;
+        EXPECT_NE(told.text.find("Nothing was recorded."), std::string::npos) << told.text;
+    }
 }
 
 } // namespace
