@@ -1,6 +1,7 @@
 #include "editor/RateDisplay.h"
 
 #include "editor/RackLayout.h"
+#include "effects/DelayModule.h"
 #include "gui/Frame.h"
 #include "gui/PopupChoiceMenu.h"
 
@@ -48,7 +49,7 @@ void convertRateText(float value, char* text)
     const double x = std::fmod(double(value), 2.0);
     switch (static_cast<int32_t>(range)) {
     case phaserOrFlanger: std::sprintf(text, "%.2f", std::exp(x * 5.2983174 - 2.9957323)); break; // 0.05 .. 10 Hz
-    case delay: std::sprintf(text, "%.0f", x * x * x * 1970.0 + 30.0); break;                     // 30 .. 2000 ms
+    case delay: std::sprintf(text, "%.0f", DelayModule::freeTime(float(x)) * 1000.0f); break;     // 50 .. 2500 ms
     case reverb: std::sprintf(text, "%.2f", x * x * 9.75 + 0.25); break;                          // 0.25 .. 10 s
     case tremolo: std::sprintf(text, "%.2f", x * 16.0); break;                                    // 0 .. 16 Hz
     case wah: std::sprintf(text, "%.2f", x * x * 16.0); break;                                    // 0 .. 16 Hz

@@ -93,8 +93,7 @@ void DelayModule::updateTime()
     if (isSynced) {
         delayTime_ = beats * samplesPerBeat_;
     } else {
-        const float t = params_[timeKnob];
-        delayTime_ = (2.45f * (t * t) + 0.05f) * sampleRate_; // 0.05 .. 2.5 s
+        delayTime_ = freeTime(params_[timeKnob]) * sampleRate_;
     }
     layoutHeads();
 }
@@ -261,7 +260,7 @@ void DelayModule::getParameterText(int32_t slot, char* text) const
     if (slot == modeKnob)
         copyText(text, modeNames[mode_]);
     else
-        syncableSlotText(slot, sync_, delayTime_ * invSampleRate_ * 1000.0f, text);
+        syncableSlotText(slot, sync_, freeTime(params_[timeKnob]) * 1000.0f, text);
 }
 
 } // namespace voltara

@@ -19,6 +19,10 @@ public:
 
     DelayModule();
 
+    // The free-running delay time of the Time knob's value: 2.45 v^2 + 0.05,
+    // 0.05 .. 2.5 s. Its text and the editor's display both show it.
+    static float freeTime(float value) { return 2.45f * (value * value) + 0.05f; }
+
     void setSampleRate(float rate) override;
     void reset() override;
     void setTempo(double beatsPerSample, double beatsPerBar) override;

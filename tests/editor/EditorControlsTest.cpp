@@ -1,6 +1,7 @@
 #include "tests/editor/EditorTestKit.h"
 
 #include "editor/RateDisplay.h"
+#include "effects/DelayModule.h"
 #include "resources/DibFile.h"
 
 #include <string>
@@ -34,7 +35,7 @@ TEST(RateTextTest, NotesBelowOneAndAHalfAndFreeRatesByTheirOffset)
     const Case cases[] = {
         {0.0f, "16/4"},  {1.0f, "1/32"},  {10.5f * 0.063f, "1/8"}, {0.5f, "1/4"},  {0.94f, "1/16T"},
         {-0.5f, "1/32"}, {1.49f, "1/32"}, {2.0f, "0.05"},          {2.5f, "0.71"}, {3.0f, "10.00"},
-        {4.0f, "30"},    {4.5f, "276"},   {5.0f, "2000"},          {6.5f, "2.69"}, {7.0f, "10.00"},
+        {4.0f, "50"},    {4.5f, "662"},   {5.0f, "2500"},          {6.5f, "2.69"}, {7.0f, "10.00"},
         {8.5f, "8.00"},  {10.5f, "4.00"}, {11.0f, "16.00"},        {12.0f, ""},    {-250.5f, "1/32"},
     };
     for (const Case& c : cases) {
@@ -47,6 +48,24 @@ TEST(RateTextTest, NotesBelowOneAndAHalfAndFreeRatesByTheirOffset)
         char text[256] = "";
         convertRateText((float(note) + 0.5f) * 0.063f, text);
         EXPECT_STREQ(text, RateDisplay::noteLabels[note]) << "the rate a chosen note stores shows that note";
+    }
+}
+
+// The delay's display shows the time the delay runs, as its parameter text
+// gives it, at every rate.
+TEST(RateTextTest, TheDelayDisplayShowsTheTimeTheDelayRuns)
+{
+    for (const float rate : {8000.0f, 44100.0f, 48000.0f, 192000.0f}) {
+        DelayModule delay;
+        delay.setSampleRate(rate);
+        for (int step = 0; step <= 64; ++step) {
+            const float time = float(step) / 64.0f;
+            delay.setParameter(DelayModule::timeKnob, time);
+            char parameterText[256] = "", shown[256] = "";
+            delay.getParameterText(DelayModule::timeKnob, parameterText);
+            convertRateText(time + 4.0f, shown);
+            EXPECT_EQ(std::string(shown) + " ms", parameterText) << time << " at " << rate << " Hz";
+        }
     }
 }
 
