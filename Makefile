@@ -160,7 +160,7 @@ uninstall:
 install-lv2: native
 	mkdir -p "$(LV2_INSTALL_DIR)"
 	rm -rf "$(LV2_INSTALL_DIR)/voltara.lv2"
-	cp -r $(NATIVE)/voltara.lv2 "$(LV2_INSTALL_DIR)/"
+	cp -r $(NATIVE)/lv2-bundles/voltara.lv2 "$(LV2_INSTALL_DIR)/"
 	@echo "installed $(LV2_INSTALL_DIR)/voltara.lv2"
 
 clean:

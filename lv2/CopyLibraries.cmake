@@ -1,4 +1,4 @@
-# cmake -DRACK=voltara_fx.so -DBUILD_DIR=build -DBUNDLE=build/voltara.lv2 -P CopyLibraries.cmake
+# cmake -DRACK=voltara_fx.so -DBUILD_DIR=build -DBUNDLE=build/lv2-bundles/voltara.lv2 -P CopyLibraries.cmake
 # Copies the rack into the bundle with every shared library it needs that this
 # build made (found as the rack's loader finds them, through its run path);
 # system libraries stay where they are.

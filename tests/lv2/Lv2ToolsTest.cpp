@@ -33,7 +33,8 @@ using test::runProgram;
     if (variable.empty())                                                                                              \
     GTEST_SKIP() << name " is not installed (Debian package " package ")"
 
-const std::string lv2Path = "LV2_PATH=" VOLTARA_BINARY_DIR;
+// The build's folder of bundles, as the README has users point LV2_PATH at it.
+const std::string lv2Path = "LV2_PATH=" + std::filesystem::path(VOLTARA_LV2_BUNDLE).parent_path().string();
 // lv2apply is not built with the sanitizers; a sanitised bundle needs their
 // runtimes preloaded into it.
 #ifdef VOLTARA_SANITIZER_RUNTIMES
@@ -203,6 +204,7 @@ TEST(Lv2Tools, Lv2lsFindsThePluginOnTheBuildsLv2Path)
     TempFolder scratch;
     const auto result = runProgram(lv2ls, {}, {lv2Path}, scratch);
     EXPECT_NE(result.out.find(std::string(lv2::pluginUri) + "\n"), std::string::npos) << result.out;
+    EXPECT_EQ(result.err, "") << "the folder holds something that is not a bundle";
 }
 
 TEST(Lv2Tools, Lv2infoListsEveryParameterAsTheRackDescribesIt)
