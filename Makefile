@@ -14,12 +14,15 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-PACKAGES := cmake ninja-build g++ g++-multilib g++-mingw-w64-i686 binutils-mingw-w64-i686 \
-            googletest libgtest-dev libbenchmark-dev libsndfile1-dev libfreetype-dev \
-            libpng-dev pkg-config clang flac sox qemu-user \
-            libcairo2-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 \
-            lv2-dev lilv-utils serdi sordi \
-            libfreetype-dev:i386 libpng-dev:i386
+# What each target needs, and nothing more: the Linux build (the plug-in, the
+# tool, the LV2 bundle) for native, demo, install and install-lv2; the tests,
+# the 32-bit and the Windows builds add theirs.
+LINUX_PACKAGES := cmake ninja-build g++ pkg-config libsndfile1-dev libfreetype-dev libpng-dev lv2-dev \
+                  fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
+TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang flac sox lilv-utils serdi sordi libcairo2-dev
+M32_PACKAGES := g++-multilib qemu-user googletest libfreetype-dev:i386 libpng-dev:i386
+WIN32_PACKAGES := g++-mingw-w64-i686 binutils-mingw-w64-i686
+ARTWORK_PACKAGES := libcairo2-dev
 
 # The Windows checks: Wine (its 32-bit half only where 32-bit programs can
 # run), a virtual X server for it, the 64-bit mingw-w64 toolchain.
@@ -41,7 +44,7 @@ CONTENT_DIR = $(PREFIX)/share/voltara/content
 FUZZ_SECONDS ?= 180
 SOAK_SECONDS ?= 600
 
-.PHONY: all deps deps-windows native asan m32 win32 win64 test test-windows demo bench artwork install \
+.PHONY: all deps deps-test deps-m32 deps-win32 deps-artwork deps-windows native asan m32 win32 win64 test test-windows demo bench artwork install \
         uninstall install-lv2 clean fuzz tsan soak
 
 all: native
@@ -54,19 +57,33 @@ define install_missing
 	if [ -n "$$missing" ]; then \
 	    if [ "$$(id -u)" = 0 ]; then \
 	        echo "installing:" $$missing; \
-	        dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386; \
+	        case " $$missing" in *:i386*) \
+	            dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386;; esac; \
 	        apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
 	    else \
 	        echo "missing packages; run as root:"; \
-	        echo "  dpkg --add-architecture i386 && apt-get update && apt-get install -y" $$missing; exit 1; \
+	        case " $$missing" in *:i386*) echo "  dpkg --add-architecture i386";; esac; \
+	        echo "  apt-get update && apt-get install -y" $$missing; exit 1; \
 	    fi; \
 	fi
 endef
 
 deps:
-	$(call install_missing,$(PACKAGES))
+	$(call install_missing,$(LINUX_PACKAGES))
 
-deps-windows: deps
+deps-test: deps
+	$(call install_missing,$(TEST_PACKAGES))
+
+deps-m32: deps
+	$(call install_missing,$(M32_PACKAGES))
+
+deps-win32: deps
+	$(call install_missing,$(WIN32_PACKAGES))
+
+deps-artwork: deps
+	$(call install_missing,$(ARTWORK_PACKAGES))
+
+deps-windows: deps-win32
 	$(call install_missing,$(WINDOWS_PACKAGES))
 
 NATIVE_CONFIGURE := cmake -S . -B $(NATIVE) -G Ninja -DVOLTARA_WIN32_DLL=$(CURDIR)/$(WIN32)/voltara_fx.dll
@@ -75,18 +92,18 @@ native: deps
 	$(NATIVE_CONFIGURE)
 	cmake --build $(NATIVE) -j $(JOBS)
 
-asan: deps
+asan: deps-test
 	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLTARA_SANITIZE=ON \
 	    -DVOLTARA_BUILD_BENCH=OFF
 	cmake --build $(ASAN) -j $(JOBS)
 
-m32: deps
+m32: deps-m32
 	cmake -S . -B $(M32) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/m32.cmake \
 	    -DVOLTARA_GTEST_SOURCE=/usr/src/googletest \
 	    -DVOLTARA_BUILD_TOOLS=OFF -DVOLTARA_BUILD_BENCH=OFF -DVOLTARA_BUILD_FUZZ=OFF
 	cmake --build $(M32) -j $(JOBS)
 
-win32: deps
+win32: deps-win32
 	cmake -S . -B $(WIN32) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
 	    -DVOLTARA_BUILD_TESTS=OFF -DVOLTARA_BUILD_TOOLS=OFF -DVOLTARA_BUILD_BENCH=OFF
 	cmake --build $(WIN32) -j $(JOBS)
@@ -100,17 +117,17 @@ win64: deps-windows
 
 # The tests that drive the rack from several threads at once; the others
 # run on one thread.
-tsan: deps
+tsan: deps-test
 	cmake -S . -B $(TSAN) -G Ninja -DVOLTARA_TSAN=ON \
 	    -DVOLTARA_BUILD_TOOLS=OFF -DVOLTARA_BUILD_BENCH=OFF -DVOLTARA_BUILD_FUZZ=OFF
 	cmake --build $(TSAN) -j $(JOBS) --target plugin_tests editor_tests
 	TSAN_OPTIONS=halt_on_error=1 $(TSAN)/tests/plugin_tests --gtest_filter='RackThreads.*'
 	TSAN_OPTIONS=halt_on_error=1 $(TSAN)/tests/editor_tests --gtest_filter='ThreadsTest.*'
 
-test: win32 native m32 asan tsan
-	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
-	cd $(M32) && ctest --output-on-failure -j $(JOBS)
-	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
+test: deps-test win32 native m32 asan tsan
+	cd $(NATIVE) && ctest --output-on-failure --no-tests=error -j $(JOBS)
+	cd $(M32) && ctest --output-on-failure --no-tests=error -j $(JOBS)
+	cd $(ASAN) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 	$(MAKE) test-windows
 
 # Of the native build only the command-line host, which prepares what Windows
@@ -125,22 +142,22 @@ demo: native
 
 # Redraws the editor's bitmaps into resources/bitmaps and a preview of the
 # editor into out/preview.png.
-artwork: deps
+artwork: deps-artwork
 	$(NATIVE_CONFIGURE)
 	cmake --build $(NATIVE) -j $(JOBS) --target voltara_artwork
 	$(NATIVE)/voltara_artwork generate resources/bitmaps
 	mkdir -p out
 	$(NATIVE)/voltara_artwork preview resources/bitmaps out/preview.png
 
-fuzz: deps
+fuzz: deps-test
 	cmake -S . -B $(NATIVE) -G Ninja -DVOLTARA_WIN32_DLL=$(CURDIR)/$(WIN32)/voltara_fx.dll \
 	    -DVOLTARA_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	cmake --build $(NATIVE) -j $(JOBS) --target fuzz_long
 
-soak: native
+soak: deps-test native
 	cd $(NATIVE) && VOLTARA_SOAK_SECONDS=$(SOAK_SECONDS) ctest -R '^Soak\.' -V --timeout $$(($(SOAK_SECONDS) + 300))
 
-bench: native
+bench: deps-test native
 	$(NATIVE)/voltara_bench
 
 # A staged install (DESTDIR) records nothing: the files are not in place yet.
