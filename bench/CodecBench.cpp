@@ -55,14 +55,9 @@ const std::vector<int32_t>& guitar()
 
 MemoryFile encodeGuitar()
 {
-    static const std::vector<uint8_t> header = codechost::waveHeader(2, 44100, 16, 0);
+    static std::vector<uint8_t> header = codechost::waveHeader(2, 44100, 16, 0), none;
     MemoryFile file;
-    StreamInfo info = {};
-    info.channelCount = 2;
-    info.sampleRate = 44100;
-    info.bitsPerSample = 16;
-    info.header = const_cast<uint8_t*>(header.data());
-    info.headerLength = static_cast<int32_t>(header.size());
+    StreamInfo info = codechost::writeInfo(2, 44100, 16, header, none);
     codechost::encodeStream(format(), file, info, guitar().data(), benchFrames, framesPerCall);
     return file;
 }

@@ -37,14 +37,7 @@ std::vector<uint8_t> encode(const FormatInfo& format, const EncodeRequest& reque
     std::vector<uint8_t> header =
         waveHeader(request.channels, request.rate, request.bits, dataBytes, request.extraChunks);
     std::vector<uint8_t> trailing = request.trailing;
-    StreamInfo info = {};
-    info.channelCount = request.channels;
-    info.sampleRate = request.rate;
-    info.bitsPerSample = request.bits;
-    info.header = header.data();
-    info.headerLength = static_cast<int32_t>(header.size());
-    info.trailing = trailing.empty() ? nullptr : trailing.data();
-    info.trailingLength = static_cast<int32_t>(trailing.size());
+    StreamInfo info = codechost::writeInfo(request.channels, request.rate, request.bits, header, trailing);
     const int32_t scale = request.bits == 8 ? 16 : request.bits == 16 ? 8 : 0;
     std::vector<int32_t> scaled(request.samples.size());
     for (size_t i = 0; i < scaled.size(); ++i)

@@ -30,13 +30,8 @@ int64_t le64(const std::vector<uint8_t>& bytes, size_t at)
 // What openWrite needs for a 44.1 kHz 16-bit file with this embedded header.
 StreamInfo writeInfo(int32_t channels, std::vector<uint8_t>& header)
 {
-    StreamInfo info = {};
-    info.channelCount = channels;
-    info.sampleRate = 44100;
-    info.bitsPerSample = 16;
-    info.header = header.data();
-    info.headerLength = static_cast<int32_t>(header.size());
-    return info;
+    static std::vector<uint8_t> none;
+    return codechost::writeInfo(channels, 44100, 16, header, none);
 }
 
 struct Encoding : ::testing::Test {

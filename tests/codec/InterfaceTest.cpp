@@ -7,6 +7,15 @@
 namespace voltara::codec {
 namespace {
 
+// A stereo 16-bit file of guitar-like samples; request keeps the samples.
+test::TestFile encodedGuitar(const FormatInfo& format, int32_t frames, uint32_t seed, test::EncodeRequest& request)
+{
+    request.samples = test::guitarSignal(frames, 2, 16, seed);
+    test::TestFile file;
+    file.bytes = test::encode(format, request);
+    return file;
+}
+
 TEST(Interface, IndexOneLeavesTheDescriptionUntouched)
 {
     HostIoCallbacks callbacks = {};
@@ -64,9 +73,7 @@ TEST(Interface, OpenHandlesKeepTheirCallbacksWhenRegisteredAgain)
 {
     const FormatInfo format = test::registerTestHost();
     test::EncodeRequest request;
-    request.samples = test::guitarSignal(40000, 2, 16, 9);
-    test::TestFile file;
-    file.bytes = test::encode(format, request);
+    test::TestFile file = encodedGuitar(format, 40000, 9, request);
     StreamInfo info = {};
     ASSERT_EQ(format.readInfo(&file, &info), 0);
     void* decoder = format.openRead(&file, &info);
@@ -95,18 +102,11 @@ TEST(Interface, RatesTheHeaderCannotHoldAreRefused)
 {
     const FormatInfo format = test::registerTestHost();
     test::EncodeRequest request;
-    request.samples = test::guitarSignal(1000, 2, 16, 4);
-    test::TestFile file;
-    file.bytes = test::encode(format, request);
+    const test::TestFile file = encodedGuitar(format, 1000, 4, request);
     ASSERT_FALSE(file.bytes.empty());
-    const std::vector<uint8_t> header = test::waveHeader(2, 44100, 16, 4000);
+    std::vector<uint8_t> header = test::waveHeader(2, 44100, 16, 4000), none;
     for (const int32_t rate : {0, -1, int32_t(4000000000u), INT32_MIN}) {
-        StreamInfo info = {};
-        info.channelCount = 2;
-        info.sampleRate = rate;
-        info.bitsPerSample = 16;
-        info.header = const_cast<uint8_t*>(header.data());
-        info.headerLength = static_cast<int32_t>(header.size());
+        StreamInfo info = codechost::writeInfo(2, rate, 16, header, none);
         test::TestFile written;
         EXPECT_EQ(format.openWrite(&written, &info), nullptr) << rate;
         EXPECT_TRUE(written.bytes.empty()) << rate;

@@ -91,13 +91,8 @@ TEST_F(MemoryFiles, ReadsStayInsideTheFileItsSizeWordGives)
 TEST_F(MemoryFiles, WritingSucceedsAndChangesNothing)
 {
     const std::vector<uint8_t> before = block;
-    const std::vector<uint8_t> header = test::waveHeader(2, 44100, 16, 4 * frames);
-    StreamInfo info = {};
-    info.channelCount = 2;
-    info.sampleRate = 44100;
-    info.bitsPerSample = 16;
-    info.header = const_cast<uint8_t*>(header.data());
-    info.headerLength = static_cast<int32_t>(header.size());
+    std::vector<uint8_t> header = test::waveHeader(2, 44100, 16, 4 * frames), none;
+    StreamInfo info = codechost::writeInfo(2, 44100, 16, header, none);
     void* encoder = format.openWrite(block.data(), &info);
     ASSERT_NE(encoder, nullptr);
     std::vector<int32_t> samples(2 * frames);

@@ -37,14 +37,7 @@ struct MemoryFileCodec : ::testing::Test {
         }
         header = codechost::waveHeader(2, 44100, 16, 4 * frames);
         trailing = codechost::chunk("LIST", "tail");
-        StreamInfo info = {};
-        info.channelCount = 2;
-        info.sampleRate = 44100;
-        info.bitsPerSample = 16;
-        info.header = header.data();
-        info.headerLength = static_cast<int32_t>(header.size());
-        info.trailing = trailing.data();
-        info.trailingLength = static_cast<int32_t>(trailing.size());
+        StreamInfo info = codechost::writeInfo(2, 44100, 16, header, trailing);
         ASSERT_TRUE(codechost::encodeStream(format, file, info, samples.data(), frames, 1000));
     }
 

@@ -63,6 +63,20 @@ bool registerWith(InitEntry init, const char* hostName, codec::FormatInfo& forma
     return init(0, &table, &format) == 1;
 }
 
+codec::StreamInfo writeInfo(int32_t channels, int32_t rate, int32_t bits, std::vector<uint8_t>& header,
+                            std::vector<uint8_t>& trailing)
+{
+    codec::StreamInfo info = {};
+    info.channelCount = channels;
+    info.sampleRate = rate;
+    info.bitsPerSample = bits;
+    info.header = header.data();
+    info.headerLength = static_cast<int32_t>(header.size());
+    info.trailing = trailing.empty() ? nullptr : trailing.data();
+    info.trailingLength = static_cast<int32_t>(trailing.size());
+    return info;
+}
+
 bool encodeStream(const codec::FormatInfo& format, CodecFile& file, codec::StreamInfo& info, const int32_t* samples,
                   int64_t frames, int32_t batchFrames)
 {

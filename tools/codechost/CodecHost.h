@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // The host side of the codec's file-format interface, as every host of ours
 // gives it: one callback table whose file handles are CodecFile objects and
@@ -22,6 +23,11 @@ using InitEntry = int32_t (*)(int32_t formatIndex, const codec::HostIoCallbacks*
 
 // Registers the table through init; false when the codec refuses it.
 bool registerWith(InitEntry init, const char* hostName, codec::FormatInfo& format);
+
+// What openWrite takes for a wave file with this embedded header and these
+// trailing chunks (none when empty); both must outlive its use.
+codec::StreamInfo writeInfo(int32_t channels, int32_t rate, int32_t bits, std::vector<uint8_t>& header,
+                            std::vector<uint8_t>& trailing);
 
 // Encodes frames of samples (the codec's 24-bit scale, interleaved as info's
 // channels) into file through the format's entries, batchFrames at a time,
