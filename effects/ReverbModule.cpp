@@ -94,7 +94,10 @@ void ReverbModule::updateModel()
     const float inv = invSampleRate_;
     const float shortfall = 1.0f - params_[timeKnob]; // of Time below 1.0
     inputLowCoef_ = constants.lowPassHz > 0.0f ? onePoleCoef(constants.lowPassHz, inv) : 1.0f;
-    inputHighCoef_ = constants.highPassHz * inv;
+    // The linear coefficient passes 1 at rates below the corner (the spring's
+    // 13000 per second, at 8 kHz 1.625), where the section overshoots and
+    // boosts the top of the band up to 5 times; at 1 it is a plain difference.
+    inputHighCoef_ = std::min(constants.highPassHz * inv, 1.0f);
     diffuserBase_ = std::floor(constants.diffuserSeconds * rate);
     diffuserGain_ = constants.diffuserGain;
     lineBase_ = std::floor(constants.lineSeconds * rate);

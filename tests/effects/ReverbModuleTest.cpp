@@ -170,5 +170,26 @@ TEST(ReverbSpring, BoingAboveItsStableRangeRingsButNeverGrows)
     }
 }
 
+// The input high-pass (the spring's 13000 per second) takes at most the
+// plain difference of its input: at rates where 13000 / rate passes 1 its
+// coefficient stops at 1, so the second frame after an impulse is the
+// low-passed input minus the whole of the first.
+TEST(ReverbSpring, TheInputHighPassNeverOvershoots)
+{
+    for (const float sampleRate : {8000.0f, 11025.0f, 44100.0f}) {
+        ReverbModule module;
+        module.setParameter(ReverbModule::onSwitch, 1.0f);
+        module.setParameter(ReverbModule::timeKnob, 0.5f);
+        module.setSampleRate(sampleRate);
+        const StereoFrames s = impulseResponse(module, 2);
+        const float lowPass = 1.0f - std::exp(-50000.0f / sampleRate);
+        const float highPass = std::min(13000.0f / sampleRate, 1.0f);
+        const float d0 = 2.0f * lowPass, d1 = d0 * (1.0f - lowPass) - highPass * d0;
+        const float g2 = 0.53f * 0.53f;
+        const float w = 2.0f * 0.125f / (0.565f + 0.5f);
+        EXPECT_NEAR(s.left(1), w * g2 * g2 * d1, 1e-6f) << sampleRate << " Hz";
+    }
+}
+
 } // namespace
 } // namespace voltara
