@@ -24,6 +24,11 @@ constexpr double slowestTempo = 1.0;      // beats per minute
 constexpr double fastestTempo = 10000.0;  // beats per minute
 constexpr double farthestPosition = 1e12; // quarter notes either side of 0
 
+// The most the chain hands its host, 60 dB above full scale. Every module at
+// its most resonant and fed back, at the lowest rates, would go far beyond
+// (about 28,000 for full-scale noise at 8 kHz); no musical setting comes near.
+constexpr float outputLimit = 1000.0f;
+
 bool isUsableTempo(double tempo)
 {
     return tempo >= slowestTempo && tempo <= fastestTempo;
@@ -166,6 +171,8 @@ void RackPlugin::runChain(float* work, int32_t frames, double songPosition)
     // The tremolo keeps its phase while off: it is skipped, never reset.
     if (isOn(slotTremolo))
         modules_[slotTremolo]->process(work, frames, songPosition);
+    for (int32_t i = 0; i < 2 * frames; ++i)
+        work[i] = std::clamp(work[i], -outputLimit, outputLimit);
 }
 
 // A module found off is reset once, so it starts from silence when it is
