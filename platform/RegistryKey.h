@@ -7,7 +7,8 @@
 
 namespace voltara {
 
-// A key of the machine-wide configuration (HKEY_LOCAL_MACHINE on Windows).
+// A key of the machine-wide configuration (HKEY_LOCAL_MACHINE on Windows, in
+// its 32-bit view whichever the build).
 // Elsewhere a folder tree stands in for the registry: one folder per key, one
 // file per value holding the value's raw bytes, rooted at $VOLTARA_REGISTRY,
 // else $XDG_CONFIG_HOME/voltara/registry, else ~/.config/voltara/registry.

@@ -12,7 +12,9 @@ struct RegistryKey::Handle {
 
 RegistryKey::RegistryKey(const char* path, Access access) : handle_(new Handle)
 {
-    const REGSAM rights = access == Access::full ? KEY_ALL_ACCESS : KEY_QUERY_VALUE;
+    // The registry's 32-bit view, where the installer writes: the 64-bit
+    // plug-in reads the same value as the 32-bit one.
+    const REGSAM rights = (access == Access::full ? KEY_ALL_ACCESS : KEY_QUERY_VALUE) | KEY_WOW64_32KEY;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, rights, &handle_->key) != ERROR_SUCCESS)
         handle_->key = nullptr;
 }

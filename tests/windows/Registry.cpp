@@ -8,11 +8,13 @@ namespace {
 
 constexpr const char* productKey = "Software\\Brenmark\\Axewright Voltara";
 constexpr const char* installPathValue = "Install Path";
+// The registry's 32-bit view, which both builds of the plug-in read.
+constexpr REGSAM view = KEY_WOW64_32KEY;
 
 HKEY createKey()
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, productKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, productKey, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key, nullptr)
         != ERROR_SUCCESS)
         return nullptr;
     return key;
@@ -44,7 +46,7 @@ bool removeInstallPath()
 
 bool removeKey()
 {
-    const LSTATUS status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, productKey);
+    const LSTATUS status = RegDeleteKeyExA(HKEY_LOCAL_MACHINE, productKey, view, 0);
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
@@ -52,10 +54,9 @@ std::string installPath()
 {
     char value[1024] = {};
     DWORD size = sizeof value - 1;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, productKey, installPathValue, RRF_RT_REG_SZ, nullptr, value, &size)
-        != ERROR_SUCCESS)
-        return {};
-    return value;
+    const LSTATUS status = RegGetValueA(HKEY_LOCAL_MACHINE, productKey, installPathValue,
+                                        RRF_RT_REG_SZ | RRF_SUBKEY_WOW6432KEY, nullptr, value, &size);
+    return status == ERROR_SUCCESS ? value : std::string();
 }
 
 } // namespace voltara::winhost::registry
