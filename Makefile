@@ -10,6 +10,7 @@
 # make install-lv2: build, then copy the LV2 bundle to ~/.lv2 (or $LV2_INSTALL_DIR).
 # make test-windows: install Wine and what is missing, build the Windows DLLs,
 #                    run them under Wine against the Linux build.
+# make release: build the Windows installer and the zip of the same files into out/.
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
@@ -28,6 +29,8 @@ ARTWORK_PACKAGES := libcairo2-dev
 # run), a virtual X server for it, the 64-bit mingw-w64 toolchain.
 WINDOWS_PACKAGES := wine wine64 xvfb xauth g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
                     $$(tests/scripts/runs-32bit.sh && echo wine32:i386)
+# The Windows release: NSIS for the installer, zip for the archive.
+RELEASE_PACKAGES := nsis zip
 
 NATIVE := build
 ASAN   := build-asan
@@ -44,8 +47,8 @@ CONTENT_DIR = $(PREFIX)/share/voltara/content
 FUZZ_SECONDS ?= 180
 SOAK_SECONDS ?= 600
 
-.PHONY: all deps deps-test deps-m32 deps-win32 deps-artwork deps-windows native asan m32 win32 win64 test test-windows demo bench artwork install \
-        uninstall install-lv2 clean fuzz tsan soak
+.PHONY: all deps deps-test deps-m32 deps-win32 deps-artwork deps-windows deps-release native asan m32 win32 win64 \
+        test test-windows release demo bench artwork install uninstall install-lv2 clean fuzz tsan soak
 
 all: native
 
@@ -85,6 +88,9 @@ deps-artwork: deps
 
 deps-windows: deps-win32
 	$(call install_missing,$(WINDOWS_PACKAGES))
+
+deps-release: deps-windows
+	$(call install_missing,$(RELEASE_PACKAGES))
 
 NATIVE_CONFIGURE := cmake -S . -B $(NATIVE) -G Ninja -DVOLTARA_WIN32_DLL=$(CURDIR)/$(WIN32)/voltara_fx.dll
 
@@ -129,6 +135,10 @@ test: deps-test win32 native m32 asan tsan
 	cd $(M32) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure --no-tests=error -j $(JOBS)
 	$(MAKE) test-windows
+
+# The installer (out/VoltaraSetup-VERSION.exe) and the zip of the same files.
+release: deps-release win32 win64
+	bash installer/build.sh $(WIN32) $(WIN64) out
 
 # Of the native build only the command-line host, which prepares what Windows
 # must match, and the comparer of the editor pictures.
