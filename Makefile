@@ -8,8 +8,8 @@
 # make soak: a random session of SOAK_SECONDS seconds (default 600) as a hostile host.
 # make fuzz: build, then run every fuzz target FUZZ_SECONDS seconds (default 180).
 # make install-lv2: build, then copy the LV2 bundle to ~/.lv2 (or $LV2_INSTALL_DIR).
-# make test-windows: install Wine and what is missing, build the Windows DLLs,
-#                    run them under Wine against the Linux build.
+# make test-windows: install Wine and what is missing, build the Windows DLLs and
+#                    the release, run them under Wine against the Linux build.
 # make release: build the Windows installer and the zip of the same files into out/.
 
 SHELL := /bin/bash
@@ -26,8 +26,9 @@ WIN32_PACKAGES := g++-mingw-w64-i686 binutils-mingw-w64-i686
 ARTWORK_PACKAGES := libcairo2-dev
 
 # The Windows checks: Wine (its 32-bit half only where 32-bit programs can
-# run), a virtual X server for it, the 64-bit mingw-w64 toolchain.
-WINDOWS_PACKAGES := wine wine64 xvfb xauth g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
+# run), a virtual X server for it, the 64-bit mingw-w64 toolchain, unzip for
+# the release the installer check opens.
+WINDOWS_PACKAGES := wine wine64 xvfb xauth g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 unzip \
                     $$(tests/scripts/runs-32bit.sh && echo wine32:i386)
 # The Windows release: NSIS for the installer, zip for the archive.
 RELEASE_PACKAGES := nsis zip
@@ -142,7 +143,7 @@ release: deps-release win32 win64
 
 # Of the native build only the command-line host, which prepares what Windows
 # must match, and the comparer of the editor pictures.
-test-windows: deps-windows win32 win64
+test-windows: deps-windows win32 win64 release
 	$(NATIVE_CONFIGURE)
 	cmake --build $(NATIVE) -j $(JOBS) --target voltara voltara_capture_compare
 	bash tests/scripts/test-windows.sh $(NATIVE) $(WIN64) $(WIN32) out

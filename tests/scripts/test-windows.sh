@@ -4,7 +4,8 @@
 # the Windows test host (tests/windows) loads the DLL as an audio host does
 # and checks it. The x86_64 build always runs; the shipped i686 build runs
 # too where this machine can start 32-bit programs, else it is only built and
-# its exports, imports and resources checked.
+# its exports, imports and resources checked. Then the installer in OUT_DIR
+# (make release), which is a 32-bit program, where it can run.
 # Usage: test-windows.sh NATIVE_BUILD WIN64_BUILD WIN32_BUILD OUT_DIR
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
@@ -122,6 +123,14 @@ else
     ran_i686="built and checked, not run: this machine cannot start 32-bit programs"
 fi
 
-echo "== builds: x86_64 (build-win64) ran under Wine; i686 (build-win32) $ran_i686"
+setup=$out/VoltaraSetup-$("$source_dir/installer/build.sh" --version).exe
+if "$scripts/runs-32bit.sh"; then
+    ran_setup="ran under Wine"
+    "$scripts/check-windows-installer.sh" "$setup" "$win32" "$win64" "$work" || status=1
+else
+    ran_setup="built, not run: this machine cannot start 32-bit programs"
+fi
+
+echo "== builds: x86_64 (build-win64) ran under Wine; i686 (build-win32) $ran_i686; installer $ran_setup"
 [ $status -eq 0 ] && echo "test-windows: passed" || echo "test-windows: FAILED"
 exit $status

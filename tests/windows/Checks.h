@@ -13,6 +13,10 @@ void checkResources(CheckLog& log, const PluginDll& dll, const Plan& plan);
 // The content folder found through "Install Path" in the machine registry,
 // and the factory bank read from it. Leaves the value pointing at the folder.
 void checkContent(CheckLog& log, const PluginDll& dll, const Plan& plan);
+// The plug-in as the installer left it: the factory bank found through the
+// registry value it wrote, and programs that must fail while the plug-in is
+// loaded ("installed" and "busy" lines of the plan).
+void checkInstalled(CheckLog& log, const PluginDll& dll, const Plan& plan);
 // Audio rendered here against the Linux build's rendering of the same input.
 void checkAudio(CheckLog& log, const PluginDll& dll, const Plan& plan);
 // Kestrelwave files decoded and encoded through FIO_InitPlugin.

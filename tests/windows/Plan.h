@@ -19,6 +19,12 @@ namespace voltara::winhost {
 //            on Linux with their values, and those it changed in edits
 //   bank     BANK NAMES X Y         a bank file to load with the editor's bank
 //            button at (X, Y), and the names of its programs
+// A plan with an "installed" line checks an installed plug-in instead, with
+// its audio lines only:
+//   installed NAMES                 the factory program names, to be found
+//            through the registry value the installer wrote
+//   busy     TEXT COMMAND           a command line run while an instance is
+//            open: it must fail, say TEXT and leave the DLL as it was
 struct Plan {
     struct Line {
         std::vector<std::string> fields; // after the kind
