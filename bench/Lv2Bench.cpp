@@ -2,7 +2,7 @@
 
 #include "lv2/PortTable.h"
 #include "tests/support/lv2/Lv2Host.h"
-#include "tools/voltara/PluginHost.h"
+#include "tools/pluginhost/PluginInstance.h"
 
 #include <ctime>
 #include <vector>
@@ -44,14 +44,14 @@ double threadNanoseconds()
 
 // The rack with all eight modules on, one block of 512 frames each way per
 // iteration, so that both see the same machine load:
-//  - through the descriptor, as the command-line host drives it (dlopen, one
+//  - through the descriptor, as the command-line host drives it (its kit, one
 //    replacing call per block, time answered per call);
 //  - through the bundle's LV2 plug-in (controls compared and passed on, an
 //    empty event sequence, the lamps read back, per run).
 // Counters: ns per stereo frame each way, and the LV2 path's extra cost in %.
 void lv2PathOverDescriptorPath(benchmark::State& state)
 {
-    PluginHost direct(VOLTARA_PLUGIN_PATH);
+    pluginhost::LoadedPlugin direct(VOLTARA_PLUGIN_PATH);
     direct.prepare(benchRate, benchBlock, 120.0);
     for (int32_t index = 0; index < int32_t(lv2::controlPortCount); ++index)
         direct.setParameter(index, startValue(index));

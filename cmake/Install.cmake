@@ -1,6 +1,6 @@
 # `make install`: the plug-in with the libraries it needs, the command-line
 # host and the factory content, laid out so that the tool finds the others
-# from where it lies (tools/voltara/Installation.h):
+# from where it lies (tools/voltara/base/Installation.h):
 #   PREFIX/bin/voltara
 #   PREFIX/lib/voltara/voltara_fx.so and libvoltara_platform.so beside it
 #   PREFIX/share/voltara/content/ (Presets/Default.fxb, Players/Voltara.sty)

@@ -1,7 +1,7 @@
 #include "lv2/BundleWriter.h"
 
-#include "tools/voltara/BankText.h"
-#include "tools/voltara/ToolError.h"
+#include "tools/voltara/banks/BankText.h"
+#include "tools/voltara/base/ToolError.h"
 
 #include <algorithm>
 #include <cstdio>

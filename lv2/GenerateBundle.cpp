@@ -5,9 +5,9 @@
 //     voltara_lv2_generate PLUGIN BANK_TEXT TEMPLATE_FOLDER BUNDLE_FOLDER BINARY_NAME TABLE_SOURCE
 
 #include "lv2/BundleWriter.h"
-#include "tools/voltara/BankText.h"
-#include "tools/voltara/PluginHost.h"
-#include "tools/voltara/ToolError.h"
+#include "tools/pluginhost/PluginInstance.h"
+#include "tools/voltara/banks/BankText.h"
+#include "tools/voltara/base/ToolError.h"
 
 #include <cstdio>
 #include <exception>
@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     }
     try {
         using namespace voltara;
-        PluginHost host(argv[1]);
+        pluginhost::LoadedPlugin host(argv[1]);
         const Bank bank = BankText::read(argv[2]);
         const auto rack = lv2::RackDescription::read(host, bank);
         lv2::BundleWriter::writeData(rack, argv[3], argv[4], argv[5]);

@@ -1,8 +1,8 @@
 #include "lv2/RackDescription.h"
 
 #include "plugin/host/LampPacking.h"
-#include "tools/voltara/PluginHost.h"
-#include "tools/voltara/RackSetup.h"
+#include "tools/pluginhost/PluginInstance.h"
+#include "tools/voltara/rack/RackSetup.h"
 
 #include <algorithm>
 #include <cctype>
@@ -31,7 +31,7 @@ float floatOf(uint32_t bits)
     return value;
 }
 
-std::string textAt(PluginHost& host, int32_t index, float value)
+std::string textAt(pluginhost::PluginInstance& host, int32_t index, float value)
 {
     host.setParameter(index, value);
     return host.parameterText(index);
@@ -39,7 +39,8 @@ std::string textAt(PluginHost& host, int32_t index, float value)
 
 // The smallest value above below that shows text, for a text that shows at
 // atOrAbove and a rack whose texts change monotonically in between.
-float firstValueShowing(PluginHost& host, int32_t index, const std::string& text, float below, float atOrAbove)
+float firstValueShowing(pluginhost::PluginInstance& host, int32_t index, const std::string& text, float below,
+                        float atOrAbove)
 {
     // Non-negative floats order like their bit patterns.
     uint32_t low = bitsOf(below), high = bitsOf(atOrAbove);
@@ -52,7 +53,7 @@ float firstValueShowing(PluginHost& host, int32_t index, const std::string& text
 
 // Each display text of a parameter over 0 .. 1, with the smallest value that
 // shows it, in order of value.
-std::vector<RackDescription::ScalePoint> textSteps(PluginHost& host, int32_t index)
+std::vector<RackDescription::ScalePoint> textSteps(pluginhost::PluginInstance& host, int32_t index)
 {
     std::vector<RackDescription::ScalePoint> steps;
     float previous = 0.0f;
@@ -76,7 +77,7 @@ bool hasDigit(const std::string& text)
 // A parameter whose texts are words, each shown over one stretch of values,
 // is a switch (two words, flipping just above 0.5 as the rack's switches do)
 // or a selector; anything showing numbers, or nothing, is continuous.
-void classify(PluginHost& host, RackDescription::Control& control)
+void classify(pluginhost::PluginInstance& host, RackDescription::Control& control)
 {
     auto steps = textSteps(host, control.parameter);
     host.setParameter(control.parameter, control.defaultValue);
@@ -122,12 +123,12 @@ bool isUnnamed(const std::string& name)
 
 } // namespace
 
-RackDescription RackDescription::read(PluginHost& host, const Bank& bank)
+RackDescription RackDescription::read(pluginhost::PluginInstance& host, const Bank& bank)
 {
     RackDescription rack;
     rack.effectName = host.text(opGetEffectName);
     rack.vendorName = host.text(opGetVendorName);
-    rack.vendorVersion = int32_t(host.ask(opGetVendorVersion));
+    rack.vendorVersion = int32_t(host.dispatch(opGetVendorVersion));
 
     fillPrograms(host, bank);
     host.setProgram(0);

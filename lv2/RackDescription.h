@@ -1,7 +1,7 @@
 #pragma once
 
 #include "lv2/PortTable.h"
-#include "tools/voltara/Bank.h"
+#include "tools/voltara/banks/Bank.h"
 
 #include <array>
 #include <string>
@@ -9,7 +9,9 @@
 
 namespace voltara {
 
-class PluginHost;
+namespace pluginhost {
+class PluginInstance;
+}
 
 namespace lv2 {
 
@@ -53,7 +55,7 @@ struct RackDescription {
     std::vector<Program> programs;
 
     // Fills the host's programs from bank, then reads everything back.
-    static RackDescription read(PluginHost& host, const Bank& bank);
+    static RackDescription read(pluginhost::PluginInstance& host, const Bank& bank);
 };
 
 } // namespace lv2

@@ -5,6 +5,9 @@
 #include "lv2/PortTable.h"
 #include "plugin/host/LampPacking.h"
 #include "plugin/host/PluginDescriptor.h"
+#include "tools/pluginhost/HostTime.h"
+#include "tools/pluginhost/MidiBatch.h"
+#include "tools/pluginhost/PluginInstance.h"
 
 #include "lv2/atom/atom.h"
 #include "lv2/atom/util.h"
@@ -19,7 +22,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <dlfcn.h>
 #include <limits>
 #include <memory>
 #include <new>
@@ -28,10 +30,7 @@
 namespace voltara::lv2 {
 namespace {
 
-using RackMain = PluginDescriptor* (*)(HostCallback);
-
 constexpr const char* rackFileName = "voltara_fx.so";
-constexpr intptr_t hostInterfaceVersion = 2200;
 constexpr uint32_t fallbackBlockLength = 4096; // frames per rack call when the host names no maximum
 constexpr uint32_t largestBlockLength = 65536; // frames
 constexpr int32_t midiCapacity = 256;          // events handed to the rack at one instant
@@ -71,8 +70,8 @@ struct Voltara {
     // then runs on its controls alone, at its default tempo.
     bool understandsEvents = false;
     Uris uris;
-    void* library = nullptr;
-    PluginDescriptor* rack = nullptr;
+    std::unique_ptr<pluginhost::PluginLibrary> library;
+    std::unique_ptr<pluginhost::PluginInstance> rack; // its host answers with the time below
     uint32_t blockLength = fallbackBlockLength;
 
     const float* in[2] = {};
@@ -82,69 +81,38 @@ struct Voltara {
     float* lamps[lampPortCount] = {};
     float sent[controlPortCount]; // the value last handed to the rack per control
 
-    // What the rack's time request answers: the host's tempo and position,
-    // advanced block by block between the host's reports.
-    TimeInfo time{};
     double speed = 1.0; // the transport's; 0 while stopped
-
-    // MIDI for the rack: the records and the list, a count and a reserved
-    // word followed by one pointer per record, filled in run.
-    MidiEvent midi[midiCapacity] = {};
-    static constexpr std::size_t listHeaderSlots = offsetof(MidiEventList, events) / sizeof(MidiEvent*);
-    MidiEvent* midiListStorage[listHeaderSlots + midiCapacity] = {};
-    MidiEventList* midiList = reinterpret_cast<MidiEventList*>(midiListStorage);
+    // MIDI for the rack, gathered in run.
+    pluginhost::MidiBatch<midiCapacity> midi;
 };
 
-intptr_t answerRack(PluginDescriptor* descriptor, int32_t opcode, int32_t, intptr_t, void*, float)
-{
-    if (opcode == hostVersion)
-        return hostInterfaceVersion;
-    // While main runs the rack calls before it has been claimed.
-    auto* self = descriptor != nullptr ? static_cast<Voltara*>(descriptor->hostUser) : nullptr;
-    if (self == nullptr)
-        return 0;
-    switch (opcode) {
-    case hostGetTime: return reinterpret_cast<intptr_t>(&self->time);
-    case hostWantEvents: return 1;
-    default: return 0;
-    }
-}
-
-intptr_t ask(const Voltara* self, int32_t opcode, int32_t index = 0, intptr_t value = 0, void* pointer = nullptr,
-             float opt = 0.0f)
-{
-    return self->rack->dispatch(self->rack, opcode, index, value, pointer, opt);
-}
-
+// The rack from the bundle, opened; false when it cannot be loaded.
 bool loadRack(Voltara* self, const char* bundlePath)
 {
     std::string path = bundlePath;
     if (!path.empty() && path.back() != '/')
         path += '/';
-    self->library = dlopen((path + rackFileName).c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (self->library == nullptr)
-        return false;
-    const auto entry = reinterpret_cast<RackMain>(dlsym(self->library, "main"));
-    self->rack = entry != nullptr ? entry(answerRack) : nullptr;
-    if (self->rack == nullptr || self->rack->magic != descriptorMagic) {
-        self->rack = nullptr;
+    try {
+        self->library = std::make_unique<pluginhost::PluginLibrary>(path + rackFileName);
+        self->rack = std::make_unique<pluginhost::PluginInstance>(*self->library);
+        return self->rack->open() != nullptr;
+    } catch (const std::exception&) {
         return false;
     }
-    self->rack->hostUser = self;
-    return true;
 }
 
 // The factory bank into the rack's programs, so that MIDI program changes
 // select the same programs as the bundle's presets.
 void loadFactoryPrograms(Voltara* self)
 {
+    pluginhost::PluginInstance& rack = *self->rack;
     for (int32_t p = 0; p < factoryProgramCount; ++p) {
-        ask(self, opSetProgram, 0, p);
+        rack.setProgram(p);
         for (uint32_t index = 0; index < controlPortCount; ++index)
-            self->rack->setParameter(self->rack, int32_t(index), factoryPrograms[p].values[index]);
-        ask(self, opSetProgramName, 0, 0, const_cast<char*>(factoryPrograms[p].name));
+            rack.setParameter(int32_t(index), factoryPrograms[p].values[index]);
+        rack.dispatch(opSetProgramName, 0, 0, const_cast<char*>(factoryPrograms[p].name));
     }
-    ask(self, opSetProgram, 0, 0);
+    rack.setProgram(0);
 }
 
 uint32_t hostBlockLength(const LV2_Options_Option* options, const Uris& uris)
@@ -172,25 +140,11 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char* bundlePat
         self->uris = mapUris(map);
         self->understandsEvents = true;
     }
-    if (!loadRack(self.get(), bundlePath)) {
-        if (self->library != nullptr)
-            dlclose(self->library);
+    if (!loadRack(self.get(), bundlePath))
         return nullptr;
-    }
     self->blockLength = hostBlockLength(options, self->uris);
-    self->time.sampleRate = rate;
-    self->time.tempo = defaultTempo;
-    self->time.timeSignatureNumerator = 4;
-    self->time.timeSignatureDenominator = 4;
-    ask(self.get(), opSetSampleRate, 0, 0, nullptr, float(rate));
-    ask(self.get(), opSetBlockSize, 0, self->blockLength);
+    self->rack->prepare(rate, int32_t(self->blockLength), defaultTempo);
     loadFactoryPrograms(self.get());
-
-    for (int32_t i = 0; i < midiCapacity; ++i) {
-        self->midi[i].type = midiEventType;
-        self->midi[i].byteSize = int32_t(sizeof(MidiEvent));
-        self->midiListStorage[Voltara::listHeaderSlots + i] = &self->midi[i];
-    }
     // Every control goes to the rack at the first run.
     std::fill(std::begin(self->sent), std::end(self->sent), std::numeric_limits<float>::quiet_NaN());
     return self.release();
@@ -215,10 +169,10 @@ void connectPort(LV2_Handle instance, uint32_t port, void* data)
 // [main thread, deactivated]
 void activate(LV2_Handle instance)
 {
-    auto* self = static_cast<Voltara*>(instance);
-    self->time.samplePosition = 0.0;
-    self->time.songPosition = 0.0;
-    ask(self, opSuspendResume, 0, 1);
+    pluginhost::PluginInstance& rack = *static_cast<Voltara*>(instance)->rack;
+    rack.time.samplePosition = 0.0;
+    rack.time.songPosition = 0.0;
+    rack.resume();
 }
 
 bool numberOf(const LV2_Atom* atom, const Uris& uris, double& number)
@@ -243,21 +197,22 @@ bool numberOf(const LV2_Atom* atom, const Uris& uris, double& number)
 void readPosition(Voltara* self, const LV2_Atom_Object* position)
 {
     const Uris& uris = self->uris;
+    TimeInfo& time = self->rack->time;
     const LV2_Atom *bpm = nullptr, *beat = nullptr, *bar = nullptr, *barBeat = nullptr, *beatsPerBar = nullptr,
                    *beatUnit = nullptr, *speed = nullptr;
     lv2_atom_object_get(position, uris.beatsPerMinute, &bpm, uris.beat, &beat, uris.bar, &bar, uris.barBeat, &barBeat,
                         uris.beatsPerBar, &beatsPerBar, uris.beatUnit, &beatUnit, uris.speed, &speed, 0);
     double value = 0.0, unit = 4.0, barCount = 0.0, inBar = 0.0, perBar = 0.0;
     if (numberOf(bpm, uris, value) && value > 0.0)
-        self->time.tempo = value;
+        time.tempo = value;
     if (numberOf(speed, uris, value))
         self->speed = value;
     if (numberOf(beatUnit, uris, value) && value > 0.0)
         unit = value;
     if (numberOf(beat, uris, value))
-        self->time.songPosition = value * 4.0 / unit;
+        time.songPosition = value * 4.0 / unit;
     else if (numberOf(bar, uris, barCount) && numberOf(barBeat, uris, inBar) && numberOf(beatsPerBar, uris, perBar))
-        self->time.songPosition = (barCount * perBar + inBar) * 4.0 / unit;
+        time.songPosition = (barCount * perBar + inBar) * 4.0 / unit;
 }
 
 void sendControls(Voltara* self)
@@ -267,18 +222,10 @@ void sendControls(Voltara* self)
             continue;
         const float value = *self->controls[i];
         if (value != self->sent[i]) {
-            self->rack->setParameter(self->rack, controlParameter[i], value);
+            self->rack->setParameter(controlParameter[i], value);
             self->sent[i] = value;
         }
     }
-}
-
-void flushMidi(Voltara* self)
-{
-    if (self->midiList->count == 0)
-        return;
-    ask(self, opHandleEvents, 0, 0, self->midiList);
-    self->midiList->count = 0;
 }
 
 void queueMidi(Voltara* self, const LV2_Atom* event)
@@ -286,26 +233,21 @@ void queueMidi(Voltara* self, const LV2_Atom* event)
     const auto* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(event));
     if (event->size == 0 || event->size > 3 || bytes[0] < 0x80 || bytes[0] >= 0xf0)
         return; // the rack acts on channel messages only
-    if (self->midiList->count == midiCapacity)
-        flushMidi(self);
-    MidiEvent& record = self->midi[self->midiList->count++];
-    record.data[0] = bytes[0];
-    record.data[1] = event->size > 1 ? bytes[1] : 0;
-    record.data[2] = event->size > 2 ? bytes[2] : 0;
+    if (self->midi.full())
+        self->midi.send(self->rack->descriptor());
+    self->midi.add(bytes[0], event->size > 1 ? bytes[1] : 0, event->size > 2 ? bytes[2] : 0);
 }
 
 // Frames from..to through the rack, after the MIDI due at from, in calls of
 // at most the block length given to the rack.
 void render(Voltara* self, uint32_t from, uint32_t to)
 {
-    flushMidi(self);
+    self->midi.send(self->rack->descriptor());
     for (uint32_t start = from; start < to;) {
         const uint32_t frames = std::min(to - start, self->blockLength);
         float* inputs[2] = {const_cast<float*>(self->in[0] + start), const_cast<float*>(self->in[1] + start)};
         float* outputs[2] = {self->out[0] + start, self->out[1] + start};
-        self->rack->processOverwriting(self->rack, inputs, outputs, int32_t(frames));
-        self->time.samplePosition += frames;
-        self->time.songPosition += frames * self->time.tempo / (60.0 * self->time.sampleRate) * self->speed;
+        self->rack->process(inputs, outputs, int32_t(frames), self->speed);
         start += frames;
     }
 }
@@ -336,7 +278,7 @@ void run(LV2_Handle instance, uint32_t frames)
     }
     render(self, done, frames);
 
-    const int32_t packed = int32_t(ask(self, opVendorCall, LampPacking::vendorQuery));
+    const int32_t packed = int32_t(self->rack->dispatch(opVendorCall, LampPacking::vendorQuery));
     for (uint32_t i = 0; i < lampPortCount; ++i) {
         if (self->lamps[i] != nullptr)
             *self->lamps[i] = float(LampPacking::lamp(packed, LampPacking::places[lampPlace[i]]));
@@ -346,16 +288,13 @@ void run(LV2_Handle instance, uint32_t frames)
 // [main thread, activated]
 void deactivate(LV2_Handle instance)
 {
-    ask(static_cast<Voltara*>(instance), opSuspendResume, 0, 0);
+    static_cast<Voltara*>(instance)->rack->suspend();
 }
 
 // [main thread, deactivated]
 void cleanup(LV2_Handle instance)
 {
-    auto* self = static_cast<Voltara*>(instance);
-    ask(self, opClose);
-    dlclose(self->library);
-    delete self;
+    delete static_cast<Voltara*>(instance); // closes the rack, then frees its library
 }
 
 const LV2_Descriptor descriptor = {pluginUri, instantiate, connectPort, activate, run, deactivate, cleanup, nullptr};

@@ -5,7 +5,9 @@
 
 #include <cstring>
 #include <dlfcn.h>
+#include <link.h>
 #include <map>
+#include <string>
 #include <strings.h>
 
 namespace voltara::platform {
@@ -69,6 +71,59 @@ const BuiltInLibrary builtIns[] = {
     {"msimg32.dll", "AlphaBlend", reinterpret_cast<ProcAddress>(&alphaBlend)},
 };
 
+// Libraries loaded from files: the module (the image's base, as Windows
+// has it) to the loader's handle and the loads not yet freed.
+struct LoadedLibrary {
+    void* handle;
+    int loads;
+};
+
+std::map<Module, LoadedLibrary>& loadedLibraries() // under the resource lock
+{
+    static auto* libraries = new std::map<Module, LoadedLibrary>;
+    return *libraries;
+}
+
+thread_local std::string lastLoadError;
+
+const BuiltInLibrary* builtIn(Module module)
+{
+    for (const BuiltInLibrary& library : builtIns)
+        if (module == reinterpret_cast<Module>(const_cast<BuiltInLibrary*>(&library)))
+            return &library;
+    return nullptr;
+}
+
+Module loadFile(const char* path)
+{
+    void* handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        lastLoadError = dlerror();
+        return nullptr;
+    }
+    link_map* map = nullptr;
+    Dl_info info;
+    if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || dladdr(map->l_ld, &info) == 0) {
+        lastLoadError = std::string(path) + ": not a library with an image of its own";
+        dlclose(handle);
+        return nullptr;
+    }
+    const Module module = static_cast<Module>(info.dli_fbase);
+    std::lock_guard<std::mutex> lock(resourceLock());
+    LoadedLibrary& loaded = loadedLibraries().emplace(module, LoadedLibrary{handle, 0}).first->second;
+    ++loaded.loads;
+    if (loaded.loads > 1)
+        dlclose(handle); // the loader counts too: one handle per module is enough
+    return module;
+}
+
+void* loaderHandle(Module module)
+{
+    std::lock_guard<std::mutex> lock(resourceLock());
+    const auto found = loadedLibraries().find(module);
+    return found == loadedLibraries().end() ? nullptr : found->second.handle;
+}
+
 } // namespace
 
 Module ModuleFromAddress(const void* address)
@@ -81,29 +136,50 @@ Module ModuleFromAddress(const void* address)
 
 Module LoadLibraryA(const char* name)
 {
-    if (!name)
+    if (!name) {
+        lastLoadError = "no library named";
         return nullptr;
+    }
     for (const BuiltInLibrary& library : builtIns)
         if (strcasecmp(name, library.name) == 0)
             return reinterpret_cast<Module>(const_cast<BuiltInLibrary*>(&library));
-    return nullptr;
+    return loadFile(name);
+}
+
+const char* LastLoadError()
+{
+    return lastLoadError.c_str();
 }
 
 ProcAddress GetProcAddress(Module module, const char* name)
 {
-    for (const BuiltInLibrary& library : builtIns)
-        if (module == reinterpret_cast<Module>(const_cast<BuiltInLibrary*>(&library)) && name
-            && std::strcmp(name, library.entry) == 0)
-            return library.address;
-    return nullptr;
+    if (!name)
+        return nullptr;
+    if (const BuiltInLibrary* library = builtIn(module))
+        return std::strcmp(name, library->entry) == 0 ? library->address : nullptr;
+    void* handle = loaderHandle(module);
+    return handle ? reinterpret_cast<ProcAddress>(dlsym(handle, name)) : nullptr;
 }
 
 Bool FreeLibrary(Module module)
 {
-    for (const BuiltInLibrary& library : builtIns)
-        if (module == reinterpret_cast<Module>(const_cast<BuiltInLibrary*>(&library)))
-            return 1;
-    return 0;
+    if (builtIn(module))
+        return 1;
+    void* handle = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(resourceLock());
+        const auto found = loadedLibraries().find(module);
+        if (found == loadedLibraries().end())
+            return 0;
+        if (--found->second.loads == 0) {
+            handle = found->second.handle;
+            loadedLibraries().erase(found);
+        }
+    }
+    // Outside the lock: the library's destructors may unregister resources.
+    if (handle)
+        dlclose(handle);
+    return 1;
 }
 
 GdiObject LoadBitmapA(Module module, const char* name)

@@ -2,6 +2,8 @@
 // after our headers: windows.h defines macros of the same names
 #include "platform/windows/Cast.h"
 
+#include <cstdio>
+
 namespace voltara::platform {
 
 using windows::as;
@@ -18,6 +20,17 @@ Module ModuleFromAddress(const void* address)
 Module LoadLibraryA(const char* name)
 {
     return as<Module>(::LoadLibraryA(name));
+}
+
+const char* LastLoadError()
+{
+    static thread_local char text[512];
+    const DWORD error = ::GetLastError();
+    if (::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                         sizeof text, nullptr)
+        == 0)
+        std::snprintf(text, sizeof text, "system error %lu", static_cast<unsigned long>(error));
+    return text;
 }
 
 ProcAddress GetProcAddress(Module module, const char* name)

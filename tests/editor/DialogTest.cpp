@@ -33,10 +33,10 @@ struct DialogTest : EditorTest {
     void offerSelector(std::vector<std::string> answers, bool capable = true)
     {
         makeInstance();
-        host->respond = [this, answers, capable](int32_t opcode, void* pointer) -> std::optional<intptr_t> {
-            if (opcode == hostCapability)
+        host->respond = [this, answers, capable](const TestHost::Call& call, void* pointer) -> std::optional<intptr_t> {
+            if (call.opcode == hostCapability)
                 return capable && std::strcmp(static_cast<const char*>(pointer), "openFileSelector") == 0 ? 1 : 0;
-            if (opcode != hostOpenFileSelector)
+            if (call.opcode != hostOpenFileSelector)
                 return std::nullopt;
             auto& record = *static_cast<FileSelectRecord*>(pointer);
             requests.push_back({record.command, record.typeCount, record.title, record.types != nullptr,

@@ -58,7 +58,7 @@ TEST_F(ButtonTest, AToggleButtonFlipsOnEveryClickControlIncludedAndDrawsItsHalf)
     editor->idle();
     EXPECT_EQ(pixel(20, 20), stripColour(1));
     EXPECT_EQ(pixel(31, 29), stripColour(1));
-    EXPECT_EQ(TestPlugin::countHostCalls(hostBeginGesture), 0) << "no edit bracket";
+    EXPECT_EQ(TestPlugin::host.countCalls(hostBeginGesture), 0) << "no edit bracket";
 }
 
 TEST_F(ButtonTest, AMomentaryButtonReportsPressedOutsideAndReleased)
@@ -74,9 +74,9 @@ TEST_F(ButtonTest, AMomentaryButtonReportsPressedOutsideAndReleased)
     play({at(0, 55, 54, left), at(30, 80, 80, left), at(60, 80, 80, 0)});
     EXPECT_EQ(observer.distinct(), (std::vector<float>{1, 0}));
     EXPECT_GE(observer.values().size(), 3u) << "outside, then released";
-    EXPECT_EQ(TestPlugin::countHostCalls(hostBeginGesture), 1);
-    EXPECT_EQ(TestPlugin::countHostCalls(hostEndGesture), 1);
-    EXPECT_EQ(TestPlugin::hostCalls.back().index, 1);
+    EXPECT_EQ(TestPlugin::host.countCalls(hostBeginGesture), 1);
+    EXPECT_EQ(TestPlugin::host.countCalls(hostEndGesture), 1);
+    EXPECT_EQ(TestPlugin::host.calls.back().index, 1);
 
     observer.changes.clear();
     // The right button first, then the left while it is held.

@@ -43,15 +43,15 @@ TEST_F(EditorBaseTest, IdleWorkTwiceWithinTenMillisecondsRunsOnce)
     openEditor([](Frame*) {});
     const uint32_t start = platform::GetTickCount();
     editor->runIdleWork();
-    EXPECT_EQ(TestPlugin::countHostCalls(hostIdle), 1);
+    EXPECT_EQ(TestPlugin::host.countCalls(hostIdle), 1);
     EXPECT_EQ(platform::GetTickCount(), start) << "the first call is due and does not sleep";
     platform::Sleep(5);
     editor->runIdleWork();
-    EXPECT_EQ(TestPlugin::countHostCalls(hostIdle), 1);
+    EXPECT_EQ(TestPlugin::host.countCalls(hostIdle), 1);
     EXPECT_EQ(platform::GetTickCount(), start + 9) << "the second call sleeps 4 ms and returns";
     platform::Sleep(50);
     editor->runIdleWork(); // 59 + 4 ms after the first: within 50 ms of the next turn
-    EXPECT_EQ(TestPlugin::countHostCalls(hostIdle), 2);
+    EXPECT_EQ(TestPlugin::host.countCalls(hostIdle), 2);
 }
 
 TEST_F(EditorBaseTest, AnIdleCallFromInsideTheHostsIdleReturnsAtOnce)
@@ -87,8 +87,8 @@ TEST_F(EditorBaseTest, GesturesReachTheHostAsCalls43And44)
     openEditor([](Frame*) {});
     frame()->beginGesture(26);
     frame()->endGesture(26);
-    ASSERT_GE(TestPlugin::hostCalls.size(), 2u);
-    const auto& calls = TestPlugin::hostCalls;
+    ASSERT_GE(TestPlugin::host.calls.size(), 2u);
+    const auto& calls = TestPlugin::host.calls;
     EXPECT_EQ(calls[calls.size() - 2].opcode, hostBeginGesture);
     EXPECT_EQ(calls[calls.size() - 2].index, 26);
     EXPECT_EQ(calls.back().opcode, hostEndGesture);

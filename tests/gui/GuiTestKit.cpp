@@ -8,31 +8,21 @@ namespace voltara::test {
 
 namespace host = platform::host;
 
-std::vector<TestPlugin::HostCall> TestPlugin::hostCalls;
+pluginhost::HostCalls TestPlugin::host;
 std::function<void(TestPlugin*, int32_t)> TestPlugin::onHostCall;
 
-namespace {
-
-intptr_t recordingHost(PluginDescriptor* descriptor, int32_t opcode, int32_t index, intptr_t, void*, float)
+TestPlugin::TestPlugin() : EffectBaseEx(&pluginhost::HostCalls::callback, 1, 4)
 {
-    TestPlugin::hostCalls.push_back({opcode, index});
-    if (opcode == hostVersion)
-        return 2400;
-    if (TestPlugin::onHostCall && descriptor)
-        TestPlugin::onHostCall(static_cast<TestPlugin*>(EffectBase::fromDescriptor(descriptor)), opcode);
-    return 1;
-}
-
-} // namespace
-
-TestPlugin::TestPlugin() : EffectBaseEx(&recordingHost, 1, 4) {}
-
-int TestPlugin::countHostCalls(int32_t opcode)
-{
-    int count = 0;
-    for (const HostCall& call : hostCalls)
-        count += call.opcode == opcode;
-    return count;
+    host.versionAnswer = 2400;
+    host.recordCalls = true;
+    host.respond = [this](const pluginhost::HostCalls::Call& call, void*) -> std::optional<intptr_t> {
+        if (call.opcode == hostVersion)
+            return std::nullopt;
+        if (onHostCall)
+            onHostCall(this, call.opcode);
+        return 1;
+    };
+    host.attach(descriptor(), true);
 }
 
 TestEditor::TestEditor(TestPlugin* plugin, const Rect& size, GuiBitmap* background)
@@ -158,7 +148,7 @@ void GuiTest::SetUp()
     host::useSimulatedClock(10000);
     parent = host::createParentWindow(600, 354, 100, 60);
     host::pumpMessages();
-    TestPlugin::hostCalls.clear();
+    TestPlugin::host.calls.clear();
     TestPlugin::onHostCall = nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include "gui/View.h"
 #include "platform/linux/Host.h"
 #include "plugin/host/EffectBaseEx.h"
+#include "tools/pluginhost/HostCalls.h"
 
 #include <gtest/gtest.h>
 
@@ -16,19 +17,14 @@
 
 namespace voltara::test {
 
-// A plug-in as small as an editor needs; records every host call.
+// A plug-in as small as an editor needs. Its host records every call and
+// answers each (but the version) with 1.
 class TestPlugin : public EffectBaseEx {
 public:
-    struct HostCall {
-        int32_t opcode;
-        int32_t index;
-    };
-
     TestPlugin();
     void processAccumulating(float**, float**, int32_t) override {}
 
-    static std::vector<HostCall> hostCalls;
-    static int countHostCalls(int32_t opcode);
+    static pluginhost::HostCalls host;
     // Runs inside the host callback, after the call is recorded.
     static std::function<void(TestPlugin*, int32_t opcode)> onHostCall;
 };

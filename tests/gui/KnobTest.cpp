@@ -77,8 +77,8 @@ TEST_F(KnobTest, CircularDragAcrossTheGapStaysAtTheMaximumUntilItComesBack)
     EXPECT_NEAR(knob->getValue(), 1.0f - 15.0f / 270.0f, 1e-3f) << "followed again back in the arc";
     for (float v : seen)
         EXPECT_GT(v, 0.9f) << "never jumped to the other end";
-    EXPECT_EQ(TestPlugin::countHostCalls(hostBeginGesture), 1);
-    EXPECT_EQ(TestPlugin::countHostCalls(hostEndGesture), 1);
+    EXPECT_EQ(TestPlugin::host.countCalls(hostBeginGesture), 1);
+    EXPECT_EQ(TestPlugin::host.countCalls(hostEndGesture), 1);
     EXPECT_EQ(frame()->getFocusView(), knob);
 }
 
@@ -120,7 +120,7 @@ TEST_F(KnobTest, ControlClickSetsTheDefaultWithoutAnEdit)
     click(150, 110, left | host::controlKey);
     EXPECT_EQ(knob->getValue(), 0.5f);
     EXPECT_EQ(observer.values(), std::vector<float>{0.5f});
-    EXPECT_EQ(TestPlugin::countHostCalls(hostBeginGesture), 0);
+    EXPECT_EQ(TestPlugin::host.countCalls(hostBeginGesture), 0);
 }
 
 TEST_F(KnobTest, WheelAndArrowKeysStepTheValue)
@@ -221,7 +221,7 @@ TEST_F(FilmstripKnobTest, ADragMovesTheValueBracketsTheEditAndRedrawsAtTheNextId
     editor->idle();
     play({at(0, 158, 205, left), at(30, 158, 155, left), at(60, 158, 105, left), at(200, 158, 105, 0)});
     EXPECT_FLOAT_EQ(knob->getValue(), 0.5f);
-    const auto& calls = TestPlugin::hostCalls;
+    const auto& calls = TestPlugin::host.calls;
     int begin = -1, end = -1;
     for (size_t i = 0; i < calls.size(); ++i) {
         if (calls[i].opcode == hostBeginGesture && calls[i].index == 17)

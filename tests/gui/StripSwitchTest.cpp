@@ -43,7 +43,7 @@ TEST_F(StripSwitchTest, AVerticalSwitchMapsTenPixelBandsToItsPositionsAndDrawsTh
         EXPECT_EQ(pixel(100, 100), stripColour(c.image)) << c.offset;
         EXPECT_EQ(pixel(129, 129), stripColour(c.image)) << c.offset;
     }
-    EXPECT_EQ(TestPlugin::countHostCalls(hostBeginGesture), 6);
+    EXPECT_EQ(TestPlugin::host.countCalls(hostBeginGesture), 6);
 }
 
 TEST_F(StripSwitchTest, AHorizontalSwitchMapsAcrossTheBackgroundWidth)
@@ -76,7 +76,7 @@ TEST_F(StripSwitchTest, ControlClickSetsTheDefault)
     click(110, 125, left | host::controlKey);
     EXPECT_EQ(strip->getValue(), 0.0f);
     EXPECT_EQ(observer.values(), std::vector<float>{0});
-    EXPECT_EQ(TestPlugin::countHostCalls(hostBeginGesture), 0);
+    EXPECT_EQ(TestPlugin::host.countCalls(hostBeginGesture), 0);
 }
 
 } // namespace

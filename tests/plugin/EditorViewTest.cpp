@@ -3,6 +3,8 @@
 #include "plugin/host/HostEditor.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
+#include "tools/pluginhost/HostCalls.h"
+#include "tools/pluginhost/MidiBatch.h"
 
 #include <gtest/gtest.h>
 
@@ -10,19 +12,6 @@
 
 namespace voltara {
 namespace {
-
-struct HostCall {
-    int32_t opcode;
-    int32_t index;
-    float opt;
-};
-std::vector<HostCall> hostCalls;
-
-intptr_t recordingHost(PluginDescriptor*, int32_t opcode, int32_t index, intptr_t, void*, float opt)
-{
-    hostCalls.push_back({opcode, index, opt});
-    return opcode == hostVersion || opcode == hostCapability || opcode == hostOpenFileSelector ? 1 : 0;
-}
 
 // An editor that counts what reaches it; the rack owns and deletes it.
 struct CountingEditor : HostEditor {
@@ -37,26 +26,25 @@ struct CountingEditor : HostEditor {
 struct EditorView : ::testing::Test {
     EditorView()
     {
+        host.attach(rack.descriptor(), true);
+        host.recordCalls = true;
+        host.respond = [](const pluginhost::HostCalls::Call& call, void*) -> std::optional<intptr_t> {
+            return call.opcode == hostVersion || call.opcode == hostCapability || call.opcode == hostOpenFileSelector
+                       ? 1
+                       : 0;
+        };
         editor->idle();
         editor->updates = 0;
-        hostCalls.clear();
+        host.calls.clear();
     }
 
-    void programChange(uint8_t program)
-    {
-        MidiEvent event{};
-        event.type = midiEventType;
-        event.data[0] = 0xc0;
-        event.data[1] = program;
-        MidiEventList list{};
-        list.count = 1;
-        list.events[0] = &event;
-        rack.handleEvents(&list);
-    }
+    void programChange(uint8_t program) { pluginhost::sendMidi(rack.descriptor(), 0xc0, program, 0); }
 
     TempFolder folder;
     ScopedEnvironment emptyStore{"VOLTARA_REGISTRY", folder.file("registry").c_str()};
-    RackPlugin rack{&recordingHost};
+    pluginhost::HostCalls host;
+    pluginhost::HostCalls::Opening opening{host}; // the rack's calls while it is made
+    RackPlugin rack{&pluginhost::HostCalls::callback};
     CountingEditor* editor = new CountingEditor(&rack);
 };
 
@@ -89,15 +77,15 @@ TEST_F(EditorView, TheEditorsViewReachesTheRackAndItsHost)
     view.setParameterAndNotify(26, 0.3f);
     EXPECT_EQ(rack.getParameter(26), 0.3f);
     EXPECT_EQ(view.getParameter(26), 0.3f);
-    ASSERT_EQ(hostCalls.size(), 1u);
-    EXPECT_EQ(hostCalls[0].opcode, hostAutomate);
-    EXPECT_EQ(hostCalls[0].index, 26);
-    EXPECT_EQ(hostCalls[0].opt, 0.3f);
+    ASSERT_EQ(host.calls.size(), 1u);
+    EXPECT_EQ(host.calls[0].opcode, hostAutomate);
+    EXPECT_EQ(host.calls[0].index, 26);
+    EXPECT_EQ(host.calls[0].opt, 0.3f);
 
     char capability[] = "openFileSelector";
     EXPECT_TRUE(view.askHostCapability(capability));
     EXPECT_FALSE(view.openFileSelector(nullptr));
-    EXPECT_EQ(hostCalls.back().opcode, hostCapability);
+    EXPECT_EQ(host.calls.back().opcode, hostCapability);
 
     EXPECT_TRUE(view.contentMissing());
     EXPECT_STREQ(view.lastBankPath(), "");

@@ -2,7 +2,7 @@
 #include "tests/plugin/TestBank.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
-#include "tests/support/TestHost.h"
+#include "tools/pluginhost/MidiBatch.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ struct RackThreads : testing::Test {
 
     void sendMidi(uint8_t status, uint8_t data1, uint8_t data2)
     {
-        test::sendMidi(rack.descriptor(), status, data1, data2);
+        pluginhost::sendMidi(rack.descriptor(), status, data1, data2);
     }
 
     // One audio call of frames frames; false when a sample is not finite.

@@ -85,7 +85,7 @@ void checkInstalled(CheckLog& log, const PluginDll& dll, const Plan& plan)
 
     // A program run while the instance is open; the DLL it holds must stay.
     char path[MAX_PATH] = "";
-    GetModuleFileNameA(dll.module(), path, MAX_PATH);
+    GetModuleFileNameA(moduleOf(dll), path, MAX_PATH);
     for (const Plan::Line& line : plan.all("busy")) {
         const std::string& expected = line.fields.at(0);
         const std::string errorFile = plan.file("busy-errors.txt");

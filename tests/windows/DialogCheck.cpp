@@ -74,10 +74,10 @@ struct SelectorRequest {
 // Answers the file selector with path, and says the host has one.
 void answerSelector(PluginInstance& instance, SelectorRequest& request, const std::string& path)
 {
-    instance.takeOver = [&request, path](int32_t opcode, void* pointer) -> std::optional<intptr_t> {
-        if (opcode == hostCapability)
+    instance.respond = [&request, path](const PluginInstance::Call& call, void* pointer) -> std::optional<intptr_t> {
+        if (call.opcode == hostCapability)
             return std::strcmp(static_cast<const char*>(pointer), "openFileSelector") == 0 ? 1 : 0;
-        if (opcode != hostOpenFileSelector)
+        if (call.opcode != hostOpenFileSelector)
             return std::nullopt;
         auto* record = static_cast<FileSelectRecord*>(pointer);
         ++request.count;
@@ -141,7 +141,8 @@ void checkContentPrompt(CheckLog& log, const PluginDll& dll, const std::string& 
         log.check(stored == (c.stored ? folder : std::string()),
                   what + (c.stored ? "the folder is stored under HKEY_LOCAL_MACHINE" : "nothing is stored"),
                   "\"" + stored + "\"");
-        log.check(instance.text(opGetProgramNameAt, 0) == "Please reload plug-in" && instance.count(hostRefresh) > 0,
+        log.check(instance.text(opGetProgramNameAt, 0) == "Please reload plug-in"
+                      && instance.countCalls(hostRefresh) > 0,
                   what + "program 0 asks for a reload and the host is told to refresh");
         instance.dispatch(opEditorClose);
     }

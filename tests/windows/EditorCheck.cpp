@@ -233,7 +233,7 @@ void checkEditor(CheckLog& log, const PluginDll& dll, const Plan& plan)
 
     char expectedClass[32];
     std::snprintf(expectedClass, sizeof expectedClass, "Plugin%08x",
-                  unsigned(reinterpret_cast<uintptr_t>(dll.module())));
+                  unsigned(reinterpret_cast<uintptr_t>(moduleOf(dll))));
     long objectsAfterFirstClose = 0;
     for (int round = 0; round < 2; ++round) {
         const std::string which = round == 0 ? "first" : "second";

@@ -51,7 +51,7 @@ std::string versionText(std::vector<char>& record, const Translation& translatio
 void checkVersionRecord(CheckLog& log, const PluginDll& dll)
 {
     char path[MAX_PATH] = {};
-    GetModuleFileNameA(dll.module(), path, MAX_PATH);
+    GetModuleFileNameA(moduleOf(dll), path, MAX_PATH);
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
     std::vector<char> record(size);
@@ -102,7 +102,7 @@ void checkBitmaps(CheckLog& log, const PluginDll& dll, const Plan& plan)
     const std::string folder = plan.value("bitmaps") + "\\";
     for (const BitmapEntry& entry : bitmapTable) {
         const std::string id = std::to_string(entry.id);
-        HBITMAP bitmap = LoadBitmapA(dll.module(), MAKEINTRESOURCEA(entry.id));
+        HBITMAP bitmap = LoadBitmapA(moduleOf(dll), MAKEINTRESOURCEA(entry.id));
         if (!log.check(bitmap != nullptr, "LoadBitmap " + id))
             continue;
         BITMAP shape = {};
