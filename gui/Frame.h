@@ -5,6 +5,8 @@
 #include "platform/Window.h"
 #include "plugin/host/HostEditor.h"
 
+#include <vector>
+
 namespace voltara {
 
 class DropTarget;
@@ -83,7 +85,7 @@ public:
     bool isOpen() const { return open_; }
     void markClosed() { open_ = false; }
     bool isFirstDrawPending() const { return firstDrawPending_; }
-    int32_t getViewCapacity() const { return viewCapacity_; }
+    int32_t getViewCapacity() const { return int32_t(views_.capacity()); }
 
     // "Plugin%08x" with the library's module handle.
     static void windowClassName(char (&name)[32]);
@@ -91,6 +93,11 @@ public:
 private:
     // Revokes the drop target and lets go of the window's handle.
     void forgetWindow();
+    // Whether a view's rectangle, edges included, holds the point.
+    static bool encloses(const Rect& size, Point where)
+    {
+        return where.h >= size.left && where.h <= size.right && where.v >= size.top && where.v <= size.bottom;
+    }
     // Asks the focus view, the modal view, then the children from the last added.
     int32_t routeKey(int32_t (View::*handler)(KeyRecord*), KeyRecord* key);
     static platform::LResult VOLTARA_CALLBACK windowProcedure(platform::Window window, uint32_t message,
@@ -99,9 +106,7 @@ private:
     EditorBase* editor_;
     platform::Window parentWindow_;
     GuiBitmap* background_ = nullptr;
-    int32_t viewCount_ = 0;
-    int32_t viewCapacity_ = 0;
-    View** views_ = nullptr;
+    std::vector<View*> views_; // grown by ten entries at a time
     View* modalView_ = nullptr;
     View* focusView_ = nullptr;
     bool firstDrawPending_ = true;

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "gui/PopupEntries.h"
 #include "gui/ValueDisplay.h"
 #include "platform/PopupMenu.h"
+
+#include <vector>
 
 namespace voltara {
 
 // A list of text entries that shows the current one and, on a click, opens a
 // native popup menu (sub-menus, separators, titles, greyed entries, check
-// marks) through which the user picks another. Entries: "-" a separator,
-// "-M" + title a sub-menu, "-G" + text greyed, "-T" + text a title,
-// anything else an ordinary entry.
+// marks) through which the user picks another. The entries' texts carry
+// their kind (EntryMarkup.h).
 class PopupChoiceMenu : public ValueDisplay {
 public:
     enum : int32_t {
@@ -50,15 +52,15 @@ public:
     // The object that draws owner-drawn items; never set here.
     virtual void* getScheme() const;
 
-    int32_t getEntryCapacity() const { return entryCapacity_; }
-    int32_t getSubmenuCapacity() const { return submenuCapacity_; }
+    int32_t getEntryCapacity() const { return entries_.capacity(); }
+    int32_t getSubmenuCapacity() const { return int32_t(submenus_.capacity()); }
     int32_t getLastCommand() const { return lastCommand_; }
 
 protected:
     ~PopupChoiceMenu() override;
 
 private:
-    bool isEntry(int32_t index) const { return index >= 0 && index < entryCount_; }
+    bool isEntry(int32_t index) const { return entries_.has(index); }
     // Reserves command numbers from `counter` and builds the native menu.
     platform::Menu build(uintptr_t& counter) const;
     // The menu (this or a sub-menu) that owns a command number, and the local index.
@@ -66,17 +68,12 @@ private:
     int32_t submenusShown() const;
 
     platform::Menu menu_ = nullptr;
-    char** texts_ = nullptr;
-    PopupChoiceMenu** submenus_ = nullptr;
-    bool* checks_ = nullptr;
-    int32_t entryCount_ = 0;
-    int32_t submenuCount_ = 0;
+    PopupEntries entries_;
+    std::vector<PopupChoiceMenu*> submenus_; // referenced; grown by ten at a time
     int32_t current_ = -1;
     GuiBitmap* clickBackground_;
     int32_t lastButtons_ = 0;
     int32_t itemsPerColumn_ = -1;
-    int32_t entryCapacity_ = 0;
-    int32_t submenuCapacity_ = 0;
     int32_t lastCommand_ = -1;
     void* scheme_ = nullptr;
 };
