@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/Export.h"
+#include "common/Export.h"
 
 // The records of the codec's file-format plug-in interface. In the 32-bit
 // build every record has the host's byte layout exactly; on 64-bit builds the

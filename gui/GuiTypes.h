@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/MouseBits.h"
 #include "platform/Handles.h"
 
 #include <cstdint>
@@ -56,12 +57,12 @@ constexpr Colour cyan{0, 255, 255, 0};
 
 // Buttons and modifiers held, as queryMouseButtons reports them.
 enum MouseState : int32_t {
-    mouseLeft = 1,
-    mouseMiddle = 2,
-    mouseRight = 4,
-    mouseShift = 8,
-    mouseControl = 16,
-    mouseAlt = 32,
+    mouseLeft = int32_t(MouseBits::left),
+    mouseMiddle = int32_t(MouseBits::middle),
+    mouseRight = int32_t(MouseBits::right),
+    mouseShift = int32_t(MouseBits::shift),
+    mouseControl = int32_t(MouseBits::control),
+    mouseAlt = int32_t(MouseBits::alt),
 };
 
 } // namespace voltara

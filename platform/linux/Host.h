@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/MouseBits.h"
 #include "platform/Handles.h"
 
 #include <cstdint>
@@ -16,12 +17,12 @@ namespace voltara::platform::host {
 
 // Buttons and modifiers of an input state (the toolkit's mouse flags).
 enum : uint32_t {
-    leftButton = 1,
-    middleButton = 2,
-    rightButton = 4,
-    shiftKey = 8,
-    controlKey = 16,
-    altKey = 32,
+    leftButton = MouseBits::left,
+    middleButton = MouseBits::middle,
+    rightButton = MouseBits::right,
+    shiftKey = MouseBits::shift,
+    controlKey = MouseBits::control,
+    altKey = MouseBits::alt,
 };
 
 // A top-level window of the given client size at a screen position; its

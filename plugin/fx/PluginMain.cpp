@@ -1,4 +1,4 @@
-#include "platform/Export.h"
+#include "common/Export.h"
 #include "plugin/fx/MemoryFileCodec.h"
 #include "plugin/fx/RackPluginInstance.h"
 #include "plugin/host/PluginDescriptor.h"

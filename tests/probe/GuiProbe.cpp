@@ -1,7 +1,7 @@
 // A library that carries the toolkit, as the plug-in does: loading copies of
 // it shows what each loaded copy of the plug-in gets for itself.
+#include "common/Export.h"
 #include "gui/Frame.h"
-#include "platform/Export.h"
 
 namespace {
 voltara::Frame* frame = nullptr;
