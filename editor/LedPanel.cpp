@@ -33,7 +33,7 @@ LedPanel::~LedPanel()
 
 int32_t LedPanel::levelOf(float value, int32_t led)
 {
-    // The packed state is small: three bits for each of six LEDs.
+    // The packed state is small: three bits for each of six lamps.
     const int32_t packed = value > 0.0f && value < float(1 << 18) ? static_cast<int32_t>(value) : 0;
     return LampPacking::lamp(packed, LampPacking::places[led]);
 }

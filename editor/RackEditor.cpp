@@ -202,7 +202,7 @@ void RackEditor::idle()
     runPendingUpdates();
     if (!frame_)
         return;
-    // What the frame is about to draw may cover LEDs.
+    // What the frame is about to draw may cover lamps.
     if (ledPanel_)
         for (int32_t i = 0; i < frame_->getViewCount(); ++i) {
             View* view = frame_->getView(i);

@@ -32,7 +32,7 @@ public:
     // Asks for the content folder first while it is missing.
     int32_t open(void* parentWindow) override;
     void close() override;
-    // The LEDs follow the rack, the marked parameters their controls, then
+    // The lamps follow the rack, the marked parameters their controls, then
     // the frame draws what changed.
     void idle() override;
     // Gives the marked parameters to their controls.
@@ -64,7 +64,7 @@ private:
     // A note chosen in a display's popup: the module goes to tempo sync at
     // that note.
     void chooseNote(float choice);
-    // Draws a changed control at once, and the LEDs it painted over.
+    // Draws a changed control at once, and the lamps it painted over.
     void redraw(PaintContext* context, Control* control);
 
     RackAccess& rack_;

@@ -26,7 +26,7 @@ struct ControlEntry {
     ControlClass kind;
     int32_t tag;         // the parameter index; a rate display's display index
     Rect rect;           // window pixels, right and bottom exclusive
-    int32_t bitmap;      // resource id (the LED panel's first; wahLedBitmap is its second)
+    int32_t bitmap;      // resource id (the lamp panel's first; wahLedBitmap is its second)
     int32_t imageCount;  // knobs and strip switches: images in the strip
     int32_t imageHeight; // knobs, strip switches and the bank button: pixels per image
     int32_t positions;   // strip switches
@@ -134,7 +134,7 @@ inline constexpr ControlEntry rackControls[rackControlCount] = {
     layout::toggle(8, {74, 75, 121, 93}, 170),                                                    // 43 wah on
     {ControlClass::momentaryButton, bankLoadTag, {507, 73, 545, 105}, 167, 2, 32, 0, false},      // 44 bank load
     layout::syncSwitch(63, {304, 12, 315, 37}),                                                   // 45 reverb position
-    {ControlClass::ledPanel, -1, {0, 0, 4, 4}, 171, 0, 0, 0, false},                              // 46 modulation LEDs
+    {ControlClass::ledPanel, -1, {0, 0, 4, 4}, 171, 0, 0, 0, false},                              // 46 modulation lamps
     layout::splashArea({16, 332, 106, 345}),                                                      // 47 splash
     layout::splashArea({475, 325, 584, 355}), // 48 splash, one pixel taller than the window
 };
@@ -147,8 +147,8 @@ inline constexpr int32_t drawingOrder[rackControlCount] = {
     26, 21, 32, 27, 22, 33, 28, 23, 34, 29, 35, 36, 39, 40, 38, 37, 41, 43, 44, 42, 45, 46, 47, 48,
 };
 
-// The modulation LEDs, on the filter, phaser, flanger, chorus and tremolo
-// on/off buttons (LED 0 to 4, bitmap 171) and on the wah button (LED 5,
+// The modulation lamps, on the filter, phaser, flanger, chorus and tremolo
+// on/off buttons (lamp 0 to 4, bitmap 171) and on the wah button (lamp 5,
 // bitmap 172), in LampPacking order.
 inline constexpr int32_t ledCount = 6;
 inline constexpr int32_t wahLed = 5;
@@ -177,7 +177,7 @@ inline constexpr RateGroup rateGroups[rateDisplayCount] = {
 };
 
 // The table row (0-based) of the control that shows a parameter, or -1.
-// Rate displays, the LED panel and the splash areas show none by themselves.
+// Rate displays, the lamp panel and the splash areas show none by themselves.
 constexpr int32_t controlRowOf(int32_t index)
 {
     for (int32_t row = 0; row < rackControlCount; ++row) {

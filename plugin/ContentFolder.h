@@ -13,7 +13,7 @@ public:
 
     // The folder the registry names; not found when the value is missing.
     static ContentFolder fromRegistry();
-    // Records folder as the install path (the NUL-terminated text unchanged)
+    // Records folder as the content folder in the Install Path value (the NUL-terminated text unchanged)
     // and tells the user what to do next. False when it cannot be recorded.
     static bool storeInstallPath(const char* folder);
     // Why the folder a user chose cannot be the content folder, in words for

@@ -36,8 +36,8 @@ inline constexpr BitmapEntry bitmapTable[bitmapCount] = {
     {166, 116, 88, 24, false, 2, 116, 44, false},    // bypass button
     {167, 38, 64, 24, false, 2, 38, 32, false},      // bank-load button
     {170, 47, 36, 8, false, 2, 47, 18, false},       // wah on/off button
-    {171, 8, 64, 24, false, 8, 8, 8, true},          // LEDs 0 to 4
-    {172, 5, 40, 24, false, 8, 5, 5, false},         // LED 5
+    {171, 8, 64, 24, false, 8, 8, 8, true},          // lamps 0 to 4
+    {172, 5, 40, 24, false, 8, 5, 5, false},         // lamp 5
 };
 
 // The place of an id in the table; -1 for an id that is not in it.

@@ -81,7 +81,7 @@ const char* className(ControlClass kind)
     case ControlClass::horizontalStripSwitch:
     case ControlClass::verticalStripSwitch: return "strip switch";
     case ControlClass::wahPedal: return "wah pedal";
-    case ControlClass::ledPanel: return "LEDs";
+    case ControlClass::ledPanel: return "lamps";
     case ControlClass::splashArea: return "splash area";
     }
     return "control";

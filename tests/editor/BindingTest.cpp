@@ -195,8 +195,8 @@ TEST_F(BindingTest, AutomationOfParametersWithoutAControlDrawsNothing)
     EXPECT_EQ(area(wholeWindow), before);
 }
 
-// The LEDs lie on the module buttons; whatever redraws a button must not
-// leave its LED dark.
+// The lamps lie on the module buttons; whatever redraws a button must not
+// leave its lamp dark.
 TEST_F(BindingTest, AnLedStaysLitWhenTheButtonUnderItIsDrawnAgain)
 {
     openEditor();
@@ -210,7 +210,7 @@ TEST_F(BindingTest, AnLedStaysLitWhenTheButtonUnderItIsDrawnAgain)
     playAudio(20000);
     idle();
     const Area phaserLit = area(phaserLed), wahLit = area(wahLed);
-    ASSERT_NE(phaserLit, phaserDark) << "the test needs lit LEDs";
+    ASSERT_NE(phaserLit, phaserDark) << "the test needs lit lamps";
     ASSERT_NE(wahLit, wahDark);
 
     // Automation that redraws the buttons and leaves the modules on.

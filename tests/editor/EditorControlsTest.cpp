@@ -7,7 +7,7 @@
 #include <string>
 
 // The editor's own controls: the rate displays' texts, the wah pedal and
-// the modulation LEDs.
+// the modulation lamps.
 
 namespace voltara::test {
 namespace {
@@ -131,8 +131,9 @@ TEST_F(LedTest, WithEveryModuleOffEveryLedShowsItsDarkImage)
         for (int y = 0; y < place.height(); ++y)
             for (int x = 0; x < place.width(); ++x) {
                 const uint32_t image = strip.colourAt(x, y);
-                if (led == wahLed || image != 0xFFFFFFu) { // the module LEDs are see-through on white
-                    EXPECT_EQ(pixel(place.left + x, place.top + y), image) << "LED " << led << " at " << x << ", " << y;
+                if (led == wahLed || image != 0xFFFFFFu) { // the module lamps are see-through on white
+                    EXPECT_EQ(pixel(place.left + x, place.top + y), image)
+                        << "lamp " << led << " at " << x << ", " << y;
                 }
             }
     }

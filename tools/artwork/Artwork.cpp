@@ -14,7 +14,7 @@ namespace artwork {
 namespace {
 
 // Colours that must come out exactly, so strips meet the 24-bit background
-// and the LEDs meet their sockets without a seam.
+// and the lamps meet their sockets without a seam.
 std::vector<uint32_t> seamColours()
 {
     std::vector<uint32_t> colours = {ink::well.packed(), ink::ledSocket.packed(), wahEnamel.packed(),

@@ -10,7 +10,7 @@ namespace voltara {
 namespace artwork {
 namespace {
 
-// The LED of a module button sits at its left tip.
+// The lamp of a module button sits at its left tip.
 constexpr double ledX = 4.0, ledY = 13.0;
 constexpr double ledSocketRadius = 4.4;
 
@@ -38,7 +38,7 @@ void drawModuleButtonState(cairo_t* cr, bool on)
     moduleButtonShape(cr);
     chromeGradient(cr, 0, 0, 10, 25);
     cairo_fill(cr);
-    // LED socket at the tip.
+    // lamp socket at the tip.
     cairo_arc(cr, ledX, ledY, ledSocketRadius, 0, 2 * pi);
     setColour(cr, ink::ledSocket);
     cairo_fill(cr);
@@ -62,9 +62,9 @@ void drawModuleButtonState(cairo_t* cr, bool on)
     cairo_stroke(cr);
 }
 
-// The wah button: a lit plate with its word, LED 5 in a socket on the
+// The wah button: a lit plate with its word, lamp 5 in a socket on the
 // chrome to the right of it, kept off the plate as the module buttons keep
-// their LED off the key. In the button's own pixels.
+// their lamp off the key. In the button's own pixels.
 struct WahPlate {
     double left = 2.5, top = 2.5, right = 37.5, bottom = 15.5;
     const char* word = "WAH ON";
@@ -77,11 +77,11 @@ struct WahPlate {
 };
 
 // The generator refuses a word that leaves its plate or a plate that runs
-// into the LED's socket.
+// into the lamp's socket.
 void checkWahPlate(const WahPlate& plate)
 {
     if (plate.right + 1.0 > plate.ledX - plate.ledSocketRadius)
-        throw std::runtime_error("the wah button's plate runs into its LED");
+        throw std::runtime_error("the wah button's plate runs into its lamp");
     Canvas canvas(wahButton.width(), wahButton.height());
     const double advance = textWidth(canvas.cr(), Face::CondensedBold, plate.letterSize, plate.word);
     cairo_text_extents_t ink;
@@ -235,7 +235,7 @@ Picture drawWahLed(const Picture& buttonPixels)
     const int32_t x = led.left - wahButton.left, y = led.top - wahButton.top;
     const Picture under = buttonPixels.crop(x, y, led.width(), led.height());
     if (under.pixels != buttonPixels.crop(x, y + wahButton.height(), led.width(), led.height()).pixels)
-        throw std::runtime_error("the wah button's LED socket differs between its states");
+        throw std::runtime_error("the wah button's lamp socket differs between its states");
     Picture out(led.width(), led.height() * 8);
     for (int32_t level = 0; level < 8; ++level) {
         Canvas canvas(under);

@@ -29,7 +29,7 @@ Picture drawDelayModeSwitch(const Picture& background);
 
 // Eight brightness steps, dark to fully lit.
 Picture drawModuleLeds();
-// LED 5 on the wah button: buttonPixels is the button strip as stored, so
+// lamp 5 on the wah button: buttonPixels is the button strip as stored, so
 // the lamp's surroundings match it exactly.
 Picture drawWahLed(const Picture& buttonPixels);
 

@@ -73,8 +73,8 @@ inline constexpr Box wahPedal = control(41);
 inline constexpr Box bypassButton = control(42);
 inline constexpr Box wahButton = control(43);
 inline constexpr Box bankButton = control(44);
-// LEDs 0 to 4 sit on the filter, phaser, flanger, chorus and tremolo
-// buttons, LED 5 on the wah button.
+// lamps 0 to 4 sit on the filter, phaser, flanger, chorus and tremolo
+// buttons, lamp 5 on the wah button.
 inline constexpr Box leds[] = {boxOf(ledPlaces[0]), boxOf(ledPlaces[1]), boxOf(ledPlaces[2]),
                                boxOf(ledPlaces[3]), boxOf(ledPlaces[4]), boxOf(ledPlaces[5])};
 // Click areas that open the splash picture; the second reaches one pixel

@@ -14,7 +14,7 @@ struct PreviewOptions {
 
 // Composites the editor from the bitmap files in bitmapDir as the editor
 // draws it: the background, every control at its place showing a sample
-// state (see-through strips keyed on pure white), the LEDs and sample rate
+// state (see-through strips keyed on pure white), the lamps and sample rate
 // display texts. Writes a PNG. False with a reason when a bitmap cannot be
 // read.
 bool writePreview(const std::string& bitmapDir, const std::string& pngPath, const PreviewOptions& options,

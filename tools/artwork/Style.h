@@ -19,7 +19,7 @@ inline constexpr Rgb lcd = {214, 221, 190};
 inline constexpr Rgb lcdBezel = {10, 10, 12};
 inline constexpr Rgb amber = {255, 176, 48};
 inline constexpr Rgb chrome = {200, 204, 210};
-// Socket under each module LED.
+// Socket under each module lamp.
 inline constexpr Rgb ledSocket = {12, 10, 10};
 } // namespace ink
 

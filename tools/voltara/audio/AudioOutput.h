@@ -16,7 +16,7 @@ namespace voltara {
 // reported on standard error when the file is complete.
 class AudioOutput {
 public:
-    // gain: a factor on every sample. pluginPath: the codec for .kfr files.
+    // gain: a factor on every sample. pluginPath: the codec for Kestrelwave files.
     AudioOutput(const std::string& path, const OutputFormat& format, int sampleRate, float gain,
                 const std::string& pluginPath);
 

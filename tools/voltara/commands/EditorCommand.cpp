@@ -35,7 +35,7 @@ struct EditorOptions {
     RackSetup setup;
     std::string scriptPath; // empty: no script; "-": standard input
     intptr_t knobStyle = 0;
-    double playSeconds = 1.0; // of the guitar phrase, so that the LEDs show what they would
+    double playSeconds = 1.0; // of the guitar phrase, so that the lamps show what they would
 };
 
 EditorScript readScript(const std::string& path)
@@ -51,7 +51,7 @@ EditorScript readScript(const std::string& path)
 }
 
 // Plays the guitar phrase through the rack for a while, as a running host
-// would, so that the LEDs show the modulation.
+// would, so that the lamps show the modulation.
 void playAudio(pluginhost::PluginInstance& host, double seconds)
 {
     const StereoAudio phrase = GuitarPhrase::synthesise(audioRate);
@@ -110,7 +110,7 @@ CommandLine commandLine(EditorOptions& o)
                           }));
     line.add(Option::number("--play", "SECONDS", 0, 10, "1",
                             "the built-in guitar phrase played through the rack after the script, so that the "
-                            "LEDs show what they would",
+                            "lamps show what they would",
                             [&o](const std::string&, double seconds) { o.playSeconds = seconds; }));
     return line;
 }
