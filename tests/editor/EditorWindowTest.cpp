@@ -158,8 +158,8 @@ TEST_F(EditorWindowTest, TheHostMayCloseTheEditorOrThePlugInFromAnyCallADragMake
                 answerMenus({3});
                 size_t callsWhenClosed = 0;
                 bool closed = false;
-                host->respond = [&](int32_t opcode, void*) -> std::optional<intptr_t> {
-                    if (opcode != trigger || closed)
+                host->respond = [&](const TestHost::Call& call, void*) -> std::optional<intptr_t> {
+                    if (call.opcode != trigger || closed)
                         return std::nullopt;
                     closed = true;
                     if (closes == Closes::plugIn) {

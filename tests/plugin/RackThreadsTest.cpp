@@ -2,6 +2,7 @@
 #include "tests/plugin/TestBank.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestHost.h"
 #include "tools/pluginhost/MidiBatch.h"
 
 #include <gtest/gtest.h>

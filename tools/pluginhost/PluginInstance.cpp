@@ -46,7 +46,7 @@ intptr_t PluginInstance::close()
     if (resumed_)
         suspend();
     const intptr_t result = dispatch(opClose);
-    detach();
+    // Still attached: a closed plug-in that calls its host is heard (and recorded).
     plugin_ = nullptr;
     return result;
 }

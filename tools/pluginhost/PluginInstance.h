@@ -27,7 +27,7 @@ public:
     // Calls `main`; null when it is missing, refused or gave no plug-in.
     PluginDescriptor* open();
     // Suspends it when resumed, then opClose; answers what opClose answered
-    // (0 when nothing was open).
+    // (0 when nothing was open). The host stays attached until the next open.
     intptr_t close();
     PluginDescriptor* descriptor() const { return plugin_; }
 
