@@ -74,9 +74,6 @@ private:
 class LoadedPlugin : private PluginLibrary, public PluginInstance {
 public:
     explicit LoadedPlugin(const std::string& libraryPath);
-
-    const PluginLibrary& library() const { return *this; }
-    const PluginDescriptor& plugin() const { return *descriptor(); }
 };
 
 } // namespace voltara::pluginhost
