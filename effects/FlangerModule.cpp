@@ -1,7 +1,5 @@
 #include "effects/FlangerModule.h"
 
-#include "effects/TempoSync.h"
-
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -10,8 +8,16 @@ namespace voltara {
 
 namespace {
 
-constexpr float outputGain = 0.7f;
+constexpr int32_t blockFrames = 256;     // frames per re-plan
 constexpr float planScale = 0.00390625f; // 1 / frames per re-plan
+constexpr float outputGain = 0.7f;
+constexpr float lineSeconds = 0.013f;
+constexpr float maxFeedback = 0.81f; // cross-channel, at Fbk 1.0; subtracted
+constexpr float centreSpan = 0.012f; // seconds of centre delay from "*Min" 0 to 1, centred on 0.5
+constexpr float depthSpan = 0.006f;  // seconds of sweep at "*Depth" 1.0
+
+// The phase runs over -1 .. +1, a triangle in its magnitude.
+const SyncedLfo::Travel lfoTravel = {2.0, blockFrames, 0.0, -1.0, 0.0};
 
 constexpr FxModule::SlotText percent = percentSlot("%.0f %%");
 
@@ -24,7 +30,7 @@ const FxModule::Description description = {
 
 } // namespace
 
-FlangerModule::FlangerModule() : FxModule(description) {}
+FlangerModule::FlangerModule() : FxModule(description), lfo_(lfoTravel) {}
 
 FlangerModule::~FlangerModule()
 {
@@ -36,7 +42,7 @@ void FlangerModule::setSampleRate(float rate)
     storeSampleRate(rate);
     // A rate too low for one frame of line, too high or not a number gets no
     // line at all rather than one that indexes outside its storage.
-    const float lineFrames = 0.013f * rate;
+    const float lineFrames = lineSeconds * rate;
     const int32_t length = (lineFrames >= 1.0f && lineFrames <= static_cast<float>(maxLineFrames))
                                ? 2 * static_cast<int32_t>(lineFrames)
                                : 0;
@@ -65,25 +71,19 @@ void FlangerModule::reset()
 
 void FlangerModule::setTempo(double beatsPerSample, double)
 {
-    tempoIncrement_ = static_cast<float>(beatsPerSample);
+    lfo_.setTempo(beatsPerSample);
 }
 
 void FlangerModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case syncSwitch: sync_ = switchIsOn(value); break;
-    case rateKnob: {
-        syncPhasePerBeat_ = static_cast<float>(2.0 * TempoSync::cyclesPerBeatAt(value));
-        const float rate = freeLfoRate(value);
-        rateHz_ = rate;
-        freeIncrement_ = rate * invSampleRate_ * 512.0f;
-        break;
-    }
-    case feedbackKnob: feedback_ = -0.81f * value; break;
+    case syncSwitch: lfo_.setSync(switchIsOn(value)); break;
+    case rateKnob: lfo_.setRate(value, freeLfoRate(value), invSampleRate_); break;
+    case feedbackKnob: feedback_ = -maxFeedback * value; break;
     case mixKnob: mix_ = value; break;
-    case depthKnob: depthDelay_ = value * sampleRate_ * 0.006f; break;
-    case minKnob: centerDelay_ = (value - 0.5f) * sampleRate_ * 0.012f; break;
+    case depthKnob: depthDelay_ = value * sampleRate_ * depthSpan; break;
+    case minKnob: centerDelay_ = (value - 0.5f) * sampleRate_ * centreSpan; break;
     default: break;
     }
 }
@@ -92,13 +92,9 @@ void FlangerModule::process(float* frames, int32_t count, double songPosBeats)
 {
     if (!buffer_ || !on_)
         return;
-    float phase = lfoPhase_;
-    float increment = freeIncrement_;
-    if (sync_) {
-        const float perBeat = syncPhasePerBeat_;
-        phase = static_cast<float>(TempoSync::cyclePosition(perBeat * songPosBeats, 2.0) - 1.0);
-        increment = 512.0f * tempoIncrement_ * perBeat / 2.0f;
-    }
+    const SyncedLfo::Motion motion = lfo_.motion(lfoPhase_, songPosBeats);
+    float phase = motion.phase;
+    const float increment = motion.increment;
     const float center = centerDelay_;
     const float depth = depthDelay_;
     const float fb = feedback_;

@@ -2,6 +2,7 @@
 
 #include "effects/FxModule.h"
 #include "effects/Lfo.h"
+#include "effects/SyncedLfo.h"
 
 #include <cstdint>
 
@@ -25,11 +26,13 @@ public:
     void setTempo(double beatsPerSample, double beatsPerBar) override;
     void process(float* frames, int32_t count, double songPosBeats) override;
     void setParameter(int32_t slot, float value) override;
-    void getParameterText(int32_t slot, char* text) const override { syncableSlotText(slot, sync_, rateHz_, text); }
+    void getParameterText(int32_t slot, char* text) const override
+    {
+        syncableSlotText(slot, lfo_.synced(), lfo_.rateHz(), text);
+    }
     int32_t getLfoLamp() const override { return lfoLamp(lfoPhase_); }
 
 private:
-    static constexpr int32_t blockFrames = 256; // frames per re-plan
     // Longest line kept: far above the 13 ms of any real sample rate.
     static constexpr int32_t maxLineFrames = 1 << 20;
 
@@ -50,15 +53,11 @@ private:
     // Written by process, read by the editor's lamp query.
     Relaxed<float> lfoPhase_{0.0f}; // -1 .. +1
     // Written by the host's parameter calls and setTempo, read by process.
-    Relaxed<int32_t> sync_{0};
-    Relaxed<float> rateHz_{0.0f};           // 0.05 .. 10 Hz
-    Relaxed<float> freeIncrement_{0.0f};    // phase per re-plan
-    Relaxed<float> centerDelay_{0.0f};      // frames, -0.006 .. +0.006 x rate
-    Relaxed<float> depthDelay_{0.0f};       // frames, 0 .. 0.006 x rate
-    Relaxed<float> feedback_{0.0f};         // cross-channel, 0 .. -0.81
-    Relaxed<float> mix_{0.0f};              // wet share subtracted from the dry signal
-    Relaxed<float> syncPhasePerBeat_{0.0f}; // 2 x cycles per beat of the note
-    Relaxed<float> tempoIncrement_{0.0f};   // beats per sample
+    SyncedLfo lfo_;
+    Relaxed<float> centerDelay_{0.0f}; // frames, -0.006 .. +0.006 x rate
+    Relaxed<float> depthDelay_{0.0f};  // frames, 0 .. 0.006 x rate
+    Relaxed<float> feedback_{0.0f};    // cross-channel, 0 .. -0.81
+    Relaxed<float> mix_{0.0f};         // wet share subtracted from the dry signal
 };
 
 } // namespace voltara

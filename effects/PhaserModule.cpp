@@ -1,7 +1,5 @@
 #include "effects/PhaserModule.h"
 
-#include "effects/TempoSync.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -9,11 +7,16 @@ namespace voltara {
 
 namespace {
 
-constexpr float rampScale = 0.03125f; // 1 / frames per control block
+constexpr int32_t blockFrames = 32;   // frames per control step
+constexpr float rampScale = 0.03125f; // 1 / frames per control step
 constexpr float denormalGuard = 1e-8f;
 // All-pass coefficients must stay below 1; only sample rates below about
 // 26 kHz would sweep them past it.
 constexpr float maxStableCoef = 0.99f;
+
+// The phase runs over -1 .. +1; synchronised, three quarters of a beat ahead
+// of the song position.
+const SyncedLfo::Travel lfoTravel = {2.0, blockFrames, 0.75, -1.0, 0.0};
 
 constexpr FxModule::SlotText percent = percentSlot("%4.0f %%");
 
@@ -26,7 +29,7 @@ const FxModule::Description description = {
 
 } // namespace
 
-PhaserModule::PhaserModule() : FxModule(description) {}
+PhaserModule::PhaserModule() : FxModule(description), lfo_(lfoTravel) {}
 
 void PhaserModule::setSampleRate(float rate)
 {
@@ -40,21 +43,15 @@ void PhaserModule::setSampleRate(float rate)
 
 void PhaserModule::setTempo(double beatsPerSample, double)
 {
-    tempoIncrement_ = static_cast<float>(64.0 * beatsPerSample);
+    lfo_.setTempo(beatsPerSample);
 }
 
 void PhaserModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case syncSwitch: sync_ = switchIsOn(value); break;
-    case rateKnob: {
-        syncPhasePerBeat_ = static_cast<float>(2.0 * TempoSync::cyclesPerBeatAt(value));
-        const float rate = freeLfoRate(value);
-        rateHz_ = rate;
-        freeIncrement_ = rate * invSampleRate_ * 64.0f;
-        break;
-    }
+    case syncSwitch: lfo_.setSync(switchIsOn(value)); break;
+    case rateKnob: lfo_.setRate(value, freeLfoRate(value), invSampleRate_); break;
     case colorKnob:
         if (value < 0.5f) {
             feedback_ = 0.01f;
@@ -100,13 +97,9 @@ void PhaserModule::process(float* frames, int32_t count, double songPosBeats)
 {
     if (!on_)
         return;
-    float phase = lfoPhase_;
-    float increment = freeIncrement_;
-    if (sync_) {
-        const float perBeat = syncPhasePerBeat_;
-        phase = static_cast<float>(TempoSync::cyclePosition((songPosBeats + 0.75) * perBeat, 2.0) - 1.0);
-        increment = tempoIncrement_ * perBeat / 2.0f;
-    }
+    const SyncedLfo::Motion motion = lfo_.motion(lfoPhase_, songPosBeats);
+    float phase = motion.phase;
+    const float increment = motion.increment;
     const float base = coefBase_;
     const float range = coefRange_;
     const float offset = stereoOffset_;

@@ -2,6 +2,7 @@
 
 #include "effects/FxModule.h"
 #include "effects/Lfo.h"
+#include "effects/SyncedLfo.h"
 
 #include <cstdint>
 
@@ -23,12 +24,13 @@ public:
     void setTempo(double beatsPerSample, double beatsPerBar) override;
     void process(float* frames, int32_t count, double songPosBeats) override;
     void setParameter(int32_t slot, float value) override;
-    void getParameterText(int32_t slot, char* text) const override { syncableSlotText(slot, sync_, rateHz_, text); }
+    void getParameterText(int32_t slot, char* text) const override
+    {
+        syncableSlotText(slot, lfo_.synced(), lfo_.rateHz(), text);
+    }
     int32_t getLfoLamp() const override { return lfoLamp(lfoPhase_); }
 
 private:
-    static constexpr int32_t blockFrames = 32; // frames per control step
-
     struct Channel {
         float coef = 0.0f;     // current all-pass coefficient
         float coefStep = 0.0f; // per-frame ramp toward the next target
@@ -52,17 +54,13 @@ private:
     // Written by process, read by the editor's lamp query.
     Relaxed<float> lfoPhase_{0.0f}; // -1 .. +1
     // Written by the host's parameter calls and setTempo, read by process.
-    Relaxed<int32_t> sync_{0};
-    Relaxed<float> rateHz_{0.0f};        // 0.05 .. 10 Hz
-    Relaxed<float> freeIncrement_{0.0f}; // phase per control block
-    Relaxed<float> coefBase_{0.0f};      // coefficient at phase 0
-    Relaxed<float> coefRange_{0.0f};     // added at phase +-1
-    Relaxed<float> stereoOffset_{0.0f};  // right phase - left phase, 0 .. 1
-    Relaxed<float> feedback_{0.0f};      // 0 .. 0.8
+    SyncedLfo lfo_;
+    Relaxed<float> coefBase_{0.0f};     // coefficient at phase 0
+    Relaxed<float> coefRange_{0.0f};    // added at phase +-1
+    Relaxed<float> stereoOffset_{0.0f}; // right phase - left phase, 0 .. 1
+    Relaxed<float> feedback_{0.0f};     // 0 .. 0.8
     Relaxed<float> wetGain_{0.0f};
     Relaxed<float> dryGain_{0.0f};
-    Relaxed<float> tempoIncrement_{0.0f};   // 64 x beats per sample
-    Relaxed<float> syncPhasePerBeat_{0.0f}; // 2 x cycles per beat of the note
 };
 
 } // namespace voltara

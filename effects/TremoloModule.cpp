@@ -1,13 +1,21 @@
 #include "effects/TremoloModule.h"
 
 #include "effects/OnePole.h"
-#include "effects/TempoSync.h"
 
 #include <cmath>
 
 namespace voltara {
 
 namespace {
+
+constexpr float fastestRate = 16.0f;     // Hz at Rate 1.0
+constexpr float depthlessGain = 1.0001f; // the low gain is this - Depth: never quite silent
+constexpr float narrowest = 0.25f;       // share of the cycle at full level at "-Width" 0
+constexpr float widthSpan = 0.5f;        // added to it at "-Width" 1.0
+
+// The phase runs over 0 .. 1 and advances every frame; synchronised, each
+// cycle starts at a note boundary of the song.
+const SyncedLfo::Travel lfoTravel = {1.0, 1.0f, 0.0, 0.0, 0.0};
 
 constexpr FxModule::SlotText percent = percentSlot("%.0f %%");
 
@@ -20,7 +28,7 @@ const FxModule::Description description = {
 
 } // namespace
 
-TremoloModule::TremoloModule() : FxModule(description) {}
+TremoloModule::TremoloModule() : FxModule(description), lfo_(lfoTravel) {}
 
 void TremoloModule::setSampleRate(float rate)
 {
@@ -32,25 +40,17 @@ void TremoloModule::setSampleRate(float rate)
 
 void TremoloModule::setTempo(double beatsPerSample, double)
 {
-    beatsPerSample_ = static_cast<float>(beatsPerSample);
+    lfo_.setTempo(beatsPerSample);
 }
 
 void TremoloModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case syncSwitch: sync_ = switchIsOn(value); break;
-    case rateKnob: {
-        syncCyclesPerBeat_ = static_cast<float>(TempoSync::cyclesPerBeatAt(value));
-        const float hz = 16.0f * value;
-        rateHz_ = hz;
-        freeIncrement_ = hz * invSampleRate_;
-        break;
-    }
-    case depthKnob:
-        lowGain_ = 1.0001f - value; // never quite silent
-        break;
-    case widthKnob: width_ = 0.5f * value + 0.25f; break;
+    case syncSwitch: lfo_.setSync(switchIsOn(value)); break;
+    case rateKnob: lfo_.setRate(value, fastestRate * value, invSampleRate_); break;
+    case depthKnob: lowGain_ = depthlessGain - value; break;
+    case widthKnob: width_ = widthSpan * value + narrowest; break;
     case smoothKnob: smoothCoef_ = exponentialRateCoef(value, invSampleRate_); break;
     default: break;
     }
@@ -60,14 +60,9 @@ void TremoloModule::process(float* frames, int32_t count, double songPosBeats)
 {
     if (!on_)
         return;
-    float p = phase_;
-    float increment = freeIncrement_;
-    if (sync_) {
-        // One cycle per note, starting at each note boundary of the song.
-        const float cycles = syncCyclesPerBeat_;
-        p = static_cast<float>(TempoSync::cyclePosition(cycles * songPosBeats, 1.0));
-        increment = beatsPerSample_ * cycles;
-    }
+    const SyncedLfo::Motion motion = lfo_.motion(phase_, songPosBeats);
+    float p = motion.phase;
+    const float increment = motion.increment;
     const float fullShare = width_;
     const float low = lowGain_;
     const float coef = smoothCoef_;
@@ -88,7 +83,7 @@ void TremoloModule::process(float* frames, int32_t count, double songPosBeats)
 int32_t TremoloModule::getLfoLamp() const
 {
     // Too fast to follow by eye: a steady middle level.
-    const float fastAbove = sync_ ? 0.75f : 0.6f;
+    const float fastAbove = lfo_.synced() ? 0.75f : 0.6f;
     if (params_[rateKnob] > fastAbove)
         return 6;
     return phase_ <= width_ ? 7 : 3;

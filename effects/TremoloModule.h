@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/FxModule.h"
+#include "effects/SyncedLfo.h"
 
 #include <cstdint>
 
@@ -22,7 +23,10 @@ public:
     void setTempo(double beatsPerSample, double beatsPerBar) override;
     void process(float* frames, int32_t count, double songPosBeats) override;
     void setParameter(int32_t slot, float value) override;
-    void getParameterText(int32_t slot, char* text) const override { syncableSlotText(slot, sync_, rateHz_, text); }
+    void getParameterText(int32_t slot, char* text) const override
+    {
+        syncableSlotText(slot, lfo_.synced(), lfo_.rateHz(), text);
+    }
     int32_t getLfoLamp() const override;
 
 private:
@@ -31,14 +35,10 @@ private:
     float gain_ = 0.0f;          // smoothed gain
 
     // Written by the host's parameter calls and setTempo, read by process.
-    Relaxed<int32_t> sync_{0};
-    Relaxed<float> rateHz_{0.0f};        // 0 .. 16
-    Relaxed<float> freeIncrement_{0.0f}; // phase per frame
-    Relaxed<float> lowGain_{0.0f};       // 0.0001 .. 1.0001
-    Relaxed<float> width_{0.0f};         // 0.25 .. 0.75 of the cycle at full level
+    SyncedLfo lfo_;
+    Relaxed<float> lowGain_{0.0f}; // 0.0001 .. 1.0001
+    Relaxed<float> width_{0.0f};   // 0.25 .. 0.75 of the cycle at full level
     Relaxed<float> smoothCoef_{0.0f};
-    Relaxed<float> syncCyclesPerBeat_{0.0f};
-    Relaxed<float> beatsPerSample_{0.0f}; // 0 until the host tempo arrives
 };
 
 } // namespace voltara

@@ -1,7 +1,6 @@
 #include "effects/WahModule.h"
 
 #include "effects/SvfStability.h"
-#include "effects/TempoSync.h"
 
 #include <algorithm>
 #include <climits>
@@ -11,7 +10,14 @@ namespace voltara {
 
 namespace {
 
+constexpr int32_t blockFrames = 32;    // frames per control step
 constexpr float phaseTop = 201.06194f; // 64 pi: wrap point of the phase, radians
+constexpr float fastestRate = 16.0f;   // Hz at Rate 1.0; the rate grows with the knob squared
+
+// The phase is in radians; synchronised, each note starts 4.5 - pi radians
+// into the cycle.
+const SyncedLfo::Travel lfoTravel = {6.2831855, blockFrames, 0.0, -3.1415927, 4.5};
+static_assert(static_cast<float>(6.2831855) * blockFrames == phaseTop, "a control step's phase at 1 Hz x rate");
 
 constexpr FxModule::SlotText percent = percentSlot("%4.0f %%");
 
@@ -24,7 +30,7 @@ const FxModule::Description description = {
 
 } // namespace
 
-WahModule::WahModule() : FxModule(description) {}
+WahModule::WahModule() : FxModule(description), lfo_(lfoTravel) {}
 
 void WahModule::setSampleRate(float rate)
 {
@@ -40,21 +46,15 @@ void WahModule::setSampleRate(float rate)
 
 void WahModule::setTempo(double beatsPerSample, double)
 {
-    syncIncrement_ = static_cast<float>(32.0 * beatsPerSample);
+    lfo_.setTempo(beatsPerSample);
 }
 
 void WahModule::setParameter(int32_t slot, float value)
 {
     FxModule::setParameter(slot, value);
     switch (slot) {
-    case syncSwitch: sync_ = switchIsOn(value); break;
-    case rateKnob: {
-        syncRadiansPerBeat_ = static_cast<float>(TempoSync::cyclesPerBeatAt(value) * 6.2831855);
-        const float rate = 16.0f * (value * value);
-        rateHz_ = rate;
-        freeIncrement_ = rate * invSampleRate_ * phaseTop;
-        break;
-    }
+    case syncSwitch: lfo_.setSync(switchIsOn(value)); break;
+    case rateKnob: lfo_.setRate(value, fastestRate * (value * value), invSampleRate_); break;
     case qKnob: damping_ = 0.52f - 0.5f * value; break;
     case pedalKnob:
         pedalAmount_ = value * value;
@@ -73,16 +73,11 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
     const float limit = bandLimit_;
     const float softClip = 1.0f / (3.0f * (limit * limit));
 
-    float phase = lfoPhase_;
-    const float freeStep = freeIncrement_;
-    float increment = freeStep;
-    if (sync_) {
-        phase = static_cast<float>(TempoSync::cyclePosition(syncRadiansPerBeat_ * songPosBeats, 6.2831854820251465)
-                                   - 3.1415927 + 4.5);
-        increment = syncIncrement_ * syncRadiansPerBeat_;
-    }
+    const SyncedLfo::Motion motion = lfo_.motion(lfoPhase_, songPosBeats);
+    float phase = motion.phase;
+    const float increment = motion.increment;
     const int32_t holdAtStart = pedalHold_;
-    if (freeStep == 0.0f || holdAtStart > 0)
+    if (lfo_.freeIncrement() == 0.0f || holdAtStart > 0)
         phase = 0.0f;
 
     const float lowCoef = minCoef_;

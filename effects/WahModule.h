@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/FxModule.h"
+#include "effects/SyncedLfo.h"
 
 #include <cstdint>
 
@@ -21,11 +22,13 @@ public:
     void setTempo(double beatsPerSample, double beatsPerBar) override;
     void process(float* frames, int32_t count, double songPosBeats) override;
     void setParameter(int32_t slot, float value) override;
-    void getParameterText(int32_t slot, char* text) const override { syncableSlotText(slot, sync_, rateHz_, text); }
+    void getParameterText(int32_t slot, char* text) const override
+    {
+        syncableSlotText(slot, lfo_.synced(), lfo_.rateHz(), text);
+    }
     int32_t getLfoLamp() const override;
 
 private:
-    static constexpr int32_t blockFrames = 32; // frames per control step
     static constexpr int32_t pedalHoldBlocks = 500;
 
     struct Channel {
@@ -43,21 +46,17 @@ private:
     Channel channels_[2];
 
     // Written by the host's parameter calls, read by process.
-    Relaxed<int32_t> sync_{0};
+    SyncedLfo lfo_;
     // Control blocks left without LFO; set by a pedal change, counted down
     // (and on below zero) by process.
     Relaxed<int32_t> pedalHold_{0};
-    Relaxed<int32_t> lamp_{0};           // 7 after the upper clip, 4 after the lower
-    Relaxed<float> rateHz_{0.0f};        // free-running LFO rate, 0 .. 16 Hz
-    Relaxed<float> freeIncrement_{0.0f}; // radians per control block
-    Relaxed<float> minCoef_{0.0f};       // 1900 Hz / rate
-    Relaxed<float> pedalAmount_{0.0f};   // pedal squared, 0 .. 1
-    Relaxed<float> maxCoef_{0.0f};       // (1900 .. 14900 Hz) / rate
-    Relaxed<float> damping_{0.0f};       // 0.52 .. 0.02
-    Relaxed<float> bandLimit_{0.0f};     // 2.0 .. 0.05
-    Relaxed<float> inputCoef_{0.0f};     // 10000 Hz / rate
-    Relaxed<float> syncRadiansPerBeat_{0.0f};
-    Relaxed<float> syncIncrement_{0.0f}; // 32 x beats per sample
+    Relaxed<int32_t> lamp_{0};         // 7 after the upper clip, 4 after the lower
+    Relaxed<float> minCoef_{0.0f};     // 1900 Hz / rate
+    Relaxed<float> pedalAmount_{0.0f}; // pedal squared, 0 .. 1
+    Relaxed<float> maxCoef_{0.0f};     // (1900 .. 14900 Hz) / rate
+    Relaxed<float> damping_{0.0f};     // 0.52 .. 0.02
+    Relaxed<float> bandLimit_{0.0f};   // 2.0 .. 0.05
+    Relaxed<float> inputCoef_{0.0f};   // 10000 Hz / rate
 };
 
 } // namespace voltara
