@@ -1,5 +1,6 @@
 #include "codec/Decoder.h"
 
+#include "codec/BlockLayout.h"
 #include "codec/FileHeader.h"
 #include "common/ByteOrder.h"
 
@@ -117,23 +118,25 @@ bool Decoder::startBlock()
 {
     reader_.alignToByte();
     uint32_t flags;
-    if (!reader_.readBits(3, flags)) // reserved bit, stereo difference, 8-bit shift
+    if (!reader_.readBits(blockFlagBits, flags))
         return false;
-    difference_ = channels_ == 2 && (flags & 2) != 0;
-    shifted_ = (flags & 4) != 0;
+    difference_ = channels_ == 2 && (flags & differenceFlag) != 0;
+    shifted_ = (flags & shiftFlag) != 0;
     for (int32_t c = 0; c < channels_; ++c) {
         ChannelCoding& coding = coding_[c];
-        if (!reader_.readRice(5, coding.predictor) || !reader_.readRice(3, coding.codingType))
+        if (!reader_.readRice(predictorRiceParameter, coding.predictor)
+            || !reader_.readRice(codingTypeRiceParameter, coding.codingType))
             return false;
-        if (coding.codingType >= 1 && coding.codingType <= 3) {
+        if (coding.codingType != silentCoding && coding.codingType < codingTypeCount) {
             uint32_t parameter;
-            if (!reader_.readRice(4, parameter) || parameter > 32)
+            if (!reader_.readRice(codingParameterRiceParameter, parameter) || parameter > 32)
                 return false;
-            (coding.codingType == 3 ? coding.width : coding.riceParameter) = static_cast<int32_t>(parameter);
+            (coding.codingType == fixedWidthCoding ? coding.width : coding.riceParameter) =
+                static_cast<int32_t>(parameter);
         }
         coding.window.reset();
         ++statistics_.predictors[c][coding.predictor < predictorCount ? coding.predictor : 15];
-        ++statistics_.codingTypes[c][coding.codingType < 4 ? coding.codingType : 4];
+        ++statistics_.codingTypes[c][coding.codingType < codingTypeCount ? coding.codingType : codingTypeCount];
     }
     for (Slot& slot : slots_)
         slot.e = 0;
@@ -148,13 +151,13 @@ inline bool Decoder::decodeSample(ChannelCoding& coding, Slot& slot, int32_t& x)
 {
     int32_t r = 0;
     switch (coding.codingType) {
-    case 0: x = 0; return true;
-    case 1:
-    case 2:
+    case silentCoding: x = 0; return true;
+    case riceCoding:
+    case adaptiveRiceCoding:
         if (!reader_.readSignedRice(coding.riceParameter, r))
             return false;
         break;
-    case 3: {
+    case fixedWidthCoding: {
         uint32_t field;
         if (!reader_.readBits(coding.width, field))
             return false;
@@ -165,7 +168,7 @@ inline bool Decoder::decodeSample(ChannelCoding& coding, Slot& slot, int32_t& x)
     default: break; // other coding types carry no bits: residual 0
     }
     x = restoreSample(coding.predictor, slot.history, slot.e, r);
-    if (coding.codingType == 2)
+    if (coding.codingType == adaptiveRiceCoding)
         coding.riceParameter = coding.window.next(magnitudeOf(r));
     if (shifted_)
         x = static_cast<int32_t>(static_cast<uint32_t>(x) << 8);

@@ -227,7 +227,7 @@ void Encoder::chooseCoding(int32_t coded, int32_t analysisChannel, int32_t frame
     const AnalysisChannel& a = analysis_[analysisChannel];
     CodedChannel& c = coded_[coded];
     if (a.allZero) {
-        c.codingType = 0;
+        c.codingType = silentCoding;
         c.parameter = 0;
         c.residuals = nullptr;
         return;
@@ -252,13 +252,13 @@ void Encoder::chooseCoding(int32_t coded, int32_t analysisChannel, int32_t frame
     const int32_t width = bitLength(allBits) + 1;
     const uint64_t fixedWidthCost = static_cast<uint64_t>(frames) * width;
     if (adaptiveCost < fixedRiceCost && adaptiveCost < fixedWidthCost) {
-        c.codingType = 2;
+        c.codingType = adaptiveRiceCoding;
         c.parameter = k0;
     } else if (fixedWidthCost < fixedRiceCost) {
-        c.codingType = 3;
+        c.codingType = fixedWidthCoding;
         c.parameter = width;
     } else {
-        c.codingType = 1;
+        c.codingType = riceCoding;
         c.parameter = k0;
     }
 }
@@ -282,20 +282,20 @@ bool Encoder::encodeBlock()
         chooseCoding(c, codedFrom[c], frames);
 
     writer_.alignToByte();
-    writer_.writeBits((difference ? 2u : 0u) | (shiftable_ ? 4u : 0u), 3); // reserved 0, difference, shift
+    writer_.writeBits((difference ? differenceFlag : 0u) | (shiftable_ ? shiftFlag : 0u), blockFlagBits);
     for (int32_t c = 0; c < channels_; ++c) {
-        writer_.writeRice(static_cast<uint32_t>(analysis_[codedFrom[c]].predictor), 5);
-        writer_.writeRice(coded_[c].codingType, 3);
-        if (coded_[c].codingType != 0)
-            writer_.writeRice(static_cast<uint32_t>(coded_[c].parameter), 4);
+        writer_.writeRice(static_cast<uint32_t>(analysis_[codedFrom[c]].predictor), predictorRiceParameter);
+        writer_.writeRice(coded_[c].codingType, codingTypeRiceParameter);
+        if (coded_[c].codingType != silentCoding)
+            writer_.writeRice(static_cast<uint32_t>(coded_[c].parameter), codingParameterRiceParameter);
     }
     for (int32_t i = 0; i < frames; ++i) {
         for (int32_t c = 0; c < channels_; ++c) {
             const CodedChannel& coded = coded_[c];
             switch (coded.codingType) {
-            case 1: writer_.writeSignedRice(coded.residuals[i], coded.parameter); break;
-            case 2: writer_.writeSignedRice(coded.residuals[i], coded.adaptiveParameters[i]); break;
-            case 3: writer_.writeBits(static_cast<uint32_t>(coded.residuals[i]), coded.parameter); break;
+            case riceCoding: writer_.writeSignedRice(coded.residuals[i], coded.parameter); break;
+            case adaptiveRiceCoding: writer_.writeSignedRice(coded.residuals[i], coded.adaptiveParameters[i]); break;
+            case fixedWidthCoding: writer_.writeBits(static_cast<uint32_t>(coded.residuals[i]), coded.parameter); break;
             default: break;
             }
         }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "codec/BitWriter.h"
+#include "codec/BlockLayout.h"
 #include "codec/CodecInterface.h"
 #include "codec/FileHeader.h"
 #include "codec/Predictors.h"
@@ -70,7 +71,7 @@ private:
 
     struct CodedChannel {
         const int32_t* residuals = nullptr;
-        uint32_t codingType = 0;
+        CodingType codingType = silentCoding;
         int32_t parameter = 0;                 // k0 (types 1, 2) or width (type 3)
         int32_t* adaptiveParameters = nullptr; // type 2: each sample's parameter
     };
