@@ -8,55 +8,82 @@ void BitReader::open(const HostIoCallbacks& io, FileHandle file, int64_t streamO
     file_ = file;
     readOffset_ = streamOffset;
     bytesUnread_ = streamLength;
-    validBytes_ = bufferBytes;
-    bitPosition_ = uint64_t{bufferBytes} * 8;
+    validBytes_ = 0;
+    bytePosition_ = 0;
+    cache_ = {0, 0};
     failed_ = false;
     std::memset(buffer_, 0, sizeof buffer_);
 }
 
-bool BitReader::refill(uint32_t bits)
+BitReader::Cache BitReader::drain(Cache cache)
 {
-    if (!failed_) {
-        const uint64_t consumed = bitPosition_ >> 3;
-        const uint64_t kept = validBytes_ - consumed;
-        const int64_t wanted =
-            static_cast<int64_t>(consumed) < bytesUnread_ ? static_cast<int64_t>(consumed) : bytesUnread_;
-        std::memmove(buffer_, buffer_ + consumed, kept);
-        bitPosition_ -= consumed * 8;
-        validBytes_ = kept;
-        if (wanted > 0) {
-            if (io_->readAt(file_, readOffset_, buffer_ + kept, static_cast<int32_t>(wanted)) != 0) {
-                failed_ = true;
-                return false;
-            }
-            readOffset_ += wanted;
-            bytesUnread_ -= wanted;
-            validBytes_ += static_cast<uint64_t>(wanted);
+    while (cache.count < 56 && bytePosition_ < validBytes_) {
+        cache.bits |= uint64_t{buffer_[bytePosition_++]} << cache.count;
+        cache.count += 8;
+    }
+    return cache;
+}
+
+BitReader::Cache BitReader::refillFor(Cache cache, int32_t bits)
+{
+    while (cache.count < bits) {
+        if (bytePosition_ < validBytes_) {
+            cache = drain(cache);
+        } else if (failed_ || bytesUnread_ == 0) {
+            failed_ = true; // the stream ran out, or a read failed before
+            break;
+        } else {
+            refill();
         }
     }
-    if (availableBits() >= bits)
-        return true;
-    failed_ = true; // the stream ran out
-    return false;
+    return cache;
+}
+
+void BitReader::refill()
+{
+    const int64_t wanted = bytesUnread_ < bufferBytes ? bytesUnread_ : bufferBytes;
+    validBytes_ = 0;
+    bytePosition_ = 0;
+    if (io_->readAt(file_, readOffset_, buffer_, static_cast<int32_t>(wanted)) != 0) {
+        failed_ = true;
+        return;
+    }
+    readOffset_ += wanted;
+    bytesUnread_ -= wanted;
+    validBytes_ = wanted;
+}
+
+BitReader::SlowRead BitReader::slowSignedRice(Cache cache, int32_t k)
+{
+    fill(cache);
+    SlowRead slow = {cache, 0, false};
+    if (cachedSignedRice(slow.cache, k, slow.value)) {
+        slow.read = true;
+        return slow;
+    }
+    put(cache);
+    uint32_t magnitude = 0, sign = 0;
+    slow.read = readRice(k, magnitude) && readBits(1, sign);
+    slow.cache = take();
+    slow.value = static_cast<int32_t>(sign ? 0u - magnitude : magnitude);
+    return slow;
 }
 
 bool BitReader::readUnary(uint64_t& zeros)
 {
     zeros = 0;
     for (;;) {
-        if (!ensure(1))
+        if (!require(cache_, 1))
             return false;
-        const uint64_t available = availableBits();
-        const uint32_t span = available < 57 ? static_cast<uint32_t>(available) : 57;
-        const uint64_t word = peek() & lowMask(static_cast<int32_t>(span));
-        if (word != 0) {
-            const uint32_t run = static_cast<uint32_t>(__builtin_ctzll(word));
-            zeros += run;
-            bitPosition_ += run + 1;
+        const uint64_t bits = cache_.bits & lowMask(cache_.count);
+        if (bits != 0) {
+            const int32_t run = __builtin_ctzll(bits);
+            zeros += static_cast<uint64_t>(run);
+            consume(cache_, run + 1);
             return true;
         }
-        zeros += span;
-        bitPosition_ += span;
+        zeros += static_cast<uint64_t>(cache_.count);
+        consume(cache_, cache_.count);
     }
 }
 

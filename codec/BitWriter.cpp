@@ -10,40 +10,28 @@ void BitWriter::open(const HostIoCallbacks& io, FileHandle file, int64_t positio
     file_ = file;
     position_ = position;
     bytesFlushed_ = 0;
-    accumulator_ = 0;
-    accumulatorBits_ = 0;
+    accumulator_ = {0, 0};
     bufferedBytes_ = 0;
     failed_ = false;
 }
 
-void BitWriter::writeZeros(uint64_t count)
+void BitWriter::writeZeros(Accumulator& a, uint64_t count)
 {
     while (count >= 32) {
-        writeBits(0, 32);
+        writeBits(a, 0, 32);
         count -= 32;
     }
-    writeBits(0, static_cast<int32_t>(count));
-}
-
-void BitWriter::moveWord()
-{
-    if (bufferedBytes_ + 4 > bufferBytes)
-        flush();
-    const uint32_t word = static_cast<uint32_t>(accumulator_);
-    std::memcpy(buffer_ + bufferedBytes_, &word, 4); // little-endian: first bits in the first byte
-    bufferedBytes_ += 4;
-    accumulator_ >>= 32;
-    accumulatorBits_ -= 32;
+    writeBits(a, 0, static_cast<int32_t>(count));
 }
 
 bool BitWriter::finish()
 {
-    while (accumulatorBits_ >= 8) {
+    while (accumulator_.count >= 8) {
         if (bufferedBytes_ == bufferBytes)
             flush();
-        buffer_[bufferedBytes_++] = static_cast<uint8_t>(accumulator_);
-        accumulator_ >>= 8;
-        accumulatorBits_ -= 8;
+        buffer_[bufferedBytes_++] = static_cast<uint8_t>(accumulator_.bits);
+        accumulator_.bits >>= 8;
+        accumulator_.count -= 8;
     }
     return flush();
 }

@@ -4,6 +4,7 @@
 #include "codec/FileHeader.h"
 #include "common/ByteOrder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -147,73 +148,166 @@ bool Decoder::startBlock()
     return true;
 }
 
-inline bool Decoder::decodeSample(ChannelCoding& coding, Slot& slot, int32_t& x)
+// A channel's next residual by its coding type (a type above 3 reads as 0:
+// none): its Rice parameter, the adaptive window and the field width go with it.
+template <uint32_t Type>
+inline bool Decoder::readResidual(BitReader::Cache& cache, int32_t& k, AdaptiveRiceWindow& window, int32_t width,
+                                  int32_t& r)
 {
-    int32_t r = 0;
-    switch (coding.codingType) {
-    case silentCoding: x = 0; return true;
-    case riceCoding:
-    case adaptiveRiceCoding:
-        if (!reader_.readSignedRice(coding.riceParameter, r))
+    if constexpr (Type == riceCoding) {
+        return reader_.readSignedRice(cache, k, r);
+    } else if constexpr (Type == adaptiveRiceCoding) {
+        if (!reader_.readSignedRice(cache, k, r))
             return false;
-        break;
-    case fixedWidthCoding: {
-        uint32_t field;
-        if (!reader_.readBits(coding.width, field))
+        k = window.next(magnitudeOf(r));
+        return true;
+    } else if constexpr (Type == fixedWidthCoding) {
+        if (!reader_.require(cache, width))
             return false;
-        const int32_t unused = 32 - coding.width;
-        r = coding.width == 0 ? 0 : static_cast<int32_t>(field << unused) >> unused;
-        break;
+        const uint32_t field = BitReader::field(cache, width);
+        const int32_t unused = 32 - width;
+        r = width == 0 ? 0 : static_cast<int32_t>(field << unused) >> unused;
+        return true;
+    } else {
+        r = 0; // silence, and the types that carry no bits
+        return true;
     }
-    default: break; // other coding types carry no bits: residual 0
+}
+
+// One loop per pair of coding types, so that what the loop keeps (the bits,
+// each channel's parameter and window) stays in registers.
+template <int32_t Channels, uint32_t Type0, uint32_t Type1>
+int32_t Decoder::readResiduals(int32_t* left, int32_t* right, int32_t count)
+{
+    BitReader::Cache cache = reader_.take();
+    ChannelCoding& first = coding_[0];
+    ChannelCoding& second = coding_[1];
+    int32_t k0 = first.riceParameter, k1 = second.riceParameter;
+    AdaptiveRiceWindow window0 = first.window, window1 = second.window;
+    const int32_t width0 = first.width, width1 = second.width;
+    int32_t n = 0;
+    for (; n < count; ++n) {
+        if (!readResidual<Type0>(cache, k0, window0, width0, left[n]))
+            break;
+        if (Channels == 2 && !readResidual<Type1>(cache, k1, window1, width1, right[n]))
+            break;
     }
-    x = restoreSample(coding.predictor, slot.history, slot.e, r);
-    if (coding.codingType == adaptiveRiceCoding)
-        coding.riceParameter = coding.window.next(magnitudeOf(r));
-    if (shifted_)
-        x = static_cast<int32_t>(static_cast<uint32_t>(x) << 8);
-    return true;
+    reader_.put(cache);
+    first.riceParameter = k0;
+    first.window = window0;
+    second.riceParameter = k1;
+    second.window = window1;
+    return n;
+}
+
+template <int32_t Channels, uint32_t Type0>
+Decoder::ResidualLoop Decoder::residualLoopAfter(uint32_t second)
+{
+    if constexpr (Channels == 1)
+        return &Decoder::readResiduals<1, Type0, silentCoding>;
+    switch (second) {
+    case riceCoding: return &Decoder::readResiduals<2, Type0, riceCoding>;
+    case adaptiveRiceCoding: return &Decoder::readResiduals<2, Type0, adaptiveRiceCoding>;
+    case fixedWidthCoding: return &Decoder::readResiduals<2, Type0, fixedWidthCoding>;
+    default: return &Decoder::readResiduals<2, Type0, silentCoding>;
+    }
+}
+
+template <int32_t Channels>
+Decoder::ResidualLoop Decoder::residualLoop() const
+{
+    const uint32_t second = Channels == 2 ? coding_[1].codingType : silentCoding;
+    switch (coding_[0].codingType) {
+    case riceCoding: return residualLoopAfter<Channels, riceCoding>(second);
+    case adaptiveRiceCoding: return residualLoopAfter<Channels, adaptiveRiceCoding>(second);
+    case fixedWidthCoding: return residualLoopAfter<Channels, fixedWidthCoding>(second);
+    default: return residualLoopAfter<Channels, silentCoding>(second);
+    }
 }
 
 namespace {
 
-inline void storeSample(uint8_t* out, int32_t bytesPerSample, int32_t x)
+// Frames decoded at a time: their residuals first, in stream order, then each
+// channel's samples, then the packed bytes.
+constexpr int32_t chunkFrames = 256;
+
+template <int32_t BytesPerSample>
+void pack(const int32_t* samples, int32_t count, uint8_t* out)
+{
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t x = static_cast<uint32_t>(samples[i]);
+        if constexpr (BytesPerSample == 1) {
+            out[i] = static_cast<uint8_t>(x + 128);
+        } else {
+            for (int32_t b = 0; b < BytesPerSample; ++b)
+                out[BytesPerSample * i + b] = static_cast<uint8_t>(x >> (8 * b));
+        }
+    }
+}
+
+void pack(const int32_t* samples, int32_t count, int32_t bytesPerSample, uint8_t* out)
 {
     switch (bytesPerSample) {
-    case 1: out[0] = static_cast<uint8_t>(static_cast<uint32_t>(x) + 128); break;
-    case 2:
-        out[0] = static_cast<uint8_t>(x);
-        out[1] = static_cast<uint8_t>(x >> 8);
-        break;
-    default:
-        out[0] = static_cast<uint8_t>(x);
-        out[1] = static_cast<uint8_t>(x >> 8);
-        out[2] = static_cast<uint8_t>(x >> 16);
-        break;
+    case 1: pack<1>(samples, count, out); break;
+    case 2: pack<2>(samples, count, out); break;
+    default: pack<3>(samples, count, out); break;
     }
 }
 
 } // namespace
 
-inline bool Decoder::decodeFrame(uint8_t* out)
+template <int32_t Channels>
+int32_t Decoder::decodeRun(uint8_t* out, int32_t frames)
 {
     const int32_t shift = shifted_ ? 8 : 0; // histories hold the values before the x 256
-    int32_t left;
-    if (!decodeSample(coding_[0], slots_[0], left))
-        return false;
-    slots_[0].history.push(left >> shift);
-    storeSample(out, bytesPerSample_, left);
-    if (channels_ == 2) {
-        int32_t coded;
-        if (!decodeSample(coding_[1], slots_[difference_ ? 2 : 1], coded))
-            return false;
-        const int32_t right = difference_ ? wrapAdd(left, coded) : coded;
-        const int32_t difference = difference_ ? coded : wrapSub(coded, left);
-        slots_[1].history.push(right >> shift);
-        slots_[2].history.push(difference >> shift);
-        storeSample(out + bytesPerSample_, bytesPerSample_, right);
+    int32_t residuals[Channels][chunkFrames];
+    int32_t samples[Channels][chunkFrames];
+    int32_t* const interleaved = residuals[0]; // once the samples are restored
+    int32_t done = 0;
+    bool intact = true;
+    while (intact && done < frames) {
+        const int32_t count = frames - done < chunkFrames ? frames - done : chunkFrames;
+        const int32_t n = (this->*residualLoop<Channels>())(residuals[0], residuals[Channels - 1], count);
+        intact = n == count;
+
+        // Silence restores as predictor 0 with residual 0; other types without
+        // bits as their predictor with residual 0.
+        uint32_t predictor[Channels];
+        RestoreRun runs[Channels];
+        for (int32_t c = 0; c < Channels; ++c) {
+            if (coding_[c].codingType == silentCoding)
+                std::fill(residuals[c], residuals[c] + n, 0);
+            predictor[c] = coding_[c].codingType == silentCoding ? 0 : coding_[c].predictor;
+            // The right channel's coded slot is the difference's or the right's.
+            Slot& slot = slots_[c == 0 ? 0 : difference_ ? 2 : 1];
+            runs[c] = {&slot.history, &slot.e, residuals[c], samples[c]};
+        }
+        if (Channels == 2 && predictor[0] == predictor[Channels - 1]) {
+            restoreRuns(predictor[0], runs, 2, n, shift);
+        } else {
+            for (int32_t c = 0; c < Channels; ++c)
+                restoreRuns(predictor[c], runs + c, 1, n, shift);
+        }
+        if constexpr (Channels == 1) {
+            pack(samples[0], n, bytesPerSample_, out + static_cast<size_t>(done) * bytesPerSample_);
+        } else {
+            for (int32_t i = 0; i < n; ++i) {
+                const int32_t x0 = samples[0][i], x1 = samples[1][i];
+                interleaved[2 * i] = x0;
+                interleaved[2 * i + 1] = difference_ ? wrapAdd(x0, x1) : x1;
+            }
+            // The other slot takes what the coded value makes with the left:
+            // the right channel or the difference. Only its last four count.
+            Slot& other = slots_[difference_ ? 1 : 2];
+            for (int32_t i = n > 4 ? n - 4 : 0; i < n; ++i) {
+                const int32_t x0 = samples[0][i], x1 = samples[1][i];
+                other.history.push((difference_ ? wrapAdd(x0, x1) : wrapSub(x1, x0)) >> shift);
+            }
+            pack(interleaved, 2 * n, bytesPerSample_, out + static_cast<size_t>(done) * 2 * bytesPerSample_);
+        }
+        done += n;
     }
-    return true;
+    return done;
 }
 
 int32_t Decoder::readFrames(uint8_t* destination, int32_t frameCount, double* progress)
@@ -224,15 +318,21 @@ int32_t Decoder::readFrames(uint8_t* destination, int32_t frameCount, double* pr
     int32_t done = 0;
     if (destination != nullptr) {
         while (done < frameCount && framesUndecoded_ > 0) {
-            if ((blockFramesLeft_ == 0 && !startBlock())
-                || !decodeFrame(destination + static_cast<size_t>(done) * frameBytes)) {
+            if (blockFramesLeft_ == 0 && !startBlock()) {
+                broken_ = true;
+                break;
+            }
+            const int32_t wanted = static_cast<int32_t>(std::min<int64_t>(frameCount - done, blockFramesLeft_));
+            uint8_t* const out = destination + static_cast<size_t>(done) * frameBytes;
+            const int32_t decoded = channels_ == 2 ? decodeRun<2>(out, wanted) : decodeRun<1>(out, wanted);
+            done += decoded;
+            framesDecoded_ += decoded;
+            framesUndecoded_ -= decoded;
+            blockFramesLeft_ -= decoded;
+            if (decoded < wanted) {
                 broken_ = true; // cut short or corrupt: no more frames from this handle
                 break;
             }
-            ++done;
-            ++framesDecoded_;
-            --framesUndecoded_;
-            --blockFramesLeft_;
         }
     }
     if (progress != nullptr)

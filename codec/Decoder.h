@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "codec/BitReader.h"
+#include "codec/BlockLayout.h"
 #include "codec/CodecInterface.h"
 #include "codec/Predictors.h"
 
@@ -50,8 +51,22 @@ private:
     };
 
     bool startBlock();
-    bool decodeSample(ChannelCoding& coding, Slot& slot, int32_t& x);
-    bool decodeFrame(uint8_t* out);
+    template <uint32_t Type>
+    bool readResidual(BitReader::Cache& cache, int32_t& k, AdaptiveRiceWindow& window, int32_t width, int32_t& r);
+    // Up to `count` frames of residuals (a mono stream's right is unused);
+    // answers how many, fewer when the stream is cut short or corrupt.
+    template <int32_t Channels, uint32_t Type0, uint32_t Type1>
+    int32_t readResiduals(int32_t* left, int32_t* right, int32_t count);
+    using ResidualLoop = int32_t (Decoder::*)(int32_t*, int32_t*, int32_t);
+    // The loop for the block's coding types.
+    template <int32_t Channels>
+    ResidualLoop residualLoop() const;
+    template <int32_t Channels, uint32_t Type0>
+    static ResidualLoop residualLoopAfter(uint32_t second);
+    // Up to `frames` frames of the current block; answers how many, fewer when
+    // the stream is cut short or corrupt.
+    template <int32_t Channels>
+    int32_t decodeRun(uint8_t* out, int32_t frames);
 
     HostIoCallbacks io_;
     BitReader reader_;

@@ -2,9 +2,11 @@
 
 #include "common/ByteOrder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <type_traits>
 
 namespace voltara::codec {
 
@@ -109,20 +111,25 @@ Encoder* Encoder::open(FileHandle file, const StreamInfo& info)
 
 bool Encoder::allocateBuffers()
 {
-    // Per analysis channel: 4 history values and a block, then 15 residual rows;
-    // then a parameter per sample for each coded channel.
+    // Per analysis channel: 4 history values and a block, and the predictor
+    // analysis's scratch; per coded channel: the chosen predictor's residuals
+    // and a parameter per sample.
     const size_t block = static_cast<size_t>(blockLength_);
-    const size_t perChannel = 4 + block + predictorCount * block;
-    const size_t words = analysisChannels_ * perChannel + 2 * block;
+    const size_t perChannel = 4 + block + chainedScratchPerFrame * block;
+    const size_t words = analysisChannels_ * perChannel + 2 * 2 * block;
     int32_t* memory = static_cast<int32_t*>(io_.allocate(static_cast<uint32_t>(words * sizeof(int32_t)), 1));
     if (memory == nullptr)
         return false;
     for (int32_t a = 0; a < analysisChannels_; ++a) {
         analysis_[a].values = memory + a * perChannel;
-        analysis_[a].residuals = analysis_[a].values + 4 + block;
+        analysis_[a].scratch = analysis_[a].values + 4 + block;
     }
-    coded_[0].adaptiveParameters = memory + analysisChannels_ * perChannel;
-    coded_[1].adaptiveParameters = coded_[0].adaptiveParameters + block;
+    int32_t* coded = memory + analysisChannels_ * perChannel;
+    for (CodedChannel& c : coded_) {
+        c.residuals = coded;
+        c.riceParameters = coded + block;
+        coded += 2 * block;
+    }
     return true;
 }
 
@@ -151,24 +158,15 @@ int32_t Encoder::writeFrames(const int32_t* samples, int32_t frameCount, int32_t
     if (failed_ || (frameCount > 0 && samples == nullptr))
         return -1;
     const int32_t frames = frameCount > 0 ? frameCount : 0; // a count <= 0 takes nothing
-    const bool stereo = channels_ == 2;
-    int32_t* left = analysis_[0].values + 4;
-    int32_t* right = stereo ? analysis_[1].values + 4 : nullptr;
-    int32_t* difference = stereo ? analysis_[2].values + 4 : nullptr;
-    for (int32_t f = 0; f < frames; ++f) {
-        const int32_t l = reduceToDepth(*samples++, bitsPerSample_);
-        int32_t lowBits = l;
-        left[bufferedFrames_] = l;
-        if (stereo) {
-            const int32_t r = reduceToDepth(*samples++, bitsPerSample_);
-            const int32_t d = wrapSub(r, l);
-            right[bufferedFrames_] = r;
-            difference[bufferedFrames_] = d;
-            lowBits |= r | d;
-        }
+    for (int32_t taken = 0; taken < frames;) {
+        const int32_t run = std::min(frames - taken, blockLength_ - bufferedFrames_);
+        const int32_t* const from = samples + static_cast<size_t>(taken) * channels_;
+        const uint32_t lowBits = channels_ == 2 ? gather<2>(from, run) : gather<1>(from, run);
         if ((lowBits & 0xFF) != 0)
             shiftable_ = false;
-        if (++bufferedFrames_ == blockLength_ && !encodeBlock())
+        taken += run;
+        bufferedFrames_ += run;
+        if (bufferedFrames_ == blockLength_ && !encodeBlock())
             return -1;
     }
     if (consumed != nullptr) {
@@ -185,6 +183,38 @@ int32_t Encoder::writeFrames(const int32_t* samples, int32_t frameCount, int32_t
     if (position != nullptr)
         *position = writer_.position();
     return failed_ ? -1 : 0;
+}
+
+template <int32_t Channels, int32_t Bits>
+uint32_t Encoder::gather(const int32_t* samples, int32_t frames)
+{
+    int32_t* const left = analysis_[0].values + 4 + bufferedFrames_;
+    int32_t* const right = analysis_[Channels - 1].values + 4 + bufferedFrames_;
+    int32_t* const difference = analysis_[2 * Channels - 2].values + 4 + bufferedFrames_;
+    uint32_t lowBits = 0;
+    for (int32_t f = 0; f < frames; ++f) {
+        const int32_t l = reduceToDepth(samples[Channels * f], Bits);
+        left[f] = l;
+        lowBits |= static_cast<uint32_t>(l);
+        if constexpr (Channels == 2) {
+            const int32_t r = reduceToDepth(samples[2 * f + 1], Bits);
+            const int32_t d = wrapSub(r, l);
+            right[f] = r;
+            difference[f] = d;
+            lowBits |= static_cast<uint32_t>(r | d);
+        }
+    }
+    return lowBits;
+}
+
+template <int32_t Channels>
+uint32_t Encoder::gather(const int32_t* samples, int32_t frames)
+{
+    switch (bitsPerSample_) {
+    case 8: return gather<Channels, 8>(samples, frames);
+    case 16: return gather<Channels, 16>(samples, frames);
+    default: return gather<Channels, 24>(samples, frames);
+    }
 }
 
 void Encoder::prepareChannel(int32_t channel, int32_t frames)
@@ -208,8 +238,7 @@ void Encoder::prepareChannel(int32_t channel, int32_t frames)
         a.predictor = 0;
         a.costs[0] = 0;
     } else {
-        // Every predictor's error term starts at 0 in every block, as the decoder's does.
-        computeAllResiduals(v + 4, frames, a.residuals, blockLength_, a.costs);
+        predictorCosts(v + 4, frames, a.costs, a.scratch);
         a.predictor = 0;
         for (int32_t p = 1; p < predictorCount; ++p) {
             if (a.costs[p] < a.costs[a.predictor])
@@ -229,25 +258,32 @@ void Encoder::chooseCoding(int32_t coded, int32_t analysisChannel, int32_t frame
     if (a.allZero) {
         c.codingType = silentCoding;
         c.parameter = 0;
-        c.residuals = nullptr;
         return;
     }
-    const int32_t* r = a.residuals + static_cast<size_t>(a.predictor) * blockLength_;
-    c.residuals = r;
+    int32_t* const r = c.residuals;
+    blockResiduals(a.predictor, a.values + 4, frames, a.scratch, r);
     const uint32_t cost = a.costs[a.predictor];
     const int32_t k0 = riceParameterForMean(cost / static_cast<uint32_t>(frames), static_cast<double>(cost) / frames);
-    uint64_t fixedRiceCost = 0, adaptiveCost = 0;
+    // Each code costs (|r| >> k) + k + 2 bits: the sums of the shifted
+    // magnitudes and of the parameters, and 2 bits a sample.
+    uint64_t fixedShifted = 0, adaptiveShifted = 0, adaptiveParameters = 0;
     uint32_t allBits = 0;
+    for (int32_t i = 0; i < frames; ++i) {
+        const uint32_t m = magnitudeOf(r[i]);
+        fixedShifted += m >> k0;
+        allBits |= m;
+    }
     AdaptiveRiceWindow window;
     int32_t k = k0;
     for (int32_t i = 0; i < frames; ++i) {
         const uint32_t m = magnitudeOf(r[i]);
-        fixedRiceCost += (m >> k0) + k0 + 2;
-        adaptiveCost += (m >> k) + k + 2;
-        c.adaptiveParameters[i] = k;
+        adaptiveShifted += m >> k;
+        adaptiveParameters += static_cast<uint32_t>(k);
+        c.riceParameters[i] = k;
         k = window.next(m);
-        allBits |= m;
     }
+    const uint64_t fixedRiceCost = fixedShifted + static_cast<uint64_t>(frames) * static_cast<uint32_t>(k0 + 2);
+    const uint64_t adaptiveCost = adaptiveShifted + adaptiveParameters + 2 * static_cast<uint64_t>(frames);
     // The largest bit length of any |r| is the bit length of their bitwise or.
     const int32_t width = bitLength(allBits) + 1;
     const uint64_t fixedWidthCost = static_cast<uint64_t>(frames) * width;
@@ -260,6 +296,7 @@ void Encoder::chooseCoding(int32_t coded, int32_t analysisChannel, int32_t frame
     } else {
         c.codingType = riceCoding;
         c.parameter = k0;
+        std::fill(c.riceParameters, c.riceParameters + frames, k0);
     }
 }
 
@@ -289,22 +326,61 @@ bool Encoder::encodeBlock()
         if (coded_[c].codingType != silentCoding)
             writer_.writeRice(static_cast<uint32_t>(coded_[c].parameter), codingParameterRiceParameter);
     }
-    for (int32_t i = 0; i < frames; ++i) {
-        for (int32_t c = 0; c < channels_; ++c) {
-            const CodedChannel& coded = coded_[c];
-            switch (coded.codingType) {
-            case riceCoding: writer_.writeSignedRice(coded.residuals[i], coded.parameter); break;
-            case adaptiveRiceCoding: writer_.writeSignedRice(coded.residuals[i], coded.adaptiveParameters[i]); break;
-            case fixedWidthCoding: writer_.writeBits(static_cast<uint32_t>(coded.residuals[i]), coded.parameter); break;
-            default: break;
-            }
-        }
-    }
+    const auto writing = [this](int32_t c) {
+        const uint32_t type = coded_[c].codingType;
+        return type == fixedWidthCoding ? fixedWidthWriting : type == silentCoding ? noWriting : riceWriting;
+    };
+    if (channels_ == 1)
+        writeResiduals<1>(writing(0), noWriting, frames);
+    else
+        writeResiduals<2>(writing(0), writing(1), frames);
     bufferedFrames_ = 0;
     shiftable_ = true;
     if (writer_.failed())
         failed_ = true;
     return !failed_;
+}
+
+// One loop per pair of ways to write, so that the accumulator and what each
+// channel needs stay in registers.
+template <int32_t Channels, int32_t Writing0, int32_t Writing1>
+void Encoder::writeResiduals(int32_t frames)
+{
+    BitWriter::Accumulator bits = writer_.take();
+    const CodedChannel& first = coded_[0];
+    const CodedChannel& second = coded_[1];
+    const auto write = [&](auto writing, const CodedChannel& coded, int32_t i) {
+        if constexpr (decltype(writing)::value == riceWriting)
+            writer_.writeSignedRice(bits, coded.residuals[i], coded.riceParameters[i]);
+        else if constexpr (decltype(writing)::value == fixedWidthWriting)
+            writer_.writeBits(bits, static_cast<uint32_t>(coded.residuals[i]), coded.parameter);
+    };
+    for (int32_t i = 0; i < frames; ++i) {
+        write(std::integral_constant<int32_t, Writing0>(), first, i);
+        if constexpr (Channels == 2)
+            write(std::integral_constant<int32_t, Writing1>(), second, i);
+    }
+    writer_.put(bits);
+}
+
+template <int32_t Channels, int32_t Writing0>
+void Encoder::writeResiduals(int32_t second, int32_t frames)
+{
+    switch (second) {
+    case riceWriting: writeResiduals<Channels, Writing0, riceWriting>(frames); break;
+    case fixedWidthWriting: writeResiduals<Channels, Writing0, fixedWidthWriting>(frames); break;
+    default: writeResiduals<Channels, Writing0, noWriting>(frames); break;
+    }
+}
+
+template <int32_t Channels>
+void Encoder::writeResiduals(int32_t first, int32_t second, int32_t frames)
+{
+    switch (first) {
+    case riceWriting: writeResiduals<Channels, riceWriting>(second, frames); break;
+    case fixedWidthWriting: writeResiduals<Channels, fixedWidthWriting>(second, frames); break;
+    default: writeResiduals<Channels, noWriting>(second, frames); break;
+    }
 }
 
 int32_t Encoder::close(int64_t totalFrames)

@@ -39,8 +39,23 @@ private:
     Encoder() = default;
     bool allocateBuffers();
     bool encodeBlock();
+    // Takes frames of input samples into the block being gathered; answers
+    // the bits set in any of their values (right and difference included).
+    template <int32_t Channels>
+    uint32_t gather(const int32_t* samples, int32_t frames);
+    template <int32_t Channels, int32_t Bits>
+    uint32_t gather(const int32_t* samples, int32_t frames);
     void prepareChannel(int32_t channel, int32_t frames);
     void chooseCoding(int32_t coded, int32_t analysisChannel, int32_t frames);
+    // How a coded channel's residuals go into the stream: none (silence),
+    // Rice codes with each sample's parameter, or fields of a fixed width.
+    enum Writing : int32_t { noWriting, riceWriting, fixedWidthWriting };
+    template <int32_t Channels>
+    void writeResiduals(int32_t first, int32_t second, int32_t frames);
+    template <int32_t Channels, int32_t Writing0>
+    void writeResiduals(int32_t second, int32_t frames);
+    template <int32_t Channels, int32_t Writing0, int32_t Writing1>
+    void writeResiduals(int32_t frames);
     bool writeAt(int64_t offset, const void* bytes, int32_t length);
 
     HostIoCallbacks io_ = {}; // its own copy, as the decoder keeps one
@@ -60,8 +75,8 @@ private:
     bool shiftable_ = true; // no value of the block has a non-zero low byte
 
     struct AnalysisChannel {
-        int32_t* values = nullptr;    // 4 history values, then the block (shifted when the flag is set)
-        int32_t* residuals = nullptr; // predictorCount rows of blockLength
+        int32_t* values = nullptr;  // 4 history values, then the block (shifted when the flag is set)
+        int32_t* scratch = nullptr; // the predictor analysis's
         History history;
         bool allZero = true;
         uint32_t costs[predictorCount] = {};
@@ -70,10 +85,10 @@ private:
     AnalysisChannel analysis_[maxAnalysisChannels];
 
     struct CodedChannel {
-        const int32_t* residuals = nullptr;
+        int32_t* residuals = nullptr; // the chosen predictor's
         CodingType codingType = silentCoding;
-        int32_t parameter = 0;                 // k0 (types 1, 2) or width (type 3)
-        int32_t* adaptiveParameters = nullptr; // type 2: each sample's parameter
+        int32_t parameter = 0;             // k0 (types 1, 2) or width (type 3)
+        int32_t* riceParameters = nullptr; // types 1 and 2: each sample's parameter
     };
     CodedChannel coded_[2];
 

@@ -72,69 +72,50 @@ inline int32_t basePrediction(int32_t prev1, int32_t prev2, int32_t prev3, int32
     }
 }
 
-// Decoder side: the sample that residual r restores with predictor p, updating
-// the slot's error term e when the predictor has one.
-inline int32_t restoreSample(uint32_t predictor, const History& h, int32_t& e, int32_t r)
-{
-// clang-format off
-#define VOLTARA_PLAIN(P)                                                                          \
-    case P: return wrapAdd(basePrediction<P>(h.prev1, h.prev2, h.prev3, h.prev4), r);
-#define VOLTARA_WITH_E(P)                                                                         \
-    case P: {                                                                                     \
-        const int32_t x = wrapAdd(wrapAdd(basePrediction<P>(h.prev1, h.prev2, h.prev3, h.prev4), e), r); \
-        e = r / 2;                                                                                \
-        return x;                                                                                 \
-    }
-    // clang-format on
-    switch (predictor) {
-        VOLTARA_PLAIN(1)
-        VOLTARA_WITH_E(2)
-        VOLTARA_PLAIN(3)
-        VOLTARA_WITH_E(4)
-        VOLTARA_PLAIN(5)
-        VOLTARA_WITH_E(6)
-        VOLTARA_WITH_E(7)
-        VOLTARA_PLAIN(8)
-        VOLTARA_WITH_E(9)
-        VOLTARA_WITH_E(10)
-        VOLTARA_PLAIN(11)
-        VOLTARA_PLAIN(12)
-        VOLTARA_PLAIN(13)
-        VOLTARA_WITH_E(14)
-    default: return r;
-    }
-#undef VOLTARA_PLAIN
-#undef VOLTARA_WITH_E
-}
+// Decoder side: one channel's run of samples, its slot's history and error
+// term going on.
+struct RestoreRun {
+    History* history;
+    int32_t* e;
+    const int32_t* residuals;
+    int32_t* samples;
+};
 
-// Encoder side: the residuals of predictor P over a block. `values` points at
-// the block's first value and is preceded by the four history values
-// (values[-1] = prev1 ... values[-4] = prev4). The error term starts at 0.
-// Answers the cost: the sum of |r| as an unsigned 32-bit number (it wraps).
-template <int P>
-uint32_t computeResiduals(const int32_t* values, int32_t frames, int32_t* residuals)
-{
-    int32_t e = 0;
-    uint32_t cost = 0;
-    for (int32_t i = 0; i < frames; ++i) {
-        int32_t r = wrapSub(values[i], basePrediction<P>(values[i - 1], values[i - 2], values[i - 3], values[i - 4]));
-        if constexpr (usesErrorTerm(P)) {
-            r = wrapSub(r, e);
-            e = r / 2;
-        }
-        residuals[i] = r;
-        cost += magnitudeOf(r);
-    }
-    return cost;
-}
+// Restores `count` samples of one or two channels (`channels` runs) from
+// their residuals with predictor p (a number above 14 predicts 0). The samples
+// go out shifted left by `shift` (the 8-bit-shift flag: 8, else 0); the
+// histories take them shifted back.
+void restoreRuns(uint32_t predictor, RestoreRun* runs, int32_t channels, int32_t count, int32_t shift);
 
-// Fills residuals[p * stride ...] for every predictor p and costs[p].
-void computeAllResiduals(const int32_t* values, int32_t frames, int32_t* residuals, int32_t stride,
-                         uint32_t costs[predictorCount]);
+// Encoder side. `values` points at a block's first value and is preceded by
+// the four history values (values[-1] = prev1 ... values[-4] = prev4); every
+// error term starts at 0 with the block.
+
+// Words of the scratch that predictorCosts fills for blockResiduals: the
+// residuals of the seven predictors with an error term, eight to a frame.
+constexpr int32_t chainedScratchPerFrame = 8;
+
+// The cost of every predictor over the block, all fifteen in one pass: the
+// sum of |r| as an unsigned 32-bit number (it wraps).
+void predictorCosts(const int32_t* values, int32_t frames, uint32_t costs[predictorCount], int32_t* scratch);
+
+// The residuals of one predictor over the block that predictorCosts last
+// analysed with this scratch (a number above 14: the values).
+void blockResiduals(int predictor, const int32_t* values, int32_t frames, const int32_t* scratch, int32_t* out);
 
 // The Rice parameter for a mean magnitude: the smallest i from 1 to 29 with
 // truncatedMean < 2^(i+1); above that a logarithm of `mean`.
 int32_t riceParameterForMean(uint64_t truncatedMean, double mean);
+
+// The same for a mean that is a whole number, as the adaptive window has it.
+inline int32_t riceParameterForWholeMean(uint64_t mean)
+{
+    if (mean < 4)
+        return 1;
+    if (mean < (uint64_t{1} << 30))
+        return 63 - __builtin_clzll(mean); // highest set bit: mean < 2^(i+1)
+    return riceParameterForMean(mean, static_cast<double>(mean));
+}
 
 // The adaptive parameter's window over the last three magnitudes.
 class AdaptiveRiceWindow {
@@ -144,26 +125,28 @@ public:
     // Takes the magnitude just coded; answers the parameter for the next one.
     int32_t next(uint32_t magnitude)
     {
-        sum_ += magnitude;
-        sum_ -= window_[position_];
-        window_[position_] = magnitude;
-        position_ = position_ == 2 ? 0 : position_ + 1;
-        if (count_ < 3)
+        oldest_ = middle_;
+        middle_ = newest_;
+        newest_ = magnitude;
+        // The format keeps the sum as a 64-bit float, exact below 3 * 2^32 as here.
+        const uint64_t sum = uint64_t{newest_} + middle_ + oldest_;
+        if (count_ < 3) {
             ++count_;
-        // Dividing by the constant 3 (the usual case) costs a multiplication.
-        const uint64_t mean = count_ == 3 ? sum_ / 3 : sum_ / static_cast<uint32_t>(count_);
-        if (mean < 4)
+            return riceParameterForWholeMean(sum / static_cast<uint32_t>(count_));
+        }
+        // A full window's mean is sum / 3, and its highest bit the largest j
+        // with sum >= 3 * 2^j: one of the two below the sum's own highest bit.
+        if (sum < 12)
             return 1;
-        if (mean < (uint64_t{1} << 30))
-            return 63 - __builtin_clzll(mean); // highest set bit: mean < 2^(i+1)
-        return riceParameterForMean(mean, static_cast<double>(mean));
+        if (sum >= (uint64_t{3} << 30))
+            return riceParameterForWholeMean(sum / 3);
+        const int32_t top = 63 - __builtin_clzll(sum);
+        return top - 2 + (sum >= (uint64_t{3} << (top - 1)) ? 1 : 0);
     }
 
 private:
-    uint32_t window_[3] = {0, 0, 0};
-    int32_t position_ = 0;
+    uint32_t newest_ = 0, middle_ = 0, oldest_ = 0; // magnitudes not yet taken are 0
     int32_t count_ = 0;
-    uint64_t sum_ = 0; // the format keeps it as a 64-bit float, exact below 3 * 2^32 as here
 };
 
 } // namespace voltara::codec
