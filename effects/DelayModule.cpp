@@ -13,6 +13,7 @@ namespace voltara {
 namespace {
 
 constexpr int32_t modeCount = 4;
+constexpr int32_t chunkFrames = 256;     // frames per pass of the block's loops
 constexpr int32_t randomCentre = 16384;  // middle of the 0 .. 32767 draws
 constexpr float planShare = 0.00390625f; // 1 / 256: the glide spans one plan
 
@@ -185,6 +186,13 @@ void DelayModule::process(float* frames, int32_t count, double)
     // a longer delay could not be read.
     const float maxFlutter = std::min(static_cast<float>(flutterMax_), static_cast<float>(flutterLength));
 
+    // A run reads every head before it writes the tape: no longer than the
+    // nearest head is behind the writer.
+    int32_t nearestHead = chunkFrames;
+    for (int32_t h = 0; h < headCount; ++h) {
+        if (heads_[h] > 0)
+            nearestHead = std::min(nearestHead, heads_[h].load());
+    }
     int32_t p[headCount];
     for (int32_t h = 0; h < headCount; ++h)
         p[h] = indexOnLine(heads_[h] + writeIndex_, length);
@@ -197,52 +205,69 @@ void DelayModule::process(float* frames, int32_t count, double)
     float fFraction = flutterFraction_;
     float fStep = flutterStep_;
 
-    for (int32_t i = 0; i < count; ++i) {
-        const float xL = frames[2 * i];
-        const float xR = frames[2 * i + 1];
+    // The heads and the writer move down one place a frame: the block goes in
+    // runs that end where the first of them wraps, each run a loop over plain
+    // offsets.
+    for (int32_t done = 0; done < count;) {
+        const int32_t run =
+            std::min({count - done, chunkFrames, nearestHead, p[0] + 1, p[1] + 1, p[2] + 1, p[3] + 1, write + 1});
+        float* const io = frames + 2 * done;
+        const float* const head0 = line + p[0];
+        const float* const head1 = line + p[1];
+        const float* const head2 = line + p[2];
+        const float* const head3 = line + p[3];
+        float* const writer = line + write;
+        float feedback[chunkFrames];
+        float input[chunkFrames];
+        for (int32_t j = 0; j < run; ++j) {
+            const float xL = io[2 * j];
+            const float xR = io[2 * j + 1];
 
-        const float a3 = line[p[3]];
-        const float a2 = line[p[2]];
-        p[3] = olderIndex(p[3], length);
-        p[2] = olderIndex(p[2], length);
-        const float m = (a3 + (a2 - a3) * b) * a;
-        const float echoL = m + line[p[1]];
-        p[1] = olderIndex(p[1], length);
-        const float echoR = (a2 + a3) * a - m + line[p[0]];
-        p[0] = olderIndex(p[0], length);
-        frames[2 * i] = xL + wet * echoL;
-        frames[2 * i + 1] = xR + wet * echoR;
+            const float a3 = head3[-j];
+            const float a2 = head2[-j];
+            const float m = (a3 + (a2 - a3) * b) * a;
+            const float echoL = m + head1[-j];
+            const float echoR = (a2 + a3) * a - m + head0[-j];
+            io[2 * j] = xL + wet * echoL;
+            io[2 * j + 1] = xR + wet * echoR;
 
-        const float level = std::fabs(echoR);
-        const float v = level > limiter ? level : 1.0f;
-        limiter += (v - limiter) * limitCoef;
-        const float back = echoR * fb / limiter;
-
-        const float d = xL + xR + back - lowCut;
-        lowCut += d * lowCoef;
-        const float u = d + back;
-        highCut += (u - highCut) * highCoef;
-
-        flutter[fWrite] = highCut;
-        if (--fWrite < 0) {
-            fWrite = flutterLength - 1;
-            flutter[flutterLength] = flutter[0]; // guard for the read at fRead + 1
-            const float pos = static_cast<float>(fRead) + fFraction;
-            const float r = static_cast<float>(FlutterNoise::next() - randomCentre);
-            float target = pos + r * amount;
-            if (target < 1.0f)
-                target = 1.0f;
-            if (target > maxFlutter)
-                target = maxFlutter;
-            fStep = (target - pos) * planShare - 1.0f;
+            const float level = std::fabs(echoR);
+            const float v = level > limiter ? level : 1.0f;
+            limiter += (v - limiter) * limitCoef;
+            feedback[j] = echoR * fb / limiter;
+            input[j] = xL + xR;
         }
-        fFraction += fStep;
-        while (fFraction < 0.0f) {
-            fFraction += 1.0f;
-            fRead = (fRead - 1) & (flutterLength - 1);
+        for (int32_t j = 0; j < run; ++j) {
+            const float back = feedback[j];
+            const float d = input[j] + back - lowCut;
+            lowCut += d * lowCoef;
+            const float u = d + back;
+            highCut += (u - highCut) * highCoef;
+
+            flutter[fWrite] = highCut;
+            if (--fWrite < 0) {
+                fWrite = flutterLength - 1;
+                flutter[flutterLength] = flutter[0]; // guard for the read at fRead + 1
+                const float pos = static_cast<float>(fRead) + fFraction;
+                const float r = static_cast<float>(FlutterNoise::next() - randomCentre);
+                float target = pos + r * amount;
+                if (target < 1.0f)
+                    target = 1.0f;
+                if (target > maxFlutter)
+                    target = maxFlutter;
+                fStep = (target - pos) * planShare - 1.0f;
+            }
+            fFraction += fStep;
+            while (fFraction < 0.0f) {
+                fFraction += 1.0f;
+                fRead = (fRead - 1) & (flutterLength - 1);
+            }
+            writer[-j] = flutter[fRead] + (flutter[fRead + 1] - flutter[fRead]) * fFraction;
         }
-        line[write] = flutter[fRead] + (flutter[fRead + 1] - flutter[fRead]) * fFraction;
-        write = olderIndex(write, length);
+        done += run;
+        for (int32_t& index : p)
+            index = olderIndex(index, length, run);
+        write = olderIndex(write, length, run);
     }
 
     writeIndex_ = write;

@@ -9,6 +9,7 @@ namespace voltara {
 
 namespace {
 
+constexpr int32_t chunkFrames = 256; // frames per pass of the block's loops
 constexpr float diffuserSeconds = 0.5f;
 constexpr float lineSeconds = 0.2f;
 constexpr float diffuserRatio = 0.789f; // each all-pass stage this much shorter
@@ -153,58 +154,92 @@ void ReverbModule::process(float* frames, int32_t count, double)
     float st1 = state_[1];
     float st2 = state_[2];
     float st3 = state_[3];
+    // Every index moves down one place a frame: the block goes in runs that
+    // end where the first of them wraps, each run a loop over plain offsets.
+    // The network's indices move before they are used, so they are held as
+    // the places the next frame uses.
+    lw = olderIndex(lw, lineLength);
+    b0 = olderIndex(b0, lineLength);
+    b1 = olderIndex(b1, lineLength);
+    b2 = olderIndex(b2, lineLength);
+    b3 = olderIndex(b3, lineLength);
 
-    for (int32_t i = 0; i < count; ++i) {
-        const float xL = frames[2 * i];
-        const float xR = frames[2 * i + 1];
+    for (int32_t done = 0; done < count;) {
+        const int32_t run = std::min({count - done, chunkFrames, dw + 1, a0 + 1, a1 + 1, a2 + 1, a3 + 1, lw + 1, b0 + 1,
+                                      b1 + 1, b2 + 1, b3 + 1});
+        float* const io = frames + 2 * done;
 
-        low += (xL + xR - low) * lowCoef;
-        const float d = low - high;
-        high += d * highCoef;
+        // The input filters and the diffuser, which touch only the diffuser's line.
+        float diffused[chunkFrames];
+        float* const dWrite = diffuser + dw;
+        float* const d0 = diffuser + a0;
+        float* const d1 = diffuser + a1;
+        float* const d2 = diffuser + a2;
+        float* const d3 = diffuser + a3;
+        for (int32_t j = 0; j < run; ++j) {
+            low += (io[2 * j] + io[2 * j + 1] - low) * lowCoef;
+            const float d = low - high;
+            high += d * highCoef;
 
-        // Four all-pass stages; each writes back where the previous one read.
-        const float u0 = diffuser[a0] - g * d;
-        diffuser[dw] = std::min(d + h * u0, clip);
-        const float u1 = diffuser[a1] - g * u0;
-        diffuser[a0] = u0 + g * u1;
-        const float u2 = diffuser[a2] - g * u1;
-        diffuser[a1] = u1 + g * u2;
-        const float u3 = diffuser[a3] - g * u2;
-        diffuser[a2] = u2 + g * u3;
-        dw = olderIndex(dw, diffuserLength);
-        a0 = olderIndex(a0, diffuserLength);
-        a1 = olderIndex(a1, diffuserLength);
-        a2 = olderIndex(a2, diffuserLength);
-        a3 = olderIndex(a3, diffuserLength);
+            // Four all-pass stages; each writes back where the previous one read.
+            const float u0 = d0[-j] - g * d;
+            dWrite[-j] = std::min(d + h * u0, clip);
+            const float u1 = d1[-j] - g * u0;
+            d0[-j] = u0 + g * u1;
+            const float u2 = d2[-j] - g * u1;
+            d1[-j] = u1 + g * u2;
+            const float u3 = d3[-j] - g * u2;
+            d2[-j] = u2 + g * u3;
+            diffused[j] = u3;
+        }
 
-        lw = olderIndex(lw, lineLength);
-        b0 = olderIndex(b0, lineLength);
-        b1 = olderIndex(b1, lineLength);
-        b2 = olderIndex(b2, lineLength);
-        b3 = olderIndex(b3, lineLength);
-        const float r0 = n0[b0];
-        const float r1 = n1[b1];
-        const float r2 = n2[b2];
-        const float r3 = n3[b3];
-        const float s0 = u3 + r0;
-        st0 = s0 + (st0 - s0) * damp;
-        n0[lw] = (st1 + st2) * dec;
-        const float s1 = u3 + r1;
-        st1 = s1 + (st1 - s1) * damp;
-        n1[lw] = -(st3 + st0) * dec;
-        st2 = u3 + r2;
-        n2[lw] = (st0 - st3) * dec;
-        st3 = u3 + r3;
-        n3[lw] = (st1 - st2) * dec;
+        // The network and the outputs.
+        float* const w0 = n0 + lw;
+        float* const w1 = n1 + lw;
+        float* const w2 = n2 + lw;
+        float* const w3 = n3 + lw;
+        const float* const r0p = n0 + b0;
+        const float* const r1p = n1 + b1;
+        const float* const r2p = n2 + b2;
+        const float* const r3p = n3 + b3;
+        for (int32_t j = 0; j < run; ++j) {
+            const float u3 = diffused[j];
+            const float r0 = r0p[-j];
+            const float r1 = r1p[-j];
+            const float r2 = r2p[-j];
+            const float r3 = r3p[-j];
+            const float s0 = u3 + r0;
+            st0 = s0 + (st0 - s0) * damp;
+            w0[-j] = (st1 + st2) * dec;
+            const float s1 = u3 + r1;
+            st1 = s1 + (st1 - s1) * damp;
+            w1[-j] = -(st3 + st0) * dec;
+            st2 = u3 + r2;
+            w2[-j] = (st0 - st3) * dec;
+            st3 = u3 + r3;
+            w3[-j] = (st1 - st2) * dec;
 
-        const float right = s0 + r3;
-        const float left = isSpring ? right : s1 + r2;
-        frames[2 * i] = xL + w * left;
-        frames[2 * i + 1] = xR + w * right;
+            const float right = s0 + r3;
+            const float left = isSpring ? right : s1 + r2;
+            io[2 * j] += w * left;
+            io[2 * j + 1] += w * right;
+        }
+        done += run;
+        dw = olderIndex(dw, diffuserLength, run);
+        a0 = olderIndex(a0, diffuserLength, run);
+        a1 = olderIndex(a1, diffuserLength, run);
+        a2 = olderIndex(a2, diffuserLength, run);
+        a3 = olderIndex(a3, diffuserLength, run);
+        lw = olderIndex(lw, lineLength, run);
+        b0 = olderIndex(b0, lineLength, run);
+        b1 = olderIndex(b1, lineLength, run);
+        b2 = olderIndex(b2, lineLength, run);
+        b3 = olderIndex(b3, lineLength, run);
     }
 
     diffuserWrite_ = dw;
-    lineWrite_ = lw;
+    // Back to the place the last frame used, which the next frame moves on from.
+    lineWrite_ = lw == lineLength - 1 ? 0 : lw + 1;
     inputLow_ = low;
     inputHigh_ = high;
     state_[0] = st0;

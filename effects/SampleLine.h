@@ -40,6 +40,13 @@ inline int32_t olderIndex(int32_t index, int32_t length)
     return index > 0 ? index - 1 : length - 1;
 }
 
+// `steps` steps toward older samples (no more than the line's length), wrapping.
+inline int32_t olderIndex(int32_t index, int32_t length, int32_t steps)
+{
+    index -= steps;
+    return index < 0 ? index + length : index;
+}
+
 // A position a whole delay ahead of the write index, brought back onto the line.
 inline int32_t indexOnLine(int32_t index, int32_t length)
 {
