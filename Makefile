@@ -8,6 +8,8 @@
 # make soak: a random session of SOAK_SECONDS seconds (default 600) as a hostile host.
 # make fuzz: build, then run every fuzz target FUZZ_SECONDS seconds (default 180).
 # make install-lv2: build, then copy the LV2 bundle to ~/.lv2 (or $LV2_INSTALL_DIR).
+# make bench: the benchmarks, the rack against sox and against the peer LV2 plug-ins
+#             (installed when missing), Kestrelwave against FLAC.
 # make test-windows: install Wine and what is missing, build the Windows DLLs and
 #                    the release, run them under Wine against the Linux build.
 # make release: build the Windows installer and the zip of the same files into out/.
@@ -24,6 +26,9 @@ TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang clang-format fla
 M32_PACKAGES := g++-multilib qemu-user googletest libfreetype-dev:i386 libpng-dev:i386
 WIN32_PACKAGES := g++-mingw-w64-i686 binutils-mingw-w64-i686
 ARTWORK_PACKAGES := libcairo2-dev
+
+# The plug-ins the benchmarks time the modules against.
+BENCH_PACKAGES := guitarix-lv2 calf-plugins
 
 # The Windows checks: Wine (its 32-bit half only where 32-bit programs can
 # run), a virtual X server for it, the 64-bit mingw-w64 toolchain, unzip for
@@ -48,8 +53,8 @@ CONTENT_DIR = $(PREFIX)/share/voltara/content
 FUZZ_SECONDS ?= 180
 SOAK_SECONDS ?= 600
 
-.PHONY: all deps deps-test deps-m32 deps-win32 deps-artwork deps-windows deps-release native asan m32 win32 win64 \
-        test test-windows release demo bench artwork install uninstall install-lv2 clean fuzz tsan soak
+.PHONY: all deps deps-test deps-m32 deps-win32 deps-artwork deps-windows deps-release deps-bench native asan m32 \
+        win32 win64 test test-windows release demo bench artwork install uninstall install-lv2 clean fuzz tsan soak
 
 all: native
 
@@ -92,6 +97,9 @@ deps-windows: deps-win32
 
 deps-release: deps-windows
 	$(call install_missing,$(RELEASE_PACKAGES))
+
+deps-bench: deps
+	$(call install_missing,$(BENCH_PACKAGES))
 
 NATIVE_CONFIGURE := cmake -S . -B $(NATIVE) -G Ninja -DVOLTARA_WIN32_DLL=$(CURDIR)/$(WIN32)/voltara_fx.dll
 
@@ -168,8 +176,11 @@ fuzz: deps-test
 soak: deps-test native
 	cd $(NATIVE) && VOLTARA_SOAK_SECONDS=$(SOAK_SECONDS) ctest -R '^Soak\.' -V --timeout $$(($(SOAK_SECONDS) + 300))
 
-bench: deps-test native
+bench: deps-test deps-bench native
 	$(NATIVE)/voltara_bench
+	bash bench/vs-peers.sh $(NATIVE)
+	bash bench/vs-peers-lv2.sh $(NATIVE)
+	bash bench/kfr-vs-flac.sh $(NATIVE)
 
 # A staged install (DESTDIR) records nothing: the files are not in place yet.
 install: native
