@@ -176,6 +176,18 @@ void noteDrawn(DeviceContextObject* dc, WinRect area)
     drawn.push_back(area);
 }
 
+void noteText(DeviceContextObject* dc, WinRect rect, const std::string& text)
+{
+    if (dc->memory || !dc->surface || !intersect(rect, dc->clip))
+        return;
+    std::vector<host::DrawnText>& texts = dc->surface->texts;
+    // A host that never asks keeps the latest half.
+    constexpr size_t kept = 4096;
+    if (texts.size() >= kept)
+        texts.erase(texts.begin(), texts.begin() + kept / 2);
+    texts.push_back({rect, text});
+}
+
 DeviceContext CreateCompatibleDC(DeviceContext)
 {
     return newContext(true);

@@ -121,6 +121,17 @@ VOLTARA_PLATFORM_API Image readPixels(Window window);
 // and clipped to it, in the order drawn; what the editor redrew.
 VOLTARA_PLATFORM_API std::vector<WinRect> takeDrawnAreas(Window window);
 
+// A text drawn with DrawTextA: the rectangle it was laid out in, in the
+// window's coordinates, and the text as drawn (prefix ampersands taken out).
+struct DrawnText {
+    WinRect rect;
+    std::string text;
+};
+// The texts drawn into the window or its children since the last call for
+// any window of the same top-level window, in the order drawn; what a user
+// reads on the window.
+VOLTARA_PLATFORM_API std::vector<DrawnText> takeDrawnTexts(Window window);
+
 // How many bitmap resources were loaded (LoadBitmapA calls that found one).
 VOLTARA_PLATFORM_API int bitmapLoads();
 

@@ -129,6 +129,24 @@ std::vector<WinRect> takeDrawnAreas(Window window)
     return areas;
 }
 
+std::vector<DrawnText> takeDrawnTexts(Window window)
+{
+    std::lock_guard<std::mutex> lock(systemLock());
+    std::vector<DrawnText> texts;
+    if (!isLiveWindow(window))
+        return texts;
+    WinPoint origin;
+    const WinRect visible = visibleOnSurface(window, origin);
+    for (DrawnText& drawn : std::exchange(topLevel(window)->surface->texts, {})) {
+        const WinRect& r = drawn.rect;
+        if (r.right <= visible.left || r.left >= visible.right || r.bottom <= visible.top || r.top >= visible.bottom)
+            continue;
+        texts.push_back(
+            {{r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y}, std::move(drawn.text)});
+    }
+    return texts;
+}
+
 } // namespace host
 
 } // namespace voltara::platform

@@ -3,6 +3,7 @@
 #include "platform/DragDrop.h"
 #include "platform/Gdi.h"
 #include "platform/Window.h"
+#include "platform/linux/Host.h"
 
 #include <memory>
 #include <mutex>
@@ -63,6 +64,9 @@ struct Surface {
     std::vector<uint32_t> pixels;
     // Where drawing landed since the host last asked (takeDrawnAreas).
     std::vector<WinRect> drawn;
+    // The texts drawn since the host last asked (takeDrawnTexts), rectangles
+    // in surface coordinates.
+    std::vector<host::DrawnText> texts;
 };
 
 struct ClassEntry {
@@ -142,6 +146,9 @@ bool drawTarget(DeviceContextObject* dc, DrawTarget& target);
 // Records that an area (surface coordinates) of a window context's surface
 // was drawn on; clipped to the context. Under the system lock.
 void noteDrawn(DeviceContextObject* dc, WinRect area);
+// Records a text laid out in rect (surface coordinates) on a window context's
+// surface. Under the system lock.
+void noteText(DeviceContextObject* dc, WinRect rect, const std::string& text);
 // A context with the stock pen, brush and font (and, for memory contexts, the
 // stock monochrome 1 x 1 bitmap) selected.
 DeviceContextObject* newContext(bool memory);

@@ -259,6 +259,7 @@ int drawText(DeviceContextObject* dc, const char* text, int count, WinRect* rect
     }
     noteDrawn(dc, {std::max(clip.left, x + ox), std::max(clip.top, y + oy), std::min(clip.right, x + ox + width),
                    std::min(clip.bottom, y + oy + height)});
+    noteText(dc, {rect->left + ox, rect->top + oy, rect->right + ox, rect->bottom + oy}, shown);
     if (dc->backgroundMode == OPAQUE) {
         // An opaque background fills the text's cells only.
         for (int py = y; py < y + height; ++py)

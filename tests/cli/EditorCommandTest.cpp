@@ -54,6 +54,24 @@ TEST(EditorCommand, TellsWhatTheScriptDidAndWritesAScreenshot)
         EXPECT_TRUE(contains(result.out, line)) << line << " in\n" << result.out;
     EXPECT_TRUE(contains(result.out, "0.6615  1/8")) << result.out;
     EXPECT_EQ(pngSize(voltara.file("shot.png")), std::make_pair(600, 354));
+    // What the six displays read at the end, as drawn: the delay's note, the
+    // phaser's new rate among them.
+    const std::string displays = result.out.substr(result.out.find("displays:\n"));
+    for (const char* line : {"(143, 51)-(172, 60) \"1/8\"", "(263, 51)-(292, 60) \"2.69\"",
+                             "(13, 77)-(42, 86) \"2.56\"", "(261, 241)-(290, 250) \""})
+        EXPECT_TRUE(contains(displays, line)) << line << " in\n" << displays;
+}
+
+// Each display shows what its module runs: the delay's free time in ms, the
+// text its parameter gives.
+TEST(EditorCommand, TheDisplaysReadWhatTheModulesRun)
+{
+    VoltaraRun voltara;
+    const auto result =
+        voltara({"editor", "--set", "49=0", "--set", "50=0.5", "--play", "0", voltara.file("shot.png")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(contains(result.out, "(143, 51)-(172, 60) \"662\"")) << result.out;
+    EXPECT_TRUE(contains(voltara({"info", "--set", "49=0", "--set", "50=0.5"}).out, "662 ms"));
 }
 
 TEST(EditorCommand, ScriptErrorsNameTheirLineAndWriteNothing)

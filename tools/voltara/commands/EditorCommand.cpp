@@ -146,6 +146,11 @@ int run(int argc, char** argv)
 
     printChanges(host, before);
     session.log().print();
+    const std::vector<host::DrawnText> texts = session.shownTexts();
+    std::printf("displays:%s\n", texts.empty() ? " none" : "");
+    for (const host::DrawnText& text : texts)
+        std::printf("    (%d, %d)-(%d, %d) \"%s\"\n", text.rect.left, text.rect.top, text.rect.right, text.rect.bottom,
+                    text.text.c_str());
     if (!writePng(out.temporaryPath(), image))
         throw ToolError("cannot write " + outPath);
     out.commit();

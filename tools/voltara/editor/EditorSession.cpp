@@ -5,6 +5,7 @@
 #include "platform/Window.h"
 #include "tools/voltara/base/ToolError.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -184,6 +185,23 @@ intptr_t EditorSession::selectFile(FileSelectRecord& request)
         std::snprintf(request.returnPath, FileSelectRecord::pathSize, "%s", step->path.c_str());
     log_.note(text + ": " + (chosen ? "\"" + step->path + "\"" : "cancelled"));
     return chosen ? 1 : 0;
+}
+
+std::vector<host::DrawnText> EditorSession::shownTexts() const
+{
+    std::vector<host::DrawnText> shown;
+    for (host::DrawnText& drawn : host::takeDrawnTexts(parent_)) {
+        const auto same = [&drawn](const host::DrawnText& t) {
+            return t.rect.left == drawn.rect.left && t.rect.top == drawn.rect.top && t.rect.right == drawn.rect.right
+                   && t.rect.bottom == drawn.rect.bottom;
+        };
+        shown.erase(std::remove_if(shown.begin(), shown.end(), same), shown.end());
+        shown.push_back(std::move(drawn));
+    }
+    std::sort(shown.begin(), shown.end(), [](const host::DrawnText& a, const host::DrawnText& b) {
+        return a.rect.top != b.rect.top ? a.rect.top < b.rect.top : a.rect.left < b.rect.left;
+    });
+    return shown;
 }
 
 } // namespace voltara

@@ -35,6 +35,9 @@ public:
     void pause();
 
     platform::host::Image screenshot() const { return platform::host::readPixels(parent_); }
+    // What the window's texts read now (the rate displays): the text drawn
+    // last in each place since the editor opened, top to bottom, left to right.
+    std::vector<platform::host::DrawnText> shownTexts() const;
     const HostLog& log() const { return log_; }
 
 private:
