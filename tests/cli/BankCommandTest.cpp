@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace voltara::test {
@@ -97,6 +98,31 @@ TEST_F(BankCommand, DumpRefusesWhatIsNotABank)
         EXPECT_NE(result.status, 0);
         EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
         EXPECT_EQ(result.out, "");
+    }
+}
+
+// Bank files and bank texts are read only from regular files, up to 1 MB:
+// /dev/zero once took 1 GB and ended in bad_alloc, a FIFO blocked, a folder
+// read as an empty text.
+TEST_F(BankCommand, InputsThatAreNoFilesAreRefused)
+{
+    mkdir(voltara.file("folder").c_str(), 0755);
+    ASSERT_EQ(mkfifo(voltara.file("fifo").c_str(), 0644), 0);
+    std::ofstream(voltara.file("huge.txt")) << std::string(2 << 20, '#');
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"bank", "build", "/dev/zero", voltara.file("out.fxb")}, "/dev/zero: not a regular file"},
+        {{"bank", "build", voltara.file("folder"), voltara.file("out.fxb")}, "folder: it is a folder"},
+        {{"bank", "build", voltara.file("huge.txt"), voltara.file("out.fxb")}, "larger than 1048576 bytes"},
+        {{"bank", "dump", "/dev/zero"}, "/dev/zero: not a regular file"},
+        {{"bank", "dump", voltara.file("folder")}, "folder: it is a folder"},
+        {{"info", "--bank", "/dev/zero"}, "/dev/zero: not a regular file"},
+        {{"info", "--bank", voltara.file("fifo")}, "fifo: not a regular file"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const auto result = voltara(arguments);
+        EXPECT_EQ(result.status, 1) << arguments[1] << " " << arguments[2];
+        EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
+        EXPECT_EQ(access(voltara.file("out.fxb").c_str(), F_OK), -1);
     }
 }
 

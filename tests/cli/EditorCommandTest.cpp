@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
 
 namespace voltara::test {
 namespace {
@@ -89,13 +90,54 @@ TEST(EditorCommand, ScriptErrorsNameTheirLineAndWriteNothing)
         {"move 10 10\ndown left\nmove 20 20\n", "script.txt:2: the button pressed here is never released"},
         {"down left\nkey up\nup\n", "script.txt:2: key while a button is held"},
         {"choose 40\nmove 157 55\ndown left\nup\n", "script.txt:1: the menu has only 16 entries"},
+        // The simulated clock holds 2^31 - 1 ms; a click beyond it was dropped.
+        {nullptr, "script.txt:3580: the script lasts past 2147483647 ms, longer than the simulated clock holds"},
     };
+    std::string tooLong;
+    for (int line = 0; line < 3580; ++line)
+        tooLong += "wait 600000\n";
+    tooLong += "move 157 55\ndown left\nup\n";
     for (const Case& c : cases) {
-        std::ofstream(voltara.file("script.txt")) << c.script;
+        std::ofstream(voltara.file("script.txt")) << (c.script ? c.script : tooLong);
         const auto result = voltara({"editor", "--script", voltara.file("script.txt"), voltara.file("shot.png")});
-        EXPECT_NE(result.status, 0) << c.script;
+        EXPECT_NE(result.status, 0) << c.message;
         EXPECT_TRUE(contains(result.err, c.message)) << c.message << " in " << result.err;
-        EXPECT_TRUE(fileBytes(voltara.file("shot.png")).empty()) << c.script;
+        EXPECT_TRUE(fileBytes(voltara.file("shot.png")).empty()) << c.message;
+    }
+}
+
+// A script that ends just before the clock's limit still clicks at its end.
+TEST(EditorCommand, AScriptUpToTheClocksLimitPlaysWhole)
+{
+    VoltaraRun voltara;
+    std::string script = "choose 10\n";
+    for (int line = 0; line < 3579; ++line)
+        script += "wait 600000\n";
+    script += "wait 83547\nmove 157 55\ndown left\nup\n"; // the release at 2147483627 ms
+    std::ofstream(voltara.file("script.txt")) << script;
+    const auto result =
+        voltara({"editor", "--script", voltara.file("script.txt"), "--play", "0", voltara.file("shot.png")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(contains(result.out, "0.6615  1/8")) << result.out;
+}
+
+// Scripts are read only from regular files (or standard input), up to 1 MB.
+TEST(EditorCommand, ScriptsThatAreNoFilesAreRefused)
+{
+    VoltaraRun voltara;
+    mkdir(voltara.file("folder").c_str(), 0755);
+    std::ofstream(voltara.file("huge.txt")) << std::string(2 << 20, '#');
+    const std::pair<std::string, std::string> cases[] = {
+        {"/dev/zero", "cannot read /dev/zero: not a regular file (a device, FIFO or socket)"},
+        {voltara.file("folder"), "cannot read " + voltara.file("folder") + ": it is a folder"},
+        {voltara.file("missing.txt"), "cannot read " + voltara.file("missing.txt") + ": no such file"},
+        {voltara.file("huge.txt"), "larger than 1048576 bytes"},
+    };
+    for (const auto& [script, message] : cases) {
+        const auto result = voltara({"editor", "--script", script, voltara.file("shot.png")});
+        EXPECT_EQ(result.status, 1) << script;
+        EXPECT_TRUE(contains(result.err, message)) << message << " in " << result.err;
+        EXPECT_TRUE(fileBytes(voltara.file("shot.png")).empty()) << script;
     }
 }
 

@@ -1,17 +1,20 @@
 #include "tools/voltara/banks/BankFile.h"
 
 #include "common/ByteOrder.h"
+#include "tools/voltara/base/InputFile.h"
 #include "tools/voltara/base/PendingFile.h"
 #include "tools/voltara/base/ToolError.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 namespace voltara {
 namespace BankFile {
 namespace {
+
+// A bank file is 11164 bytes; a larger file is still read, up to this much.
+constexpr std::size_t largestFile = 1 << 20;
 
 using namespace BankFormat;
 
@@ -71,11 +74,8 @@ Bank decode(const std::vector<uint8_t>& bytes, const std::string& source)
 
 Bank read(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw ToolError("cannot open " + path + ": " + std::strerror(errno));
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return decode(bytes, path);
+    const std::string file = readInputFile(path, largestFile, "the bank file");
+    return decode(std::vector<uint8_t>(file.begin(), file.end()), path);
 }
 
 void write(const Bank& bank, const std::string& path)

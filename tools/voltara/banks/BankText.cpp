@@ -1,18 +1,20 @@
 #include "tools/voltara/banks/BankText.h"
 
+#include "tools/voltara/base/InputFile.h"
 #include "tools/voltara/base/NumberParse.h"
 #include "tools/voltara/base/ToolError.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 namespace voltara {
 namespace BankText {
 namespace {
+
+// The factory bank's text is about 30 kB.
+constexpr std::size_t largestText = 1 << 20;
 
 std::string trim(const std::string& text)
 {
@@ -121,12 +123,7 @@ Bank parse(const std::string& text, const std::string& source)
 
 Bank read(const std::string& path)
 {
-    std::ifstream in(path);
-    if (!in)
-        throw ToolError("cannot open " + path + ": " + std::strerror(errno));
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parse(text.str(), path);
+    return parse(readInputFile(path, largestText, "the bank text"), path);
 }
 
 std::string exactNumber(float value)

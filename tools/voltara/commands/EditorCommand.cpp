@@ -5,6 +5,7 @@
 #include "tools/voltara/audio/GuitarPhrase.h"
 #include "tools/voltara/base/ArgumentList.h"
 #include "tools/voltara/base/CommandLine.h"
+#include "tools/voltara/base/InputFile.h"
 #include "tools/voltara/base/PendingFile.h"
 #include "tools/voltara/base/ToolError.h"
 #include "tools/voltara/editor/EditorSession.h"
@@ -13,8 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iostream>
+#include <sstream>
 
 // voltara editor: opens the rack's editor in a window of our own, plays a
 // script of mouse and key actions against it on a simulated clock, tells
@@ -26,6 +26,7 @@ namespace {
 namespace host = platform::host;
 
 constexpr uint32_t clockStart = 10000; // ms; any start will do
+constexpr std::size_t largestScript = 1 << 20;
 constexpr int audioRate = 44100;
 constexpr int audioBlock = 512;
 constexpr double audioTempo = 120.0;
@@ -42,12 +43,8 @@ EditorScript readScript(const std::string& path)
 {
     if (path.empty())
         return {};
-    if (path == "-")
-        return EditorScript::parse(std::cin, "standard input");
-    std::ifstream file(path);
-    if (!file)
-        throw ToolError("cannot read the script " + path);
-    return EditorScript::parse(file, path);
+    std::istringstream text(readInputFile(path, largestScript, "the script", true));
+    return EditorScript::parse(text, path == "-" ? "standard input" : path);
 }
 
 // Plays the guitar phrase through the rack for a while, as a running host

@@ -53,7 +53,7 @@ public:
         else if (action == "up")
             up(w);
         else if (action == "wait")
-            time_ += uint32_t(integer(w, 1, 0, 600000, "a number of milliseconds"));
+            advance(integer(w, 1, 0, 600000, "a number of milliseconds"));
         else if (action == "wheel")
             wheel(w);
         else if (action == "key")
@@ -95,12 +95,22 @@ private:
         return *value;
     }
 
+    // The simulated clock compares times as signed 32-bit milliseconds: a
+    // script may not last longer than that holds.
+    void advance(int64_t milliseconds)
+    {
+        time_ += milliseconds;
+        if (time_ > EditorScript::longestTime)
+            fail("the script lasts past " + std::to_string(EditorScript::longestTime)
+                 + " ms, longer than the simulated clock holds");
+    }
+
     EditorScript::Step step(EditorScript::Step::Kind kind) const
     {
         EditorScript::Step s;
         s.kind = kind;
         s.line = number_;
-        s.time = time_;
+        s.time = uint32_t(time_);
         return s;
     }
 
@@ -112,7 +122,7 @@ private:
         s.y = y_;
         s.held = held_;
         script_.steps.push_back(s);
-        time_ += EditorScript::stepTime;
+        advance(EditorScript::stepTime);
     }
 
     void move(const std::vector<std::string>& w)
@@ -211,7 +221,7 @@ private:
     std::string source_;
     EditorScript script_;
     int number_ = 0;
-    uint32_t time_ = 0;
+    int64_t time_ = 0;
     int x_ = 0;
     int y_ = 0;
     uint32_t held_ = 0;

@@ -42,6 +42,8 @@ struct EditorScript {
     };
 
     static constexpr uint32_t stepTime = 20; // ms between mouse actions
+    // The longest a script may last, in ms: about 24 days.
+    static constexpr int64_t longestTime = INT32_MAX;
 
     // Throws ToolError naming the source and line ("FILE:LINE: ...").
     static EditorScript parse(std::istream& in, const std::string& source);
