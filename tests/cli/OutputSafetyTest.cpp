@@ -6,7 +6,9 @@
 #include <cmath>
 #include <csignal>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -147,6 +149,122 @@ TEST_F(OutputSafety, DashWritesWaveToStandardOutput)
     std::ofstream(voltara.file("piped.wav"), std::ios::binary) << result.out;
     const FloatWav piped = FloatWav::read(voltara.file("piped.wav"));
     EXPECT_EQ(piped.samples, FloatWav::read(in).samples);
+}
+
+// Everything the command reads from a FIFO while it runs.
+class FifoReader {
+public:
+    explicit FifoReader(const std::string& path)
+        : thread_([this, path] {
+              const int in = open(path.c_str(), O_RDONLY);
+              char buffer[4096];
+              for (ssize_t got; in >= 0 && (got = read(in, buffer, sizeof buffer)) > 0;)
+                  bytes_.append(buffer, size_t(got));
+              close(in);
+          })
+    {
+    }
+    std::string bytes()
+    {
+        thread_.join();
+        return bytes_;
+    }
+
+private:
+    std::string bytes_;
+    std::thread thread_;
+};
+
+bool isLinkTo(const std::string& path, const std::string& target)
+{
+    char read[256] = {};
+    return readlink(path.c_str(), read, sizeof read - 1) > 0 && target == read;
+}
+
+// Only a regular file is replaced by the finished output: a character device
+// or a FIFO is written (as root, kfr encode x.wav /dev/null once replaced
+// /dev/null with a file), a write error there fails the command, and a folder
+// is refused. Links to the devices stand in for them here.
+TEST_F(OutputSafety, DevicesAndFifosAreWrittenNeverReplaced)
+{
+    ASSERT_EQ(voltara({"process", in, voltara.file("pcm.wav"), "--bits", "16", "--tail", "0"}).status, 0);
+    ASSERT_EQ(voltara({"kfr", "encode", voltara.file("pcm.wav"), voltara.file("pcm.kfr")}).status, 0);
+    std::ofstream(voltara.file("bank.txt")) << "program 0 \"One\"\n";
+    struct Command {
+        std::vector<std::string> arguments; // the output last
+        std::string extension;
+    };
+    const Command commands[] = {
+        {{"process", in, "--tail", "0"}, ".wav"},
+        {{"process", in, "--tail", "0"}, ".flac"},
+        {{"kfr", "encode", voltara.file("pcm.wav")}, ".kfr"},
+        {{"kfr", "decode", voltara.file("pcm.kfr")}, ".wav"},
+        {{"bank", "build", voltara.file("bank.txt")}, ".fxb"},
+        {{"editor", "--play", "0"}, ".png"},
+    };
+    int n = 0;
+    for (const Command& command : commands) {
+        const auto run = [&](const std::string& out) {
+            std::vector<std::string> arguments = command.arguments;
+            const std::string& name = command.arguments[0];
+            arguments.insert(arguments.begin() + (name == "editor" ? 1 : name == "process" ? 2 : 3), out);
+            return voltara(arguments);
+        };
+        const std::string stem = voltara.file("out" + std::to_string(++n));
+        const std::string regular = stem + "-regular" + command.extension;
+        ASSERT_EQ(run(regular).status, 0) << regular;
+
+        const std::string null = stem + "-null" + command.extension;
+        ASSERT_EQ(symlink("/dev/null", null.c_str()), 0);
+        const auto quiet = run(null);
+        EXPECT_EQ(quiet.status, 0) << null << ": " << quiet.err;
+        EXPECT_TRUE(isLinkTo(null, "/dev/null")) << null << " was replaced";
+
+        const std::string full = stem + "-full" + command.extension;
+        ASSERT_EQ(symlink("/dev/full", full.c_str()), 0);
+        const auto failed = run(full);
+        EXPECT_EQ(failed.status, 1) << full;
+        EXPECT_NE(failed.err.find("cannot write " + full + ": No space left on device"), std::string::npos)
+            << failed.err;
+        EXPECT_TRUE(isLinkTo(full, "/dev/full")) << full << " was replaced";
+
+        const std::string folder = stem + "-folder" + command.extension;
+        mkdir(folder.c_str(), 0755);
+        const auto refused = run(folder);
+        EXPECT_EQ(refused.status, 1) << folder;
+        EXPECT_NE(refused.err.find("it is a folder"), std::string::npos) << refused.err;
+        EXPECT_EQ(filesIn(folder).size(), 0u);
+
+        // A link to a regular file stays a link; the file it leads to is replaced.
+        const std::string linked = stem + "-link" + command.extension;
+        const std::string target = stem + "-target" + command.extension;
+        std::ofstream(target) << "old";
+        ASSERT_EQ(symlink(target.c_str(), linked.c_str()), 0);
+        ASSERT_EQ(run(linked).status, 0) << linked;
+        EXPECT_TRUE(isLinkTo(linked, target)) << linked << " was replaced";
+        EXPECT_EQ(fileBytes(target).size(), fileBytes(regular).size()) << target;
+
+        const std::string fifo = stem + "-fifo" + command.extension;
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+        FifoReader reader(fifo);
+        EXPECT_EQ(run(fifo).status, 0) << fifo;
+        EXPECT_EQ(reader.bytes(), fileBytes(regular)) << fifo;
+        struct stat status;
+        EXPECT_TRUE(stat(fifo.c_str(), &status) == 0 && S_ISFIFO(status.st_mode)) << fifo << " was replaced";
+    }
+}
+
+// A WAV stream gets its samples as they are rendered: nothing goes through a
+// temporary file first (here, there is no temporary folder to put one in).
+TEST_F(OutputSafety, AWaveStreamIsWrittenAsItIsRendered)
+{
+    const std::string none = voltara.file("no-such-folder");
+    const std::vector<std::string> arguments = {"process", in, "-", "--set", "0=1", "--tail", "0"};
+    const auto result = runProgram(VOLTARA_BINARY_DIR "/voltara", arguments,
+                                   {"VOLTARA_REGISTRY=" + voltara.registry(), "TMPDIR=" + none}, TempFolder());
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::ofstream(voltara.file("streamed.wav"), std::ios::binary) << result.out;
+    EXPECT_EQ(FloatWav::read(voltara.file("streamed.wav")).samples, FloatWav::read(in).samples);
 }
 
 } // namespace

@@ -12,11 +12,15 @@
 namespace voltara {
 namespace {
 
-std::unique_ptr<AudioSink> makeSink(const PendingFile& pending, const OutputFormat& format, int sampleRate,
-                                    const std::string& pluginPath)
+std::unique_ptr<AudioSink> makeSink(PendingFile& pending, const OutputFormat& format, int sampleRate,
+                                    int64_t expectedFrames, const std::string& pluginPath)
 {
+    // A WAV stream gets the samples as they are rendered; every other output
+    // is written whole first.
+    if (format.writer == OutputFormat::Writer::wave && pending.isStream())
+        return std::make_unique<WaveWriter>(pending, format.integerBits(), sampleRate, expectedFrames);
     const std::string& path = pending.temporaryPath();
-    const std::string& shown = pending.destination() == "-" ? "standard output" : pending.destination();
+    const std::string shown = pending.shownName();
     switch (format.writer) {
     case OutputFormat::Writer::wave: return std::make_unique<WaveWriter>(path, shown, format.integerBits(), sampleRate);
     case OutputFormat::Writer::kestrelwave:
@@ -28,9 +32,9 @@ std::unique_ptr<AudioSink> makeSink(const PendingFile& pending, const OutputForm
 
 } // namespace
 
-AudioOutput::AudioOutput(const std::string& path, const OutputFormat& format, int sampleRate, float gain,
-                         const std::string& pluginPath)
-    : pending_(path), sink_(makeSink(pending_, format, sampleRate, pluginPath)), gain_(gain),
+AudioOutput::AudioOutput(const std::string& path, const OutputFormat& format, int sampleRate, int64_t expectedFrames,
+                         float gain, const std::string& pluginPath)
+    : pending_(path), sink_(makeSink(pending_, format, sampleRate, expectedFrames, pluginPath)), gain_(gain),
       integerBits_(format.integerBits())
 {
 }
@@ -60,9 +64,8 @@ void AudioOutput::commit()
     if (clipped_ > 0) {
         char peak[32];
         std::snprintf(peak, sizeof peak, "%+.1f dBFS", 20.0 * std::log10(double(clippedPeak_)));
-        warn(std::to_string(clipped_) + " samples clipped in "
-             + (pending_.destination() == "-" ? std::string("standard output") : pending_.destination()) + " (peak "
-             + peak + "); lower --gain to keep them");
+        warn(std::to_string(clipped_) + " samples clipped in " + pending_.shownName() + " (peak " + peak
+             + "); lower --gain to keep them");
     }
 }
 

@@ -12,8 +12,15 @@ public:
     ProgressBar& operator=(const ProgressBar&) = delete;
 
     void update(long long done);
+    // The work is done: the bar shows 100% and its line ends.
+    void finish();
+    // Whether a bar is on the terminal's last line: a signal that ends the
+    // program ends the line first. Safe in a signal handler.
+    static bool lineOpen();
 
 private:
+    void endLine();
+
     long long total_;
     bool shown_;
     int drawn_ = -1; // last width drawn, in characters

@@ -1,5 +1,6 @@
 #include "tools/voltara/commands/Commands.h"
 
+#include "plugin/RackPlugin.h"
 #include "tools/pluginhost/PluginInstance.h"
 #include "tools/voltara/audio/AudioOutput.h"
 #include "tools/voltara/audio/AudioSource.h"
@@ -139,8 +140,8 @@ void render(pluginhost::PluginInstance& host, const ProcessOptions& options, Aud
     std::vector<float> inLeft(block), inRight(block), outLeft(block), outRight(block);
     float* inputs[] = {inLeft.data(), inRight.data()};
     float* outputs[] = {outLeft.data(), outRight.data()};
-    ProgressBar progress(lengthKnown ? inputFrames + (options.autoTail ? 0 : tailFrames) : 0,
-                         lengthKnown && inputFrames > progressAfterSeconds * rate);
+    const long long total = lengthKnown ? inputFrames + (options.autoTail ? 0 : tailFrames) : 0;
+    ProgressBar progress(total, lengthKnown && inputFrames > progressAfterSeconds * rate);
     QuietWatch quiet(rate);
     auto nextEvent = events.begin();
     bool inputEnded = false;
@@ -170,8 +171,9 @@ void render(pluginhost::PluginInstance& host, const ProcessOptions& options, Aud
         if (inputEnded)
             quiet.follow(outLeft.data(), outRight.data(), got);
         start += (long long)got;
-        progress.update(std::min(start, lengthKnown ? inputFrames : start));
+        progress.update(std::min(start, total));
     }
+    progress.finish();
     if (options.autoTail && !quiet.settled())
         warn("the output had not fallen below -90 dBFS after " + std::to_string(int(longestAutoTail))
              + " s of tail; it ends there");
@@ -191,12 +193,25 @@ int run(int argc, char** argv)
         refuseSameFile(options.files[0], outPath);
     std::unique_ptr<AudioSource> input =
         options.demo ? std::make_unique<DemoPhrase>() : AudioSource::open(options.files[0], options.setup.pluginPath());
+    // The rack gives back unprocessed audio at other rates; a rate no reader
+    // can use is no length to run a tail by.
+    const int rate = input->sampleRate();
+    if (rate < RackPlugin::lowestSampleRate || rate > RackPlugin::highestSampleRate)
+        throw ToolError((options.files[0] == "-" ? std::string("standard input") : options.files[0]) + " is at "
+                        + std::to_string(unsigned(rate)) + " Hz; the rack runs at "
+                        + std::to_string(int(RackPlugin::lowestSampleRate)) + " to "
+                        + std::to_string(int(RackPlugin::highestSampleRate))
+                        + " Hz: convert it first (for example sox IN -r 48000 OUT)");
     const OutputFormat format = OutputFormat::choose(outPath, options.bits, input->encoding());
     pluginhost::LoadedPlugin host(options.setup.pluginPath());
     host.prepare(input->sampleRate(), options.blockSize, options.tempo);
     options.setup.apply(host);
     host.resume();
-    AudioOutput output(outPath, format, input->sampleRate(), options.gain, options.setup.pluginPath());
+    const long long inputFrames = input->frames();
+    const long long expectedFrames = options.autoTail || inputFrames < 0 || inputFrames >= LLONG_MAX / 4
+                                         ? -1
+                                         : inputFrames + static_cast<long long>(options.tailSeconds * rate);
+    AudioOutput output(outPath, format, rate, expectedFrames, options.gain, options.setup.pluginPath());
     render(host, options, *input, output);
     output.commit();
     return 0;
