@@ -113,7 +113,9 @@ void RackSetup::addOptions(CommandLine& line)
     plugin_ = Installation::plugin();
     line.add(Option::text("--bank", 0, "FILE", nullptr, "load a bank file into the 32 programs first",
                           [this](const std::string& path, double) { bankPath_ = path; }));
-    line.add(Option::text("--program", 0, "N|NAME", nullptr, "the program, by number (0 to 31) or name (any case)",
+    line.add(Option::text("--program", 0, "N|NAME", "0",
+                          "the program, by number (0 to 31) or name (any case); the plug-in starts at 0, "
+                          "\"Clean Chorus\" in the factory bank",
                           [this](const std::string& choice, double) { programChoice_ = choice; }));
     line.add(Option::text(
         "--set", 0, "PARAMETER=VALUE", nullptr,
