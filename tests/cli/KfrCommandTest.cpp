@@ -39,7 +39,7 @@ std::string chunk(const std::string& id, const std::string& payload)
 
 struct Wave {
     int channels = 2;
-    int rate = 44100;
+    uint32_t rate = 44100;
     int bits = 16;
     int frames = 10000;
     uint16_t formatTag = 1;
@@ -169,7 +169,8 @@ TEST_F(KfrCommand, VerifyDecodesWhatWasWrittenBeforeFinishing)
 TEST_F(KfrCommand, ErrorsExitNonZeroWithAReason)
 {
     const std::string out = voltara.file("out.kfr");
-    expectFails({"kfr", "encode", voltara.file("missing.wav"), out}, "cannot open", out);
+    expectFails({"kfr", "encode", voltara.file("missing.wav"), out}, "missing.wav: no such file", out);
+    expectFails({"kfr", "encode", voltara.file(""), out}, "is a folder", out);
     writeBytes(voltara.file("text.wav"), "hello, this is not a wave file");
     expectFails({"kfr", "encode", voltara.file("text.wav"), out}, "not a RIFF/WAVE file", out);
 
@@ -193,6 +194,19 @@ TEST_F(KfrCommand, ErrorsExitNonZeroWithAReason)
     writeBytes(voltara.file("cut.wav"), whole.bytes().substr(0, 44 + 4 * 2500));
     expectFails({"kfr", "encode", voltara.file("cut.wav"), out},
                 "cut.wav is cut short: its header promises 10000 frames, it holds 2500 (7500 missing)", out);
+    // Short of less than a frame, it is the bytes that are counted.
+    std::string longer = whole.bytes();
+    longer.replace(40, 4, le(4 * 10000 + 2, 4)); // the "data" chunk's size
+    writeBytes(voltara.file("cut.wav"), longer);
+    expectFails({"kfr", "encode", voltara.file("cut.wav"), out},
+                "cut.wav is cut short: its header promises 40002 bytes of samples, it holds 40000", out);
+
+    // The wave header holds rates that the Kestrelwave header cannot.
+    Wave fast;
+    fast.rate = 4000000000u;
+    writeBytes(voltara.file("fast.wav"), fast.bytes());
+    expectFails({"kfr", "encode", voltara.file("fast.wav"), out, "--verify"},
+                "fast.wav is at 4000000000 Hz; Kestrelwave holds rates of 1 to 2147483647 Hz", out);
 
     // Odd sample data without its zero pad byte would come back changed.
     Wave unpadded;

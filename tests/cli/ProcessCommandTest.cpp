@@ -5,8 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <fstream>
+#include <pty.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace voltara::test {
@@ -185,7 +189,7 @@ TEST_F(ProcessCommand, ErrorsSayWhatAndLeaveNoOutput)
         std::string message;
     };
     const Case cases[] = {
-        {{voltara.file("missing.wav"), out}, "cannot read"},
+        {{voltara.file("missing.wav"), out}, "missing.wav: no such file"},
         {{voltara.file("text.wav"), out}, "cannot read"},
         {{in, out, "--set", "72=0.5"}, "the indices are 0 to 71"},
         {{in, out, "--set", "5=1.5"}, "from 0 to 1"},
@@ -198,7 +202,7 @@ TEST_F(ProcessCommand, ErrorsSayWhatAndLeaveNoOutput)
         {{in, out, "--cc", "0:300:1"}, "--cc 0:300:1"},
         {{in, out, "--cc", "9:1:1"}, "past the end"},
         {{in, out, "--program-change", "x:1"}, "TIME:PROGRAM"},
-        {{in, out, "--bank", voltara.file("missing.fxb")}, "cannot open"},
+        {{in, out, "--bank", voltara.file("missing.fxb")}, "missing.fxb: no such file"},
         {{in, out, "--loud"}, "unknown option --loud"},
         {{in}, "usage"},
         {{in, voltara.file("no/such/folder/out.wav")}, "cannot write"},
@@ -299,6 +303,145 @@ TEST_F(ProcessCommand, CutShortInputIsProcessedWithAWarning)
     EXPECT_EQ(FloatWav::read(out).frames(), 1000u);
     // A whole file says nothing.
     EXPECT_EQ(voltara({"process", in, out}).err.find("warning"), std::string::npos);
+}
+
+// Standard input (and a FIFO) carries every format the tool reads: it is read
+// whole first, so that the readers that must seek can, and the length is
+// known (an Ogg from a pipe once promised 9223372036854775807 frames).
+TEST_F(ProcessCommand, EveryFormatReadsFromAPipe)
+{
+    ASSERT_EQ(voltara({"process", in, voltara.file("in16.wav"), "--set", "0=1", "--bits", "16", "--tail", "0"}).status,
+              0);
+    ASSERT_EQ(voltara({"process", in, voltara.file("in.flac"), "--set", "0=1", "--tail", "0"}).status, 0);
+    ASSERT_EQ(voltara({"process", in, voltara.file("in.ogg"), "--set", "0=1", "--tail", "0"}).status, 0);
+    ASSERT_EQ(voltara({"kfr", "encode", voltara.file("in16.wav"), voltara.file("in.kfr")}).status, 0);
+    for (const char* name : {"in16.wav", "in.flac", "in.ogg", "in.kfr"}) {
+        const std::string file = voltara.file(name);
+        ASSERT_EQ(voltara({"process", file, voltara.file("from-file.wav"), "--tail", "0.5"}).status, 0) << name;
+        const std::string command = "cat '" + file + "' | '" VOLTARA_BINARY_DIR "/voltara' process - '"
+                                    + voltara.file("from-pipe.wav") + "' --tail 0.5";
+        const auto piped =
+            runProgram("/bin/bash", {"-c", command}, {"VOLTARA_REGISTRY=" + voltara.registry()}, TempFolder());
+        EXPECT_EQ(piped.status, 0) << name << ": " << piped.err;
+        EXPECT_EQ(piped.err, "") << name;
+        EXPECT_EQ(fileBytes(voltara.file("from-pipe.wav")), fileBytes(voltara.file("from-file.wav"))) << name;
+    }
+}
+
+// The rack runs at 8 to 384 kHz and gives other rates back unprocessed; the
+// tool refuses them rather than pass the input through in silence, and never
+// takes a rate for a length (a 4,000,000,000 Hz file once overflowed a buffer,
+// a 2 GHz one asked for 24 GB of tail).
+TEST_F(ProcessCommand, RatesTheRackDoesNotRunAtAreRefused)
+{
+    const std::string wave = fileBytes(in);
+    for (const uint32_t fileRate : {7999u, 384001u, 655350u, 2000000000u}) {
+        std::string bytes = wave;
+        for (int b = 0; b < 4; ++b)
+            bytes[24 + b] = char(fileRate >> (8 * b)); // the "fmt " chunk's rate
+        std::ofstream(voltara.file("odd.wav"), std::ios::binary) << bytes;
+        const auto result = voltara({"process", voltara.file("odd.wav"), out});
+        EXPECT_EQ(result.status, 1) << fileRate;
+        EXPECT_NE(
+            result.err.find("odd.wav is at " + std::to_string(fileRate) + " Hz; the rack runs at 8000 to 384000 Hz"),
+            std::string::npos)
+            << result.err;
+        EXPECT_FALSE(exists(out)) << fileRate;
+    }
+    // Beyond 2^31 Hz libsndfile refuses a wave file itself; a Kestrelwave file
+    // storing such a rate (as -294,967,296) is refused by the codec.
+    std::string beyond = wave;
+    beyond.replace(24, 4, std::string("\x00\x28\x6b\xee", 4)); // 4,000,000,000
+    std::ofstream(voltara.file("beyond.wav"), std::ios::binary) << beyond;
+    ASSERT_EQ(voltara({"process", in, voltara.file("in16.wav"), "--bits", "16", "--tail", "0"}).status, 0);
+    ASSERT_EQ(voltara({"kfr", "encode", voltara.file("in16.wav"), voltara.file("beyond.kfr")}).status, 0);
+    std::string kfr = fileBytes(voltara.file("beyond.kfr"));
+    kfr.replace(12, 4, std::string("\x00\x28\x6b\xee", 4));
+    std::ofstream(voltara.file("beyond.kfr"), std::ios::binary) << kfr;
+    for (const char* name : {"beyond.wav", "beyond.kfr"}) {
+        const auto result = voltara({"process", voltara.file(name), out});
+        EXPECT_EQ(result.status, 1) << name;
+        EXPECT_NE(result.err.find(voltara.file(name) + ": "), std::string::npos) << result.err;
+        EXPECT_FALSE(exists(out)) << name;
+    }
+    for (const uint32_t fileRate : {8000u, 384000u}) {
+        std::string bytes = wave;
+        for (int b = 0; b < 4; ++b)
+            bytes[24 + b] = char(fileRate >> (8 * b));
+        std::ofstream(voltara.file("edge.wav"), std::ios::binary) << bytes;
+        EXPECT_EQ(voltara({"process", voltara.file("edge.wav"), out, "--tail", "0"}).status, 0) << fileRate;
+    }
+}
+
+// What cannot be read says why, in words.
+TEST_F(ProcessCommand, InputsThatCannotBeReadSayWhy)
+{
+    std::ofstream(voltara.file("empty.wav"));
+    mkdir(voltara.file("folder.wav").c_str(), 0755);
+    const struct {
+        std::string input;
+        std::string message;
+    } cases[] = {
+        {voltara.file("missing.wav"), "cannot read " + voltara.file("missing.wav") + ": no such file\n"},
+        {voltara.file("folder.wav"), "cannot read " + voltara.file("folder.wav") + ": it is a folder\n"},
+        {voltara.file("empty.wav"), "cannot read " + voltara.file("empty.wav") + ": it is empty\n"},
+        {"/dev/zero", "cannot read /dev/zero: not a regular file (a device, FIFO or socket)\n"},
+    };
+    for (const auto& c : cases) {
+        const auto result = voltara({"process", c.input, out});
+        EXPECT_EQ(result.status, 1) << c.input;
+        EXPECT_EQ(result.err, "voltara process: " + c.message);
+        EXPECT_FALSE(exists(out));
+    }
+}
+
+// What voltara writes to a terminal, standard error being one (a pseudo
+// terminal here); sends interrupt once the progress bar shows, when asked.
+std::string onTerminal(const VoltaraRun& voltara, const std::vector<std::string>& arguments, bool interrupt,
+                       int& status)
+{
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        setenv("VOLTARA_REGISTRY", voltara.registry().c_str(), 1);
+        std::vector<char*> argv = {const_cast<char*>(VOLTARA_BINARY_DIR "/voltara")};
+        for (const std::string& word : arguments)
+            argv.push_back(const_cast<char*>(word.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    std::string shown;
+    char buffer[256];
+    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) {
+        shown.append(buffer, size_t(got));
+        if (interrupt && shown.find('%') != std::string::npos) {
+            kill(child, SIGINT);
+            interrupt = false;
+        }
+    }
+    close(terminal);
+    waitpid(child, &status, 0);
+    return shown;
+}
+
+// On a terminal the bar ends at 100% when the command succeeds, and Ctrl-C
+// leaves the shell a line of its own.
+TEST_F(ProcessCommand, TheProgressBarEndsAtFullAndItsLineEndsOnCtrlC)
+{
+    int status = 0;
+    const std::string done = onTerminal(voltara, {"process", "--demo", out, "--tail", "2"}, false, status);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << done;
+    ASSERT_GE(done.size(), 8u) << done;
+    EXPECT_EQ(done.substr(done.size() - 8), "] 100%\r\n") << done;
+
+    const std::string stoppedOut = voltara.file("stopped.wav");
+    const std::string stopped =
+        onTerminal(voltara, {"process", "--demo", stoppedOut, "--tail", "600", "--block", "4"}, true, status);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << stopped;
+    ASSERT_FALSE(stopped.empty());
+    EXPECT_EQ(stopped.back(), '\n') << stopped;
+    EXPECT_FALSE(exists(stoppedOut));
 }
 
 // Without a recorded content folder the tool loads its own factory bank.

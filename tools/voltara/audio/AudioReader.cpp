@@ -25,7 +25,8 @@ int sampleBytes(int encoding)
 
 } // namespace
 
-AudioReader::AudioReader(const std::string& path) : path_(path), file_(sf_open(path.c_str(), SFM_READ, &info_))
+AudioReader::AudioReader(const std::string& path, const std::string& shownPath)
+    : path_(shownPath), file_(sf_open(path.c_str(), SFM_READ, &info_))
 {
     if (file_.get() == nullptr)
         throw ToolError("cannot read " + path_ + ": " + sf_strerror(nullptr));

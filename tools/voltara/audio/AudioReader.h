@@ -13,8 +13,9 @@ namespace voltara {
 // read to its end with a warning naming the frames missing.
 class AudioReader : public AudioSource {
 public:
-    // Throws ToolError when the file cannot be read or has more than two channels.
-    explicit AudioReader(const std::string& path);
+    // Throws ToolError when the file cannot be read or has more than two
+    // channels; messages name the file shownPath.
+    AudioReader(const std::string& path, const std::string& shownPath);
 
     int sampleRate() const override { return info_.samplerate; }
     long long frames() const override { return info_.frames; }

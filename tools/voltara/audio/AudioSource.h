@@ -6,14 +6,16 @@
 
 namespace voltara {
 
+class InputCopy;
+
 // Audio that runs through the rack, a block at a time, as stereo: a mono
 // source feeds both channels.
 class AudioSource {
 public:
-    AudioSource() = default;
+    AudioSource();
     AudioSource(const AudioSource&) = delete;
     AudioSource& operator=(const AudioSource&) = delete;
-    virtual ~AudioSource() = default;
+    virtual ~AudioSource();
 
     virtual int sampleRate() const = 0;
     // The length the source expects to give, for the progress bar.
@@ -26,8 +28,13 @@ public:
 
     // A Kestrelwave file (told by its first bytes, decoded through the codec
     // of the plug-in at pluginPath) or any file libsndfile reads; "-" is
-    // standard input. Throws ToolError when it cannot be read.
+    // standard input, which (like a FIFO) is first copied whole into a
+    // temporary file. Throws ToolError when it cannot be read, saying why
+    // (no such file, a folder, empty, ...).
     static std::unique_ptr<AudioSource> open(const std::string& path, const std::string& pluginPath);
+
+private:
+    std::unique_ptr<InputCopy> copy_; // the file read, for standard input or a FIFO
 };
 
 } // namespace voltara

@@ -13,8 +13,8 @@ constexpr float codecFullScale = 8388608.0f; // the codec's samples are on the 2
 
 } // namespace
 
-KfrReader::KfrReader(const std::string& path, const std::string& pluginPath)
-    : codec_(pluginPath), file_(path, O_RDONLY), stream_(codec_, file_), decoder_(stream_.openDecoder())
+KfrReader::KfrReader(const std::string& path, const std::string& shownPath, const std::string& pluginPath)
+    : codec_(pluginPath), file_(path, O_RDONLY, shownPath), stream_(codec_, file_), decoder_(stream_.openDecoder())
 {
 }
 

@@ -13,8 +13,9 @@ namespace voltara {
 // A Kestrelwave file decoded through the plug-in's codec as audio for the rack.
 class KfrReader : public AudioSource {
 public:
-    // Throws ToolError when the file is not one the codec decodes.
-    KfrReader(const std::string& path, const std::string& pluginPath);
+    // Throws ToolError when the file is not one the codec decodes; messages
+    // name the file shownPath.
+    KfrReader(const std::string& path, const std::string& shownPath, const std::string& pluginPath);
     ~KfrReader() override;
 
     int sampleRate() const override { return stream_.info().sampleRate; }

@@ -5,6 +5,7 @@
 #include "tools/codechost/WaveBytes.h"
 #include "tools/voltara/base/ArgumentList.h"
 #include "tools/voltara/base/CommandLine.h"
+#include "tools/voltara/base/InputFile.h"
 #include "tools/voltara/base/Installation.h"
 #include "tools/voltara/base/PendingFile.h"
 #include "tools/voltara/base/ToolError.h"
@@ -93,7 +94,7 @@ int64_t decodeWave(KfrInput& input, const WaveBytesOut& put)
 }
 
 // Decodes what encode wrote and compares it with the wave file it came from.
-void verify(const Options& options, const PendingFile& pending, DiskFile& original)
+void verify(const Options& options, PendingFile& pending, DiskFile& original)
 {
     KfrInput written(options.plugin, pending.temporaryPath(), options.files[1]);
     std::vector<uint8_t> expected;
@@ -122,6 +123,7 @@ int encode(ArgumentList& arguments)
     if (!line.parse(arguments, options.files, 2, 2))
         return 0;
     refuseSameFile(options.files[0], options.files[1]);
+    requireInputFile(options.files[0]);
     DiskFile in(options.files[0], O_RDONLY);
     WaveLayout wave = WaveLayout::of(in);
     const KfrCodec codec(options.plugin);
@@ -174,6 +176,7 @@ int decode(ArgumentList& arguments)
     if (!line.parse(arguments, options.files, 2, 2))
         return 0;
     refuseSameFile(options.files[0], options.files[1]);
+    requireInputFile(options.files[0]);
     KfrInput input(options.plugin, options.files[0], options.files[0]);
     PendingFile pending(options.files[1]);
     DiskFile out(pending.temporaryPath(), O_WRONLY | O_CREAT | O_TRUNC, options.files[1]);
@@ -191,6 +194,7 @@ int info(ArgumentList& arguments)
                     "Describes a Kestrelwave file: its format, sizes and how its blocks are coded.", options);
     if (!line.parse(arguments, options.files, 1, 1))
         return 0;
+    requireInputFile(options.files[0]);
     KfrInput input(options.plugin, options.files[0], options.files[0]);
     const KfrCodec& codec = input.codec;
     DiskFile& in = input.file;

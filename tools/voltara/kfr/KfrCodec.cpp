@@ -26,7 +26,7 @@ KfrStream::KfrStream(const KfrCodec& codec, DiskFile& file) : codec_(codec), fil
         throw ToolError(file.path() + " is not a Kestrelwave file");
     if (codec.format().readInfo(&file, &info_) != 0) {
         info_.header = info_.trailing = nullptr;
-        throw ToolError(file.path() + ": the Kestrelwave header is malformed or the file is cut short");
+        throw ToolError(file.shownPath() + ": the Kestrelwave header is malformed or the file is cut short");
     }
 }
 

@@ -1,5 +1,6 @@
 #include "tools/voltara/kfr/WaveLayout.h"
 
+#include "codec/FileHeader.h"
 #include "common/ByteOrder.h"
 #include "tools/voltara/base/ToolError.h"
 #include "tools/voltara/kfr/DiskFile.h"
@@ -34,7 +35,11 @@ void readFormat(DiskFile& in, int64_t position, int64_t chunkSize, WaveLayout& w
         throw ToolError(name + " holds no integer PCM samples (format tag " + std::to_string(tag)
                         + "); Kestrelwave stores 8-, 16- and 24-bit PCM");
     wave.channels = littleEndian16(fmt + 2);
-    wave.rate = static_cast<int32_t>(littleEndian32(fmt + 4));
+    const uint32_t rate = littleEndian32(fmt + 4);
+    if (!codec::FileHeader::holdsRate(rate))
+        throw ToolError(name + " is at " + std::to_string(rate) + " Hz; Kestrelwave holds rates of 1 to "
+                        + std::to_string(INT32_MAX) + " Hz");
+    wave.rate = static_cast<int32_t>(rate);
     wave.bits = littleEndian16(fmt + 14);
     const int32_t blockAlign = littleEndian16(fmt + 12);
     if (wave.bits != 8 && wave.bits != 16 && wave.bits != 24)
@@ -85,9 +90,15 @@ WaveLayout WaveLayout::of(DiskFile& in)
     }
     if (!haveFormat)
         throw ToolError(name + " has no \"fmt \" chunk before its samples");
-    if (wave.dataOffset + wave.dataBytes > size)
-        throw ToolError(cutShortMessage(name, wave.frames(), (size - wave.dataOffset) / wave.frameBytes())
+    if (wave.dataOffset + wave.dataBytes > size) {
+        const int64_t held = (size - wave.dataOffset) / wave.frameBytes();
+        // Short of less than a frame, the frames are all there but the last bytes.
+        throw ToolError((held < wave.frames()
+                             ? cutShortMessage(name, wave.frames(), held)
+                             : name + " is cut short: its header promises " + std::to_string(wave.dataBytes)
+                                   + " bytes of samples, it holds " + std::to_string(size - wave.dataOffset))
                         + "; only whole files can be stored");
+    }
     if (wave.dataBytes % wave.frameBytes() != 0)
         throw ToolError(name + ": the \"data\" chunk holds a partial frame");
     if (wave.dataOffset > INT32_MAX)
