@@ -1,5 +1,6 @@
 #include "effects/WahModule.h"
 
+#include "effects/StereoLanes.h"
 #include "effects/SvfStability.h"
 
 #include <algorithm>
@@ -27,6 +28,69 @@ const FxModule::Description description = {
     {0.0f, 0.0f, 0.4f, 0.5f, 0.0f, 1.0f, 0.7f, 0.0f},
     {onOffSlot, onOffSlot, syncableSlot("%.2f Hz"), percent, percent, percent, percent, {}},
 };
+
+// Both channels' filter states as lanes.
+struct FilterLanes {
+    StereoLanes inputLow;
+    StereoLanes low;
+    StereoLanes band;
+    StereoLanes clamped; // the band before its soft clip
+};
+
+// What the frames between two control steps share.
+struct RunCoefs {
+    StereoLanes inCoef;   // input low-pass
+    StereoLanes freq;     // F
+    StereoLanes keep;     // k = 1 - Fq - F^2
+    StereoLanes keepClip; // k s
+    StereoLanes clip;     // s = 1 / (3 limit^2)
+    StereoLanes limit;
+    StereoLanes freqSquared;     // F^2
+    StereoLanes freqSquaredClip; // F^2 s
+};
+
+// Runs frames from `in` into `out` with one F and answers the largest
+// magnitude the band reached before its limit. The band's update,
+// band - F (2d + q band + low + F band), is taken as k band - F (2d + low):
+// k band as k c - (k s c) c^2 from the limited band c of the frame before,
+// F low as F times the low of the frame before that plus F^2 times that
+// frame's band. A frame then waits on three operations and the limit (four
+// and two, against eleven), and without the limit (`limitBand` false, for a
+// band known to stay within it) on three.
+template <bool limitBand>
+__m128 runFilter(FilterLanes& state, const RunCoefs& c, const float* in, float* out, int32_t frames)
+{
+    const StereoLanes half = StereoLanes::both(0.5f);
+    const __m128 signBit = _mm_set1_ps(-0.0f);
+    __m128 largest = _mm_setzero_ps();
+    // Locals, which the stores to `out` cannot touch.
+    FilterLanes s = state;
+    StereoLanes square = s.clamped * s.clamped;
+    // The low and the limited band two frames back; at the first frame F low
+    // is taken as it stands (F may have changed since).
+    StereoLanes lowBefore = s.low;
+    StereoLanes clampedBefore = StereoLanes::both(0.0f);
+    StereoLanes squareBefore = clampedBefore;
+    for (int32_t j = 0; j < frames; ++j) {
+        const StereoLanes d = StereoLanes::load(in + 2 * j) - s.inputLow;
+        s.inputLow = s.inputLow + d * c.inCoef;
+        const StereoLanes drive =
+            c.freq * ((d + d) + lowBefore)
+            + (c.freqSquared * clampedBefore - (c.freqSquaredClip * clampedBefore) * squareBefore);
+        lowBefore = s.low;
+        clampedBefore = s.clamped;
+        squareBefore = square;
+        s.low = s.low + c.freq * s.band;
+        (half * s.inputLow + s.low).store(out + 2 * j);
+        const StereoLanes next = (c.keep * s.clamped - drive) - (c.keepClip * s.clamped) * square;
+        largest = _mm_max_ps(largest, _mm_andnot_ps(signBit, next.v));
+        s.clamped = limitBand ? limited(next, c.limit) : next;
+        square = s.clamped * s.clamped;
+        s.band = s.clamped - (c.clip * s.clamped) * square;
+    }
+    state = s;
+    return largest;
+}
 
 } // namespace
 
@@ -86,15 +150,26 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
     const float q = damping_;
     // At low sample rates the top of the sweep would make the filter unstable.
     const float stable = stableFrequencyCoef(q);
-    const float inCoef = inputCoef_;
     int32_t hold = holdAtStart;
     int32_t counter = blockCounter_;
     int32_t lampLevel = lamp_;
     float pos = position_;
     float f = freqCoef_;
-    Channel state[2] = {channels_[0], channels_[1]};
 
-    for (int32_t i = 0; i < count; ++i) {
+    const Channel& l = channels_[0];
+    const Channel& r = channels_[1];
+    FilterLanes state = {StereoLanes::of(l.inputLow, r.inputLow), StereoLanes::of(l.low, r.low),
+                         StereoLanes::of(l.band, r.band), StereoLanes::of(l.clampedBand, r.clampedBand)};
+    RunCoefs coefs;
+    coefs.inCoef = StereoLanes::both(inputCoef_);
+    coefs.clip = StereoLanes::both(softClip);
+    coefs.limit = StereoLanes::both(limit);
+    // The limit rarely acts (never at the default Dirt at a guitar's level):
+    // after a run in which it did not, the next goes without it and is run
+    // again with it only when the band went past it.
+    bool limitActs = false;
+
+    for (int32_t i = 0; i < count;) {
         if (--counter == 0) {
             counter = blockFrames;
             phase += increment;
@@ -118,27 +193,40 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
             pos += (target - pos) * 0.01f;
             f = std::min(lowCoef + (highCoef - lowCoef) * pos, stable);
         }
-        for (int32_t ch = 0; ch < 2; ++ch) {
-            Channel& s = state[ch];
-            const float x = frames[2 * i + ch];
-            const float d = x - s.inputLow;
-            s.inputLow += d * inCoef;
-            s.low += f * s.band;
-            s.high = 2.0f * d + q * s.band + s.low;
-            float band = s.band - f * s.high;
-            band = std::min(std::max(band, -limit), limit);
-            band -= band * band * band * softClip;
-            s.band = band;
-            frames[2 * i + ch] = 0.5f * s.inputLow + s.low;
+        // The frames up to the next control step share F.
+        const float k = 1.0f - f * q - f * f;
+        coefs.freq = StereoLanes::both(f);
+        coefs.keep = StereoLanes::both(k);
+        coefs.keepClip = StereoLanes::both(k * softClip);
+        coefs.freqSquared = StereoLanes::both(f * f);
+        coefs.freqSquaredClip = StereoLanes::both(f * f * softClip);
+        const int32_t run = std::min(counter, count - i);
+        float* const io = frames + 2 * i;
+        if (!limitActs) {
+            float input[2 * blockFrames];
+            std::copy(io, io + 2 * run, input);
+            FilterLanes trial = state;
+            const __m128 largest = runFilter<false>(trial, coefs, io, io, run);
+            limitActs = _mm_movemask_ps(_mm_cmple_ps(largest, coefs.limit.v)) != 0xF;
+            if (limitActs)
+                std::copy(input, input + 2 * run, io);
+            else
+                state = trial;
         }
+        if (limitActs) {
+            const __m128 largest = runFilter<true>(state, coefs, io, io, run);
+            limitActs = _mm_movemask_ps(_mm_cmple_ps(largest, coefs.limit.v)) != 0xF;
+        }
+        i += run;
+        counter -= run - 1;
     }
 
     blockCounter_ = counter;
     lfoPhase_ = phase;
     position_ = pos;
     freqCoef_ = f;
-    channels_[0] = state[0];
-    channels_[1] = state[1];
+    channels_[0] = {state.low.left(), state.band.left(), state.clamped.left(), state.inputLow.left()};
+    channels_[1] = {state.low.right(), state.band.right(), state.clamped.right(), state.inputLow.right()};
     lamp_ = lampLevel;
     // A pedal change during the block wins over the count-down.
     int32_t expected = holdAtStart;

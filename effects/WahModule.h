@@ -34,8 +34,8 @@ private:
     struct Channel {
         float low = 0.0f;
         float band = 0.0f;
-        float high = 0.0f;
-        float inputLow = 0.0f; // one-pole low-passed input
+        float clampedBand = 0.0f; // the band state limited, before its soft clip
+        float inputLow = 0.0f;    // one-pole low-passed input
     };
 
     // Audio-thread state.

@@ -1,22 +1,18 @@
 #include "plugin/RackPlugin.h"
 
+#include "plugin/StereoInterleave.h"
 #include "plugin/host/LampPacking.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <xmmintrin.h>
 
 namespace voltara {
 
 namespace {
-
-// A non-finite sample would stay in feedback and delay state for good.
-inline float finiteOrZero(float sample)
-{
-    return std::isfinite(sample) ? sample : 0.0f;
-}
 
 // What the rack takes from a host's time information; anything else counts as
 // absent (hosts have reported tempos of 0, not a number or beyond 1e44, and
@@ -170,23 +166,13 @@ void RackPlugin::process(float** inputs, float** outputs, int32_t frames, bool a
     const int32_t sliceFrames = workLength_ / 2;
     for (int32_t offset = 0; offset < frames; offset += sliceFrames) {
         const int32_t count = std::min(sliceFrames, frames - offset);
-        for (int32_t j = 0; j < count; ++j) {
-            work[2 * j] = finiteOrZero(inLeft[offset + j]);
-            work[2 * j + 1] = finiteOrZero(inRight[offset + j]);
-        }
-        if (values_[bypassIndex].load() < 0.5f)
+        interleaveFinite(inLeft + offset, inRight + offset, work, count);
+        const bool chainRuns = values_[bypassIndex].load() < 0.5f;
+        if (chainRuns)
             runChain(work, count, songPosition_);
-        if (accumulate) {
-            for (int32_t j = 0; j < count; ++j) {
-                outLeft[offset + j] += work[2 * j];
-                outRight[offset + j] += work[2 * j + 1];
-            }
-        } else {
-            for (int32_t j = 0; j < count; ++j) {
-                outLeft[offset + j] = work[2 * j];
-                outRight[offset + j] = work[2 * j + 1];
-            }
-        }
+        // Bypassed, the host gets its input back as it was.
+        const float limit = chainRuns ? outputLimit : std::numeric_limits<float>::infinity();
+        deinterleaveLimited(work, outLeft + offset, outRight + offset, count, limit, accumulate);
         songPosition_ += count * beatsPerSample_;
     }
 }
@@ -207,8 +193,6 @@ void RackPlugin::runChain(float* work, int32_t frames, double songPosition)
     // The tremolo keeps its phase while off: it is skipped, never reset.
     if (isOn(slotTremolo))
         modules_[slotTremolo]->process(work, frames, songPosition);
-    for (int32_t i = 0; i < 2 * frames; ++i)
-        work[i] = std::clamp(work[i], -outputLimit, outputLimit);
 }
 
 // A module found off is reset once, so it starts from silence when it is
