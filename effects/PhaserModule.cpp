@@ -1,5 +1,7 @@
 #include "effects/PhaserModule.h"
 
+#include "effects/StereoLanes.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -79,19 +81,54 @@ void PhaserModule::setParameter(int32_t slot, float value)
     }
 }
 
-inline float PhaserModule::phaseChannel(Channel& s, float input, const MixCoefs& mix)
+namespace {
+
+// Both channels' state as lanes during a block.
+struct PhaserLanes {
+    StereoLanes coef;
+    StereoLanes coefStep;
+    StereoLanes stage[4];
+    StereoLanes lastOut;
+};
+
+// Runs frames through the four sections. Each section gives y = a u + s and
+// keeps s' = u - a y; the cascade is taken whole, each section's output and
+// kept value as sums of the input u0 and the kept values with powers of a
+// (y4 = a^4 u0 + a^3 s1 + a^2 s2 + a s3 + s4, s_k' = (1 - a^2) y_(k-1) - a s_k),
+// so that a frame waits on four operations instead of ten.
+void runPhaser(PhaserLanes& state, StereoLanes feedback, StereoLanes wet, StereoLanes dry, float* frames, int32_t count)
 {
-    s.coef += s.coefStep;
-    const float a = s.coef;
-    float u = input + s.lastOut * mix.feedback;
-    for (float& stage : s.stage) {
-        const float y = a * u + stage;
-        stage = u - a * y;
-        u = y;
+    const StereoLanes one = StereoLanes::both(1.0f);
+    PhaserLanes s = state;
+    for (int32_t i = 0; i < count; ++i) {
+        float* const frame = frames + 2 * i;
+        const StereoLanes x = StereoLanes::load(frame);
+        s.coef = s.coef + s.coefStep;
+        const StereoLanes a = s.coef;
+        const StereoLanes a2 = a * a;
+        const StereoLanes a3 = a2 * a;
+        const StereoLanes a4 = a2 * a2;
+        const StereoLanes keep0 = one - a2;
+        const StereoLanes keep1 = keep0 * a;
+        const StereoLanes keep2 = keep0 * a2;
+        const StereoLanes keep3 = keep0 * a3;
+        const StereoLanes s1 = s.stage[0];
+        const StereoLanes s2 = s.stage[1];
+        const StereoLanes s3 = s.stage[2];
+        const StereoLanes s4 = s.stage[3];
+        const StereoLanes u0 = x + s.lastOut * feedback;
+        const StereoLanes y4 = a4 * u0 + ((a3 * s1 + a2 * s2) + (a * s3 + s4));
+        s.stage[0] = keep0 * u0 - a * s1;
+        s.stage[1] = keep1 * u0 + (keep0 * s1 - a * s2);
+        s.stage[2] = keep2 * u0 + ((keep1 * s1 + keep0 * s2) - a * s3);
+        s.stage[3] = keep3 * u0 + ((keep2 * s1 + keep1 * s2) + (keep0 * s3 - a * s4));
+        s.lastOut = y4;
+        (y4 * wet + x * dry).store(frame);
     }
-    s.lastOut = u;
-    return u * mix.wetGain + input * mix.dryGain;
+    state = s;
 }
+
+} // namespace
 
 void PhaserModule::process(float* frames, int32_t count, double songPosBeats)
 {
@@ -103,34 +140,53 @@ void PhaserModule::process(float* frames, int32_t count, double songPosBeats)
     const float base = coefBase_;
     const float range = coefRange_;
     const float offset = stereoOffset_;
-    const MixCoefs mix{feedback_, wetGain_, dryGain_};
+    const StereoLanes feedback = StereoLanes::both(feedback_);
+    const StereoLanes wet = StereoLanes::both(wetGain_);
+    const StereoLanes dry = StereoLanes::both(dryGain_);
+    const StereoLanes guard = StereoLanes::of(denormalGuard, denormalGuard);
     int32_t counter = blockCounter_;
-    Channel left = channels_[0];
-    Channel right = channels_[1];
+    const Channel& l = channels_[0];
+    const Channel& r = channels_[1];
+    PhaserLanes state;
+    state.coef = StereoLanes::of(l.coef, r.coef);
+    state.coefStep = StereoLanes::of(l.coefStep, r.coefStep);
+    for (int32_t k = 0; k < 4; ++k)
+        state.stage[k] = StereoLanes::of(l.stage[k], r.stage[k]);
+    state.lastOut = StereoLanes::of(l.lastOut, r.lastOut);
 
-    for (int32_t i = 0; i < count; ++i) {
+    for (int32_t i = 0; i < count;) {
         if (--counter == 0) {
             counter = blockFrames;
             phase += increment;
             if (phase > 1.0f)
                 phase -= 2.0f;
             const float leftTarget = std::min(range * (phase * phase) + base, maxStableCoef);
-            left.coefStep = (leftTarget - left.coef) * rampScale;
             float p = offset + phase;
             if (p > 1.0f)
                 p -= 2.0f;
             const float rightTarget = std::min(range * (p * p) + base, maxStableCoef);
-            right.coefStep = (rightTarget - right.coef) * rampScale;
-            left.lastOut += denormalGuard;
-            right.lastOut += denormalGuard;
+            const StereoLanes target = StereoLanes::of(leftTarget, rightTarget);
+            state.coefStep = (target - state.coef) * StereoLanes::both(rampScale);
+            state.lastOut = state.lastOut + guard;
         }
-        frames[2 * i] = phaseChannel(left, frames[2 * i], mix);
-        frames[2 * i + 1] = phaseChannel(right, frames[2 * i + 1], mix);
+        // The frames up to the next control step share the ramp.
+        const int32_t run = std::min(counter, count - i);
+        runPhaser(state, feedback, wet, dry, frames + 2 * i, run);
+        i += run;
+        counter -= run - 1;
     }
 
     blockCounter_ = counter;
-    channels_[0] = left;
-    channels_[1] = right;
+    for (int32_t k = 0; k < 4; ++k) {
+        channels_[0].stage[k] = state.stage[k].left();
+        channels_[1].stage[k] = state.stage[k].right();
+    }
+    channels_[0].coef = state.coef.left();
+    channels_[1].coef = state.coef.right();
+    channels_[0].coefStep = state.coefStep.left();
+    channels_[1].coefStep = state.coefStep.right();
+    channels_[0].lastOut = state.lastOut.left();
+    channels_[1].lastOut = state.lastOut.right();
     lfoPhase_ = phase;
 }
 

@@ -37,15 +37,6 @@ private:
         float stage[4] = {0.0f, 0.0f, 0.0f, 0.0f};
         float lastOut = 0.0f; // last fourth-stage output, fed back
     };
-    // What both channels share during a block.
-    struct MixCoefs {
-        float feedback;
-        float wetGain;
-        float dryGain;
-    };
-
-    // One frame of one channel; answers the output.
-    static float phaseChannel(Channel& state, float input, const MixCoefs& mix);
 
     // Audio-thread state.
     int32_t blockCounter_ = 1; // frames left in the current control block

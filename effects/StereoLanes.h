@@ -64,6 +64,12 @@ inline StereoLanes swapped(StereoLanes x)
     return {_mm_shuffle_ps(x.v, x.v, _MM_SHUFFLE(2, 3, 0, 1))};
 }
 
+// The left lane of a, then the left lane of b.
+inline StereoLanes interleavedLow(StereoLanes a, StereoLanes b)
+{
+    return {_mm_unpacklo_ps(a.v, b.v)};
+}
+
 // x limited to -limit .. +limit (limit not negative); not-a-number becomes -limit.
 inline StereoLanes limited(StereoLanes x, StereoLanes limit)
 {
