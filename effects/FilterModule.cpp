@@ -1,6 +1,7 @@
 #include "effects/FilterModule.h"
 
 #include "effects/OnePole.h"
+#include "effects/StereoLanes.h"
 #include "effects/SvfStability.h"
 
 #include <algorithm>
@@ -57,18 +58,6 @@ void FilterModule::setParameter(int32_t slot, float value)
     }
 }
 
-inline float FilterModule::filterChannel(Channel& s, float x, const SectionCoefs& c)
-{
-    s.low1 += c.f * s.band1;
-    float band = s.band1 - c.f * (8.0f * x + c.q * s.band1 + s.low1);
-    band = std::min(std::max(band, -c.limit), c.limit);
-    band -= band * band * band * c.softClip;
-    s.band1 = band;
-    s.low2 += c.f * s.band2;
-    s.band2 -= c.f * (c.q * (s.band1 + s.band2) + s.low2);
-    return s.band2;
-}
-
 void FilterModule::process(float* frames, int32_t count, double)
 {
     if (!on_)
@@ -77,48 +66,64 @@ void FilterModule::process(float* frames, int32_t count, double)
     const float q = damping_;
     // At low sample rates the upper limits would make the sections unstable.
     const float stable = stableFrequencyCoef(q);
-    SectionCoefs coefs{std::min(freqCoef_, stable), q, limit, 1.0f / (3.0f * (limit * limit))};
     const bool up = modeUp_;
     const float high = std::min(maxCoef_.load(), stable);
     const float low = std::min(minCoef_.load(), stable);
-    const float triggeredTarget = up ? high : low;
-    const float idleTarget = up ? low : high;
-    const float thresh = threshold_;
-    const float glide = glideCoef_;
-    const float release = releaseCoef_;
-    float env = envelope_;
-    int32_t lampLevel = lamp_;
-    Channel left = channels_[0];
-    Channel right = channels_[1];
+    // The detector and F run the same in both lanes.
+    const StereoLanes thresh = StereoLanes::both(threshold_);
+    const StereoLanes glide = StereoLanes::both(glideCoef_);
+    const StereoLanes release = StereoLanes::both(releaseCoef_);
+    const StereoLanes floor = StereoLanes::both(detectorFloor);
+    const StereoLanes triggered = StereoLanes::both(up ? high : low);
+    const StereoLanes idle = StereoLanes::both(up ? low : high);
+    const StereoLanes damping = StereoLanes::both(q);
+    const StereoLanes clip = StereoLanes::both(1.0f / (3.0f * (limit * limit)));
+    const StereoLanes bandLimit = StereoLanes::both(limit);
+    const StereoLanes one = StereoLanes::both(1.0f);
+    const StereoLanes eight = StereoLanes::both(8.0f);
+    StereoLanes env = StereoLanes::both(envelope_);
+    StereoLanes f = StereoLanes::both(std::min(freqCoef_, stable));
+    const Channel& l = channels_[0];
+    const Channel& r = channels_[1];
+    StereoLanes low1 = StereoLanes::of(l.low1, r.low1);
+    StereoLanes band1 = StereoLanes::of(l.band1, r.band1);
+    StereoLanes low2 = StereoLanes::of(l.low2, r.low2);
+    StereoLanes band2 = StereoLanes::of(l.band2, r.band2);
 
     for (int32_t i = 0; i < count; ++i) {
-        const float xL = frames[2 * i];
-        const float xR = frames[2 * i + 1];
-        frames[2 * i] = filterChannel(left, xL, coefs);
+        float* const frame = frames + 2 * i;
+        const StereoLanes x = StereoLanes::load(frame);
 
-        const float e = std::fabs(xL) + std::fabs(xR) + detectorFloor;
-        if (e > thresh)
-            env = e;
-        else
-            env += (detectorFloor - env) * release;
-        float target;
-        if (env > thresh) {
-            lampLevel = 7;
-            target = triggeredTarget;
-        } else {
-            lampLevel = 3;
-            target = idleTarget;
-        }
-        coefs.f += (target - coefs.f) * glide;
+        // The left sample goes with F of the frame before, the right one with
+        // F after this frame's glide.
+        const StereoLanes e = (magnitude(x) + swapped(magnitude(x))) + floor;
+        env = select(greater(e, thresh), e, env + (floor - env) * release);
+        const StereoLanes target = select(greater(env, thresh), triggered, idle);
+        const StereoLanes next = f + (target - f) * glide;
+        const StereoLanes freq = interleavedLow(f, next);
+        f = next;
 
-        frames[2 * i + 1] = filterChannel(right, xR, coefs);
+        // A section's update, band - F (input + q band + low + F band), is
+        // taken as k band - F (input + low) with k = 1 - Fq - F^2, so that a
+        // frame waits on two operations, the limit and the soft clip.
+        const StereoLanes keep = (one - freq * damping) - freq * freq;
+        const StereoLanes drive1 = freq * (eight * x + low1);
+        low1 = low1 + freq * band1;
+        const StereoLanes clamped1 = limited(keep * band1 - drive1, bandLimit);
+        band1 = clamped1 - (clip * clamped1) * (clamped1 * clamped1);
+
+        const StereoLanes drive2 = freq * (damping * band1 + low2);
+        low2 = low2 + freq * band2;
+        band2 = keep * band2 - drive2;
+        band2.store(frame);
     }
 
-    freqCoef_ = coefs.f;
-    envelope_ = env;
-    channels_[0] = left;
-    channels_[1] = right;
-    lamp_ = lampLevel;
+    freqCoef_ = f.left();
+    envelope_ = env.left();
+    channels_[0] = {low1.left(), band1.left(), low2.left(), band2.left()};
+    channels_[1] = {low1.right(), band1.right(), low2.right(), band2.right()};
+    if (count > 0)
+        lamp_ = env.left() > thresh.left() ? 7 : 3;
 }
 
 int32_t FilterModule::getLfoLamp() const

@@ -31,16 +31,6 @@ private:
         float low2 = 0.0f;
         float band2 = 0.0f;
     };
-    // What all four sections share during a block.
-    struct SectionCoefs {
-        float f;        // frequency coefficient
-        float q;        // damping
-        float limit;    // first section's band-state limit
-        float softClip; // 1 / (3 limit^2)
-    };
-
-    // Both sections of one channel for one input sample; answers the output.
-    static float filterChannel(Channel& state, float x, const SectionCoefs& coefs);
 
     // Audio-thread state.
     float freqCoef_ = 0.1f;   // current frequency coefficient of all four sections
