@@ -1,5 +1,6 @@
 #include "effects/ReverbModule.h"
 
+#include "effects/LaneOrder.h"
 #include "effects/OnePole.h"
 
 #include <algorithm>
@@ -138,6 +139,13 @@ void ReverbModule::process(float* frames, int32_t count, double)
     const float h = isSpring ? std::min(0.7f + 0.35f * params_[boingKnob], maxSpringGain) : g;
     const float clip = isSpring ? 1.1f - params_[dirtKnob] : 2.0f;
 
+    // Four frames at once where no stage reads what another of the four wrote:
+    // where every stage is at least four frames long (the last is the shortest).
+    const bool fourAtOnce = static_cast<int32_t>(diffuserRatio * diffuserRatio * diffuserRatio * b) >= 4;
+    const __m128 gain = _mm_set1_ps(g);
+    const __m128 firstGain = _mm_set1_ps(h);
+    const __m128 firstClip = _mm_set1_ps(clip);
+
     const float l = lineBase_;
     int32_t lw = lineWrite_;
     int32_t b0 = indexOnLine(lw + static_cast<int32_t>(l), lineLength);
@@ -164,23 +172,54 @@ void ReverbModule::process(float* frames, int32_t count, double)
     b2 = olderIndex(b2, lineLength);
     b3 = olderIndex(b3, lineLength);
 
+    // The input filters, one frame.
+    const auto filterInput = [&](const float* frame) {
+        low += (frame[0] + frame[1] - low) * lowCoef;
+        const float d = low - high;
+        high += d * highCoef;
+        return d;
+    };
+    const auto runLength = [&](int32_t left) {
+        return std::min(
+            {left, chunkFrames, dw + 1, a0 + 1, a1 + 1, a2 + 1, a3 + 1, lw + 1, b0 + 1, b1 + 1, b2 + 1, b3 + 1});
+    };
+    // A run's input filters go alongside the run before it (its network), so
+    // that the two recursions overlap.
+    float buffers[2][chunkFrames];
+    float* diffused = buffers[0];
+    float* filteredNext = buffers[1];
+    int32_t run = runLength(count);
+    for (int32_t j = 0; j < run; ++j)
+        diffused[j] = filterInput(frames + 2 * j);
+
     for (int32_t done = 0; done < count;) {
-        const int32_t run = std::min({count - done, chunkFrames, dw + 1, a0 + 1, a1 + 1, a2 + 1, a3 + 1, lw + 1, b0 + 1,
-                                      b1 + 1, b2 + 1, b3 + 1});
         float* const io = frames + 2 * done;
 
-        // The input filters and the diffuser, which touch only the diffuser's line.
-        float diffused[chunkFrames];
+        // The diffuser, which touches only the diffuser's line.
         float* const dWrite = diffuser + dw;
         float* const d0 = diffuser + a0;
         float* const d1 = diffuser + a1;
         float* const d2 = diffuser + a2;
         float* const d3 = diffuser + a3;
-        for (int32_t j = 0; j < run; ++j) {
-            low += (io[2 * j] + io[2 * j + 1] - low) * lowCoef;
-            const float d = low - high;
-            high += d * highCoef;
-
+        int32_t j = 0;
+        if (fourAtOnce) {
+            // Lanes in the line's order: the frame j + 3 first.
+            for (; j + 4 <= run; j += 4) {
+                const int32_t at = -j - 3;
+                const __m128 d = reversed(_mm_loadu_ps(diffused + j));
+                const __m128 u0 = _mm_sub_ps(_mm_loadu_ps(d0 + at), _mm_mul_ps(gain, d));
+                _mm_storeu_ps(dWrite + at, _mm_min_ps(firstClip, _mm_add_ps(d, _mm_mul_ps(firstGain, u0))));
+                const __m128 u1 = _mm_sub_ps(_mm_loadu_ps(d1 + at), _mm_mul_ps(gain, u0));
+                _mm_storeu_ps(d0 + at, _mm_add_ps(u0, _mm_mul_ps(gain, u1)));
+                const __m128 u2 = _mm_sub_ps(_mm_loadu_ps(d2 + at), _mm_mul_ps(gain, u1));
+                _mm_storeu_ps(d1 + at, _mm_add_ps(u1, _mm_mul_ps(gain, u2)));
+                const __m128 u3 = _mm_sub_ps(_mm_loadu_ps(d3 + at), _mm_mul_ps(gain, u2));
+                _mm_storeu_ps(d2 + at, _mm_add_ps(u2, _mm_mul_ps(gain, u3)));
+                _mm_storeu_ps(diffused + j, reversed(u3));
+            }
+        }
+        for (; j < run; ++j) {
+            const float d = diffused[j];
             // Four all-pass stages; each writes back where the previous one read.
             const float u0 = d0[-j] - g * d;
             dWrite[-j] = std::min(d + h * u0, clip);
@@ -202,7 +241,7 @@ void ReverbModule::process(float* frames, int32_t count, double)
         const float* const r1p = n1 + b1;
         const float* const r2p = n2 + b2;
         const float* const r3p = n3 + b3;
-        for (int32_t j = 0; j < run; ++j) {
+        const auto network = [&](int32_t j) {
             const float u3 = diffused[j];
             const float r0 = r0p[-j];
             const float r1 = r1p[-j];
@@ -223,7 +262,8 @@ void ReverbModule::process(float* frames, int32_t count, double)
             const float left = isSpring ? right : s1 + r2;
             io[2 * j] += w * left;
             io[2 * j + 1] += w * right;
-        }
+        };
+
         done += run;
         dw = olderIndex(dw, diffuserLength, run);
         a0 = olderIndex(a0, diffuserLength, run);
@@ -235,6 +275,19 @@ void ReverbModule::process(float* frames, int32_t count, double)
         b1 = olderIndex(b1, lineLength, run);
         b2 = olderIndex(b2, lineLength, run);
         b3 = olderIndex(b3, lineLength, run);
+        const int32_t nextRun = runLength(count - done);
+        const float* const nextIo = frames + 2 * done;
+        const int32_t together = std::min(run, nextRun);
+        for (j = 0; j < together; ++j) {
+            network(j);
+            filteredNext[j] = filterInput(nextIo + 2 * j);
+        }
+        for (; j < run; ++j)
+            network(j);
+        for (; j < nextRun; ++j)
+            filteredNext[j] = filterInput(nextIo + 2 * j);
+        std::swap(diffused, filteredNext);
+        run = nextRun;
     }
 
     diffuserWrite_ = dw;
