@@ -208,66 +208,90 @@ void DelayModule::process(float* frames, int32_t count, double)
     // The heads and the writer move down one place a frame: the block goes in
     // runs that end where the first of them wraps, each run a loop over plain
     // offsets.
+    const auto runLength = [&](int32_t left) {
+        return std::min({left, chunkFrames, nearestHead, p[0] + 1, p[1] + 1, p[2] + 1, p[3] + 1, write + 1});
+    };
+    // The heads, the outputs and the limiter of one frame.
+    float buffers[2][2][chunkFrames];
+    const auto readHeads = [&](float* io, const int32_t* at, float* feedback, float* input, int32_t j) {
+        const float xL = io[2 * j];
+        const float xR = io[2 * j + 1];
+
+        const float a3 = line[at[3] - j];
+        const float a2 = line[at[2] - j];
+        const float m = (a3 + (a2 - a3) * b) * a;
+        const float echoL = m + line[at[1] - j];
+        const float echoR = (a2 + a3) * a - m + line[at[0] - j];
+        io[2 * j] = xL + wet * echoL;
+        io[2 * j + 1] = xR + wet * echoR;
+
+        const float level = std::fabs(echoR);
+        const float v = level > limiter ? level : 1.0f;
+        limiter += (v - limiter) * limitCoef;
+        feedback[j] = echoR * fb / limiter;
+        input[j] = xL + xR;
+    };
+    // The feedback filters, the flutter line and the tape of one frame.
+    const auto writeTape = [&](float* writer, const float* feedback, const float* input, int32_t j) {
+        const float back = feedback[j];
+        const float d = input[j] + back - lowCut;
+        lowCut += d * lowCoef;
+        const float u = d + back;
+        highCut += (u - highCut) * highCoef;
+
+        flutter[fWrite] = highCut;
+        if (--fWrite < 0) {
+            fWrite = flutterLength - 1;
+            flutter[flutterLength] = flutter[0]; // guard for the read at fRead + 1
+            const float pos = static_cast<float>(fRead) + fFraction;
+            const float r = static_cast<float>(FlutterNoise::next() - randomCentre);
+            float target = pos + r * amount;
+            if (target < 1.0f)
+                target = 1.0f;
+            if (target > maxFlutter)
+                target = maxFlutter;
+            fStep = (target - pos) * planShare - 1.0f;
+        }
+        fFraction += fStep;
+        while (fFraction < 0.0f) {
+            fFraction += 1.0f;
+            fRead = (fRead - 1) & (flutterLength - 1);
+        }
+        writer[-j] = flutter[fRead] + (flutter[fRead + 1] - flutter[fRead]) * fFraction;
+    };
+
+    // A run's heads go alongside the run before it (its tape), so that the
+    // limiter's recursion overlaps the filters'. A head is never nearer than a
+    // run is long, so the tape a head reads was written an iteration before,
+    // or in the same one, before it.
+    int32_t run = runLength(count);
+    float* feedback = buffers[0][0];
+    float* input = buffers[0][1];
+    float* nextFeedback = buffers[1][0];
+    float* nextInput = buffers[1][1];
+    for (int32_t j = 0; j < run; ++j)
+        readHeads(frames, p, feedback, input, j);
     for (int32_t done = 0; done < count;) {
-        const int32_t run =
-            std::min({count - done, chunkFrames, nearestHead, p[0] + 1, p[1] + 1, p[2] + 1, p[3] + 1, write + 1});
-        float* const io = frames + 2 * done;
-        const float* const head0 = line + p[0];
-        const float* const head1 = line + p[1];
-        const float* const head2 = line + p[2];
-        const float* const head3 = line + p[3];
         float* const writer = line + write;
-        float feedback[chunkFrames];
-        float input[chunkFrames];
-        for (int32_t j = 0; j < run; ++j) {
-            const float xL = io[2 * j];
-            const float xR = io[2 * j + 1];
-
-            const float a3 = head3[-j];
-            const float a2 = head2[-j];
-            const float m = (a3 + (a2 - a3) * b) * a;
-            const float echoL = m + head1[-j];
-            const float echoR = (a2 + a3) * a - m + head0[-j];
-            io[2 * j] = xL + wet * echoL;
-            io[2 * j + 1] = xR + wet * echoR;
-
-            const float level = std::fabs(echoR);
-            const float v = level > limiter ? level : 1.0f;
-            limiter += (v - limiter) * limitCoef;
-            feedback[j] = echoR * fb / limiter;
-            input[j] = xL + xR;
-        }
-        for (int32_t j = 0; j < run; ++j) {
-            const float back = feedback[j];
-            const float d = input[j] + back - lowCut;
-            lowCut += d * lowCoef;
-            const float u = d + back;
-            highCut += (u - highCut) * highCoef;
-
-            flutter[fWrite] = highCut;
-            if (--fWrite < 0) {
-                fWrite = flutterLength - 1;
-                flutter[flutterLength] = flutter[0]; // guard for the read at fRead + 1
-                const float pos = static_cast<float>(fRead) + fFraction;
-                const float r = static_cast<float>(FlutterNoise::next() - randomCentre);
-                float target = pos + r * amount;
-                if (target < 1.0f)
-                    target = 1.0f;
-                if (target > maxFlutter)
-                    target = maxFlutter;
-                fStep = (target - pos) * planShare - 1.0f;
-            }
-            fFraction += fStep;
-            while (fFraction < 0.0f) {
-                fFraction += 1.0f;
-                fRead = (fRead - 1) & (flutterLength - 1);
-            }
-            writer[-j] = flutter[fRead] + (flutter[fRead + 1] - flutter[fRead]) * fFraction;
-        }
         done += run;
         for (int32_t& index : p)
             index = olderIndex(index, length, run);
         write = olderIndex(write, length, run);
+        const int32_t nextRun = runLength(count - done);
+        float* const nextIo = frames + 2 * done;
+        const int32_t together = std::min(run, nextRun);
+        int32_t j = 0;
+        for (; j < together; ++j) {
+            writeTape(writer, feedback, input, j);
+            readHeads(nextIo, p, nextFeedback, nextInput, j);
+        }
+        for (; j < run; ++j)
+            writeTape(writer, feedback, input, j);
+        for (; j < nextRun; ++j)
+            readHeads(nextIo, p, nextFeedback, nextInput, j);
+        std::swap(feedback, nextFeedback);
+        std::swap(input, nextInput);
+        run = nextRun;
     }
 
     writeIndex_ = write;
