@@ -1,5 +1,6 @@
 #include "effects/ChorusModule.h"
 
+#include "effects/LaneOrder.h"
 #include "effects/Lfo.h"
 
 #include <algorithm>
@@ -13,6 +14,14 @@ constexpr float pi = 3.14159265f;
 constexpr float lineSeconds = 0.05f;
 constexpr float mixGlide = 0.003f;  // share of the remaining mix per control block
 constexpr float inputGain = 0.708f; // of the channel sum written to the line
+
+// Whether a tap reads nothing that the four frames from the writer on write:
+// the tap and the sample after it at least four places older than the writer,
+// or wrapped behind it.
+inline bool apart(int32_t tap, int32_t write)
+{
+    return tap - write >= 4 || tap < write;
+}
 
 constexpr FxModule::SlotText percent = percentSlot("%.0f %%");
 
@@ -127,9 +136,7 @@ void ChorusModule::process(float* frames, int32_t count, double)
         fraction = delay - static_cast<float>(whole);
     };
 
-    for (int32_t i = 0; i < count; ++i) {
-        const float xL = frames[2 * i];
-        const float xR = frames[2 * i + 1];
+    for (int32_t i = 0; i < count;) {
         if (--counter == 0) {
             counter = blockFrames;
             wet += (wetTarget - wet) * mixGlide;
@@ -141,14 +148,56 @@ void ChorusModule::process(float* frames, int32_t count, double)
             placeTap(m + base, tap1, frac1);
             placeTap(modDepth + base - m, tap2, frac2);
         }
-        const float d1 = line[tap1] + (line[tap1 + 1] - line[tap1]) * frac1;
-        frames[2 * i] = xL + (d1 - xL) * wet;
-        tap1 = olderIndex(tap1, length);
-        const float d2 = line[tap2] + (line[tap2 + 1] - line[tap2]) * frac2;
-        frames[2 * i + 1] = xR + (d2 - xR) * wet;
-        tap2 = olderIndex(tap2, length);
-        line[write] = inputGain * (xL + xR) + fb * (d1 + d2);
-        if (--write < 0) {
+        // The frames up to the next control step or the next wrap of an index.
+        const int32_t run = std::min({counter, count - i, tap1 + 1, tap2 + 1, write + 1});
+        float* const io = frames + 2 * i;
+        const float* const read1 = line + tap1;
+        const float* const read2 = line + tap2;
+        float* const writer = line + write;
+        int32_t j = 0;
+        // Four frames at once where none of them reads what another writes.
+        if (apart(tap1, write) && apart(tap2, write)) {
+            const __m128 wetLanes = _mm_set1_ps(wet);
+            const __m128 fraction1 = _mm_set1_ps(frac1);
+            const __m128 fraction2 = _mm_set1_ps(frac2);
+            const __m128 gain = _mm_set1_ps(inputGain);
+            const __m128 feedback = _mm_set1_ps(fb);
+            for (; j + 4 <= run; j += 4) {
+                const __m128 first = _mm_loadu_ps(io + 2 * j);
+                const __m128 second = _mm_loadu_ps(io + 2 * j + 4);
+                const __m128 xL = _mm_shuffle_ps(first, second, _MM_SHUFFLE(2, 0, 2, 0));
+                const __m128 xR = _mm_shuffle_ps(first, second, _MM_SHUFFLE(3, 1, 3, 1));
+                // The line's lanes run from the frame j + 3 to the frame j.
+                const __m128 near1 = reversed(_mm_loadu_ps(read1 - j - 3));
+                const __m128 far1 = reversed(_mm_loadu_ps(read1 - j - 2));
+                const __m128 d1 = _mm_add_ps(near1, _mm_mul_ps(_mm_sub_ps(far1, near1), fraction1));
+                const __m128 near2 = reversed(_mm_loadu_ps(read2 - j - 3));
+                const __m128 far2 = reversed(_mm_loadu_ps(read2 - j - 2));
+                const __m128 d2 = _mm_add_ps(near2, _mm_mul_ps(_mm_sub_ps(far2, near2), fraction2));
+                const __m128 outL = _mm_add_ps(xL, _mm_mul_ps(_mm_sub_ps(d1, xL), wetLanes));
+                const __m128 outR = _mm_add_ps(xR, _mm_mul_ps(_mm_sub_ps(d2, xR), wetLanes));
+                _mm_storeu_ps(io + 2 * j, _mm_unpacklo_ps(outL, outR));
+                _mm_storeu_ps(io + 2 * j + 4, _mm_unpackhi_ps(outL, outR));
+                const __m128 written =
+                    _mm_add_ps(_mm_mul_ps(gain, _mm_add_ps(xL, xR)), _mm_mul_ps(feedback, _mm_add_ps(d1, d2)));
+                _mm_storeu_ps(writer - j - 3, reversed(written));
+            }
+        }
+        for (; j < run; ++j) {
+            const float xL = io[2 * j];
+            const float xR = io[2 * j + 1];
+            const float d1 = read1[-j] + (read1[1 - j] - read1[-j]) * frac1;
+            io[2 * j] = xL + (d1 - xL) * wet;
+            const float d2 = read2[-j] + (read2[1 - j] - read2[-j]) * frac2;
+            io[2 * j + 1] = xR + (d2 - xR) * wet;
+            writer[-j] = inputGain * (xL + xR) + fb * (d1 + d2);
+        }
+        i += run;
+        counter -= run - 1;
+        tap1 = olderIndex(tap1, length, run);
+        tap2 = olderIndex(tap2, length, run);
+        write -= run;
+        if (write < 0) {
             write = length - 1;
             line[length] = line[0]; // guard for the read at tap + 1
         }
