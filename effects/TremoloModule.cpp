@@ -3,6 +3,7 @@
 #include "effects/OnePole.h"
 
 #include <cmath>
+#include <xmmintrin.h>
 
 namespace voltara {
 
@@ -66,8 +67,40 @@ void TremoloModule::process(float* frames, int32_t count, double songPosBeats)
     const float fullShare = width_;
     const float low = lowGain_;
     const float coef = smoothCoef_;
+    // Four frames with one target glide from g by the shares
+    // 1 - (1 - coef)^m = coef (1 + k + .. + k^(m-1)), k = 1 - coef, so that a
+    // frame waits on a quarter of the one-pole's chain. The shares only grow,
+    // so a rising or falling gain keeps doing so.
+    const float k = 1.0f - coef;
+    const float sum2 = 1.0f + k;
+    const float sum3 = sum2 + k * k;
+    const float sum4 = sum3 + k * k * k;
+    const __m128 shares = _mm_setr_ps(coef, coef * sum2, coef * sum3, coef * sum4);
     float g = gain_;
-    for (int32_t i = 0; i < count; ++i) {
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        float target[4];
+        for (float& t : target) {
+            p += increment;
+            if (p > 1.0f)
+                p -= 1.0f;
+            t = p <= fullShare ? 1.0f : low;
+        }
+        float* const frame = frames + 2 * i;
+        if (target[0] == target[1] && target[0] == target[2] && target[0] == target[3]) {
+            const __m128 gains = _mm_add_ps(_mm_set1_ps(g), _mm_mul_ps(_mm_set1_ps(target[0] - g), shares));
+            _mm_storeu_ps(frame, _mm_mul_ps(_mm_loadu_ps(frame), _mm_unpacklo_ps(gains, gains)));
+            _mm_storeu_ps(frame + 4, _mm_mul_ps(_mm_loadu_ps(frame + 4), _mm_unpackhi_ps(gains, gains)));
+            g = _mm_cvtss_f32(_mm_shuffle_ps(gains, gains, _MM_SHUFFLE(3, 3, 3, 3)));
+        } else {
+            for (int32_t m = 0; m < 4; ++m) {
+                g += (target[m] - g) * coef;
+                frame[2 * m] *= g;
+                frame[2 * m + 1] *= g;
+            }
+        }
+    }
+    for (; i < count; ++i) {
         p += increment;
         if (p > 1.0f)
             p -= 1.0f;
