@@ -58,6 +58,9 @@ public:
     bool getProgramNameAt(int32_t category, int32_t program, char* text) override;
     bool copyProgram(int32_t destination) override;
     const ProgramRecord& program(int32_t index) const { return programs_[index]; }
+    // [any thread] Program number's 72 values into values; false for a number
+    // outside 0 .. 31 or no room.
+    bool copyProgramValues(intptr_t number, float* values) const;
 
     // [window thread] content folder and banks
     // Reads a bank of 32 programs; 0 when the file cannot be read.
@@ -75,7 +78,8 @@ public:
     float getLedState() const override;
     // [any thread] the same lamps as an integer, three bits each (LampPacking).
     int32_t packedLamps() const;
-    // Answers LampPacking::vendorQuery with packedLamps(); 0 to anything else.
+    // Answers LampPacking::vendorQuery with packedLamps() and ProgramQuery::vendorQuery
+    // through copyProgramValues; 0 to anything else.
     intptr_t vendorSpecific(int32_t index, intptr_t value, void* pointer, float opt) override;
 
     // [window thread] host services of the editor's dialogs

@@ -2,6 +2,7 @@
 
 #include "plugin/StereoInterleave.h"
 #include "plugin/host/LampPacking.h"
+#include "plugin/host/ProgramQuery.h"
 
 #include <algorithm>
 #include <cmath>
@@ -229,9 +230,13 @@ float RackPlugin::getLedState() const
     return static_cast<float>(packedLamps()) + 0.5f;
 }
 
-intptr_t RackPlugin::vendorSpecific(int32_t index, intptr_t, void*, float)
+intptr_t RackPlugin::vendorSpecific(int32_t index, intptr_t value, void* pointer, float)
 {
-    return index == LampPacking::vendorQuery ? packedLamps() : 0;
+    if (index == LampPacking::vendorQuery)
+        return packedLamps();
+    if (index == ProgramQuery::vendorQuery)
+        return copyProgramValues(value, static_cast<float*>(pointer)) ? 1 : 0;
+    return 0;
 }
 
 } // namespace voltara

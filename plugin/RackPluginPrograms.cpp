@@ -63,6 +63,15 @@ bool RackPlugin::getProgramNameAt(int32_t, int32_t program, char* text)
     return true;
 }
 
+bool RackPlugin::copyProgramValues(intptr_t number, float* values) const
+{
+    if (number < 0 || number >= rackProgramCount || values == nullptr)
+        return false;
+    for (int32_t index = 0; index < rackParameterCount; ++index)
+        values[index] = programs_[number].values[index].load();
+    return true;
+}
+
 bool RackPlugin::copyProgram(int32_t destination)
 {
     if (!isProgram(destination))

@@ -1,4 +1,5 @@
 #include "tests/support/TestHost.h"
+#include "tools/pluginhost/RackSession.h"
 
 #include <gtest/gtest.h>
 
@@ -162,6 +163,19 @@ TEST_F(Allocations, NoneOnTheAudioPathAfterResume)
                 host.dispatch(opSetProgram, 0, round % 32);
             audio(round % 2 ? 4096 : 1 + round * 13);
         }
+    });
+    EXPECT_EQ(counted, 0);
+}
+
+// A host that keeps the rack's session puts a restored one into the rack
+// between two audio calls on the audio thread: nothing there allocates.
+TEST_F(Allocations, NoneWhenASessionIsPutIntoTheRack)
+{
+    const auto session = pluginhost::RackSession::capture(host.descriptor());
+    ASSERT_TRUE(session);
+    const int64_t counted = allocationsDuring([&] {
+        session->applyTo(host.descriptor());
+        audio(512);
     });
     EXPECT_EQ(counted, 0);
 }

@@ -1,9 +1,12 @@
+#include "plugin/host/ProgramQuery.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 namespace voltara {
 namespace {
@@ -171,6 +174,30 @@ TEST_F(HostFace, ProgramOpcodeIgnoresNumbersOutOfRange)
     }
     host.dispatch(opSetProgram, 0, 31);
     EXPECT_EQ(host.dispatch(opGetProgram), 31);
+}
+
+// A host reads any program's values without making it current: what is in
+// force stays, and a later switch to the program shows the same values.
+TEST_F(HostFace, ProgramQueryReadsAProgramWithoutMakingItCurrent)
+{
+    host.dispatch(opSetProgram, 0, 7);
+    host.setParameter(26, 0.25f);
+    host.dispatch(opSetProgram, 0, 2);
+    host.setParameter(26, 0.75f);
+
+    float values[72];
+    std::fill(std::begin(values), std::end(values), -1.0f);
+    EXPECT_EQ(host.dispatch(opVendorCall, ProgramQuery::vendorQuery, 7, values), 1);
+    EXPECT_EQ(host.dispatch(opGetProgram), 2);
+    EXPECT_EQ(host.getParameter(26), 0.75f);
+    EXPECT_EQ(values[26], 0.25f);
+    host.dispatch(opSetProgram, 0, 7);
+    for (int32_t index = 0; index < 72; ++index)
+        EXPECT_EQ(values[index], host.getParameter(index)) << index;
+
+    for (const intptr_t outside : {intptr_t(-1), intptr_t(32), intptr_t(INT32_MAX)})
+        EXPECT_EQ(host.dispatch(opVendorCall, ProgramQuery::vendorQuery, outside, values), 0) << outside;
+    EXPECT_EQ(host.dispatch(opVendorCall, ProgramQuery::vendorQuery, 3, nullptr), 0);
 }
 
 TEST_F(HostFace, BlockSizeAndRateOpcodeAnswersOne)
