@@ -2,7 +2,9 @@
 // loads voltara_fx.so from its own bundle, calls main and drives the
 // descriptor as any audio host does, so the two can never sound different.
 
+#include "lv2/ControlInputs.h"
 #include "lv2/PortTable.h"
+#include "lv2/RackState.h"
 #include "plugin/host/LampPacking.h"
 #include "plugin/host/PluginDescriptor.h"
 #include "tools/pluginhost/HostTime.h"
@@ -14,15 +16,17 @@
 #include "lv2/buf-size/buf-size.h"
 #include "lv2/core/lv2.h"
 #include "lv2/core/lv2_util.h"
+#include "lv2/log/log.h"
 #include "lv2/midi/midi.h"
 #include "lv2/options/options.h"
+#include "lv2/state/state.h"
 #include "lv2/time/time.h"
 #include "lv2/urid/urid.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <limits>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -77,9 +81,9 @@ struct Voltara {
     const float* in[2] = {};
     float* out[2] = {};
     const LV2_Atom_Sequence* events = nullptr;
-    const float* controls[controlPortCount] = {};
+    ControlInputs controls;
     float* lamps[lampPortCount] = {};
-    float sent[controlPortCount]; // the value last handed to the rack per control
+    std::unique_ptr<RackState> state; // the saved state: every program and the current one
 
     double speed = 1.0; // the transport's; 0 while stopped
     // MIDI for the rack, gathered in run.
@@ -132,7 +136,9 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char* bundlePat
 {
     const LV2_URID_Map* map = nullptr;
     const LV2_Options_Option* options = nullptr;
-    lv2_features_query(features, LV2_URID__map, &map, false, LV2_OPTIONS__options, &options, false, nullptr);
+    const LV2_Log_Log* log = nullptr;
+    lv2_features_query(features, LV2_URID__map, &map, false, LV2_OPTIONS__options, &options, false, LV2_LOG__log, &log,
+                       false, nullptr);
     auto self = std::unique_ptr<Voltara>(new (std::nothrow) Voltara);
     if (!self)
         return nullptr;
@@ -145,8 +151,7 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char* bundlePat
     self->blockLength = hostBlockLength(options, self->uris);
     self->rack->prepare(rate, int32_t(self->blockLength), defaultTempo);
     loadFactoryPrograms(self.get());
-    // Every control goes to the rack at the first run.
-    std::fill(std::begin(self->sent), std::end(self->sent), std::numeric_limits<float>::quiet_NaN());
+    self->state = std::make_unique<RackState>(self->rack->descriptor(), self->controls, map, log, rate);
     return self.release();
 }
 
@@ -161,7 +166,7 @@ void connectPort(LV2_Handle instance, uint32_t port, void* data)
     else if (port == portEvents)
         self->events = static_cast<const LV2_Atom_Sequence*>(data);
     else if (port >= firstControlPort && port < firstLampPort)
-        self->controls[port - firstControlPort] = static_cast<const float*>(data);
+        self->controls.connect(port - firstControlPort, static_cast<const float*>(data));
     else if (port >= firstLampPort && port < portCount)
         self->lamps[port - firstLampPort] = static_cast<float*>(data);
 }
@@ -169,10 +174,12 @@ void connectPort(LV2_Handle instance, uint32_t port, void* data)
 // [main thread, deactivated]
 void activate(LV2_Handle instance)
 {
-    pluginhost::PluginInstance& rack = *static_cast<Voltara*>(instance)->rack;
+    auto* self = static_cast<Voltara*>(instance);
+    pluginhost::PluginInstance& rack = *self->rack;
     rack.time.samplePosition = 0.0;
     rack.time.songPosition = 0.0;
     rack.resume();
+    self->state->setActive(true);
 }
 
 bool numberOf(const LV2_Atom* atom, const Uris& uris, double& number)
@@ -215,19 +222,6 @@ void readPosition(Voltara* self, const LV2_Atom_Object* position)
         time.songPosition = (barCount * perBar + inBar) * 4.0 / unit;
 }
 
-void sendControls(Voltara* self)
-{
-    for (uint32_t i = 0; i < controlPortCount; ++i) {
-        if (self->controls[i] == nullptr)
-            continue;
-        const float value = *self->controls[i];
-        if (value != self->sent[i]) {
-            self->rack->setParameter(controlParameter[i], value);
-            self->sent[i] = value;
-        }
-    }
-}
-
 void queueMidi(Voltara* self, const LV2_Atom* event)
 {
     const auto* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(event));
@@ -258,7 +252,8 @@ void run(LV2_Handle instance, uint32_t frames)
     auto* self = static_cast<Voltara*>(instance);
     if (!self->in[0] || !self->in[1] || !self->out[0] || !self->out[1])
         return;
-    sendControls(self);
+    self->state->takeRestored();
+    self->controls.send(self->rack->descriptor(), frames);
     uint32_t done = 0;
     if (self->events != nullptr && self->understandsEvents) {
         LV2_ATOM_SEQUENCE_FOREACH(self->events, event)
@@ -288,7 +283,9 @@ void run(LV2_Handle instance, uint32_t frames)
 // [main thread, activated]
 void deactivate(LV2_Handle instance)
 {
-    static_cast<Voltara*>(instance)->rack->suspend();
+    auto* self = static_cast<Voltara*>(instance);
+    self->state->setActive(false);
+    self->rack->suspend();
 }
 
 // [main thread, deactivated]
@@ -297,7 +294,30 @@ void cleanup(LV2_Handle instance)
     delete static_cast<Voltara*>(instance); // closes the rack, then frees its library
 }
 
-const LV2_Descriptor descriptor = {pluginUri, instantiate, connectPort, activate, run, deactivate, cleanup, nullptr};
+// [any thread, also during run]
+LV2_State_Status save(LV2_Handle instance, LV2_State_Store_Function store, LV2_State_Handle handle, uint32_t,
+                      const LV2_Feature* const*)
+{
+    return static_cast<Voltara*>(instance)->state->save(store, handle);
+}
+
+// [main thread; while active also during run]
+LV2_State_Status restore(LV2_Handle instance, LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle, uint32_t,
+                         const LV2_Feature* const* features)
+{
+    return static_cast<Voltara*>(instance)->state->restore(retrieve, handle, features);
+}
+
+const LV2_State_Interface stateInterface = {save, restore};
+
+// [any thread]
+const void* extensionData(const char* uri)
+{
+    return std::strcmp(uri, LV2_STATE__interface) == 0 ? &stateInterface : nullptr;
+}
+
+const LV2_Descriptor descriptor = {pluginUri, instantiate, connectPort, activate,
+                                   run,       deactivate,  cleanup,     extensionData};
 
 } // namespace
 } // namespace voltara::lv2
