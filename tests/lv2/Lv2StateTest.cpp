@@ -7,6 +7,8 @@
 #ifdef VOLTARA_HAS_LILV
 
 #include "lv2/PortTable.h"
+#include "tests/support/ChildProgram.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/lv2/LilvHost.h"
 #include "tools/pluginhost/RackSessionText.h"
@@ -18,12 +20,16 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <regex>
 #include <thread>
+#include <unistd.h>
 
 namespace voltara {
 namespace {
 
 using pluginhost::RackSession;
+using test::ChildProgram;
 using test::LilvHost;
 using test::LilvHostInstance;
 namespace RackSessionText = pluginhost::RackSessionText;
@@ -32,6 +38,13 @@ constexpr double rate = 44100.0;
 const std::string bundles = std::filesystem::path(VOLTARA_LV2_BUNDLE).parent_path().string();
 const std::string sessionKey = std::string(lv2::pluginUri) + ":session";
 const std::string controlsKey = std::string(lv2::pluginUri) + ":controls";
+// The bundle is not built with the sanitizers' runtimes that a sanitised
+// bundle needs; jalv gets them preloaded.
+#ifdef VOLTARA_SANITIZER_RUNTIMES
+const std::string preloadSanitizers = "LD_PRELOAD=" VOLTARA_SANITIZER_RUNTIMES;
+#else
+const std::string preloadSanitizers = "LD_PRELOAD=";
+#endif
 
 struct Stereo {
     explicit Stereo(std::size_t frames) : left(frames), right(frames) {}
@@ -390,6 +403,103 @@ TEST_F(Lv2State, APresetChangesOnlyTheCurrentProgram)
             << parameter;
     }
     EXPECT_GT(changed, 10);
+}
+
+// The lamps jalv printed last for its "monitors" command, by symbol.
+std::map<std::string, float> lastLamps(const std::string& printed)
+{
+    std::map<std::string, float> lamps;
+    static const std::regex line("([a-z]+_lamp) = ([0-9.]+)");
+    for (auto at = std::sregex_iterator(printed.begin(), printed.end(), line); at != std::sregex_iterator(); ++at)
+        lamps[(*at)[1]] = std::stof((*at)[2]);
+    return lamps;
+}
+
+// jalv, the reference LV2 host, on a JACK server of its own (the dummy
+// driver, a name no other run uses): it loads a saved state directory into
+// the plug-in with -l, and a second saved state while the plug-in runs (its
+// "preset" command). In both the controls the host sets back hold program 5's
+// values with the phaser on, while the current program, 9 and then 12, runs
+// only the tremolo and then only the chorus: the lamps show what plays.
+TEST_F(Lv2State, JalvLoadsASavedStateIntoTheRunningPlugin)
+{
+    const std::string jalv = test::findProgram("jalv"), jackd = test::findProgram("jackd"),
+                      jackWait = test::findProgram("jack_wait");
+    if (jalv.empty() || jackd.empty() || jackWait.empty())
+        GTEST_SKIP() << "jalv or jackd is not installed (Debian packages jalv, jackd2)";
+
+    RackSession bank = userBank();
+    for (const int32_t p : {9, 12}) {
+        for (const int32_t on : {8, 16, 24, 32, 40, 64}) // every module with a lamp off
+            bank.programs[std::size_t(p)].values[std::size_t(on)] = 0.0f;
+    }
+    bank.programs[9].values[64] = 1.0f;  // TRM On
+    bank.programs[12].values[40] = 1.0f; // CHO On
+    LilvHostInstance instance(lilv, rate);
+    instance.activate();
+    run(instance);
+    const auto bankState = lilv.stateFromTurtle(sessionState(RackSessionText::write(bank)));
+    instance.restore(bankState.get());
+    instance.midi(0, 0xc0, 5, 0);
+    run(instance);
+    instance.control("phs_on") = 1.0f;
+    instance.control("trm_on") = 0.0f;
+    instance.control("cho_on") = 0.0f;
+    run(instance);
+    TempFolder scratch;
+    const auto saveWith = [&](int program, const std::string& folder, const std::string& uri) {
+        instance.midi(0, 0xc0, uint8_t(program), 0);
+        run(instance);
+        const auto state = instance.save();
+        std::filesystem::create_directories(scratch.file(folder));
+        lilv.saveState(state.get(), scratch.file(folder), uri);
+    };
+    // jalv reads the command's URI up to its first '-'.
+    const std::string presetUri = "urn:voltara:test:second";
+    saveWith(9, "first", "");
+    saveWith(12, "lv2/second.lv2", presetUri);
+
+    static int servers = 0;
+    const std::string server = "voltara-test-" + std::to_string(getpid()) + "-" + std::to_string(++servers);
+    ChildProgram jack(jackd, {"-n", server, "-d", "dummy", "-r", "44100", "-p", "256"}, {"JACK_NO_AUDIO_RESERVATION=1"},
+                      scratch.file("jackd.out"), scratch.file("jackd.err"));
+    const auto waited = test::runProgram(jackWait, {"-s", server, "-w", "-t", "20"}, {}, scratch);
+    ASSERT_EQ(waited.status, 0) << waited.out << waited.err << scratch.read("jackd.err");
+
+    // jalv prints its "monitors" at once with line-buffered output.
+    ChildProgram host("stdbuf",
+                      {"-oL", jalv, "-t", "-n", server + "-jalv", "-l", scratch.file("first"), lv2::pluginUri},
+                      {"LV2_PATH=" + bundles + ":" + scratch.file("lv2"), "JACK_DEFAULT_SERVER=" + server,
+                       "JACK_NO_START_SERVER=1", preloadSanitizers, "ASAN_OPTIONS=detect_leaks=0"},
+                      scratch.file("jalv.out"), scratch.file("jalv.err"));
+    // Asks for the lamps until they show what is wanted, at most 30 s.
+    const auto lampsBecome = [&](const std::map<std::string, bool>& lit) {
+        for (int ask = 0; ask < 150; ++ask) {
+            host.write("monitors\n");
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            const auto lamps = lastLamps(scratch.read("jalv.out"));
+            if (std::all_of(lit.begin(), lit.end(), [&](const auto& wanted) {
+                    const auto found = lamps.find(wanted.first);
+                    return found != lamps.end() && (found->second > 0.0f) == wanted.second;
+                }))
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(lampsBecome({{"trm_lamp", true}, {"cho_lamp", false}, {"phs_lamp", false}}))
+        << scratch.read("jalv.out") << scratch.read("jalv.err");
+    // As a user does: the presets listed (jalv loads them then), one chosen.
+    host.write("presets\npreset " + presetUri + "\n");
+    EXPECT_TRUE(lampsBecome({{"trm_lamp", false}, {"cho_lamp", true}, {"phs_lamp", false}}))
+        << scratch.read("jalv.out") << scratch.read("jalv.err");
+    host.closeInput();
+    EXPECT_EQ(host.wait(20.0), 0) << scratch.read("jalv.err");
+    jack.stop();
+
+    const std::string told = scratch.read("jalv.err");
+    EXPECT_NE(told.find("restored the saved session, program 9 current"), std::string::npos) << told;
+    EXPECT_NE(told.find("restored the saved session, program 12 current"), std::string::npos) << told;
+    EXPECT_EQ(told.find("warning"), std::string::npos) << told;
 }
 
 } // namespace
