@@ -4,6 +4,7 @@
 
 #include "lv2/PortTable.h"
 #include "plugin/host/LampPacking.h"
+#include "tests/support/StereoTones.h"
 #include "tests/support/TestHost.h"
 #include "tests/support/lv2/Lv2Host.h"
 
@@ -17,25 +18,11 @@ namespace voltara {
 namespace {
 
 using test::Lv2Host;
+using test::Stereo;
 using test::TestHost;
+using test::tones;
 
 constexpr double rate = 44100.0;
-
-struct Stereo {
-    explicit Stereo(std::size_t frames) : left(frames), right(frames) {}
-    std::vector<float> left, right;
-};
-
-// Two tones, different per channel, loud enough for every effect to show.
-Stereo tones(std::size_t frames)
-{
-    Stereo signal(frames);
-    for (std::size_t j = 0; j < frames; ++j) {
-        signal.left[j] = 0.5f * float(std::sin(0.0627 * double(j)));
-        signal.right[j] = 0.4f * float(std::sin(0.0311 * double(j) + 1.0));
-    }
-    return signal;
-}
 
 uint32_t portOf(int32_t parameter)
 {

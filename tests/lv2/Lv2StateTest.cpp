@@ -9,6 +9,7 @@
 #include "lv2/PortTable.h"
 #include "tests/support/ChildProgram.h"
 #include "tests/support/ProgramRun.h"
+#include "tests/support/StereoTones.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/lv2/LilvHost.h"
 #include "tools/pluginhost/RackSessionText.h"
@@ -32,6 +33,8 @@ using pluginhost::RackSession;
 using test::ChildProgram;
 using test::LilvHost;
 using test::LilvHostInstance;
+using test::Stereo;
+using test::tones;
 namespace RackSessionText = pluginhost::RackSessionText;
 
 constexpr double rate = 44100.0;
@@ -45,22 +48,6 @@ const std::string preloadSanitizers = "LD_PRELOAD=" VOLTARA_SANITIZER_RUNTIMES;
 #else
 const std::string preloadSanitizers = "LD_PRELOAD=";
 #endif
-
-struct Stereo {
-    explicit Stereo(std::size_t frames) : left(frames), right(frames) {}
-    std::vector<float> left, right;
-};
-
-// Two tones, different per channel, loud enough for every effect to show.
-Stereo tones(std::size_t frames)
-{
-    Stereo signal(frames);
-    for (std::size_t j = 0; j < frames; ++j) {
-        signal.left[j] = 0.5f * float(std::sin(0.0627 * double(j)));
-        signal.right[j] = 0.4f * float(std::sin(0.0311 * double(j) + 1.0));
-    }
-    return signal;
-}
 
 // The user's bank: the factory programs renamed, with rates and mixes of
 // their own and the phaser and tremolo on in every third.
