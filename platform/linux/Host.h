@@ -92,6 +92,9 @@ struct MenuItem {
 using MenuChooser = std::function<const MenuItem*(const std::vector<MenuItem>& items, WinPoint screen, uint32_t flags)>;
 // null: every menu closes without choice.
 VOLTARA_PLATFORM_API void setMenuChooser(MenuChooser chooser);
+// The chooser of the menus whose owner lies in this top-level window, before
+// the one for every window; null removes it.
+VOLTARA_PLATFORM_API void setMenuChooser(Window topLevel, MenuChooser chooser);
 
 // Target of a dropped shortcut; false when it cannot be resolved.
 using ShortcutResolver = std::function<bool(const std::string& shortcut, std::string& target)>;
@@ -115,6 +118,11 @@ struct Image {
     }
 };
 VOLTARA_PLATFORM_API Image readPixels(Window window);
+
+// Copies the pixels of an area (window coordinates, clipped to the window)
+// as 0xRRGGBB words into rows of stride words, the area's top-left corner
+// first; the area copied.
+VOLTARA_PLATFORM_API WinRect copyPixels(Window window, WinRect area, uint32_t* destination, int stride);
 
 // The rectangles drawn into the window or its children since the last call
 // for any window of the same top-level window, in the window's coordinates
@@ -141,5 +149,21 @@ VOLTARA_PLATFORM_API bool fontsAvailable();
 
 // The system cursor number (IDC_...) now shown.
 VOLTARA_PLATFORM_API uint32_t currentCursor();
+
+// Something outside the window system that keeps its windows live on a real
+// display (a presenter): while the plug-in sleeps (a control following the
+// mouse in its own loop sleeps between passes), the window system lets it
+// wait instead, up to the milliseconds given, so that the display's input
+// arrives and what was drawn shows. It may return early; Sleep then calls it
+// again until the time is up. Null: Sleep only sleeps. Not on the simulated
+// clock, which the script moves.
+using Waiter = std::function<void(uint32_t milliseconds)>;
+VOLTARA_PLATFORM_API void setWaiter(Waiter waiter);
+
+// Shows the plug-in's messages (MessageBox) as the desktop does; answers
+// false when it could not, and the message then goes to standard error.
+// Null: standard error only.
+using MessageShower = std::function<bool(const std::string& text, const std::string& caption)>;
+VOLTARA_PLATFORM_API void setMessageShower(MessageShower shower);
 
 } // namespace voltara::platform::host

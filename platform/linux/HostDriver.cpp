@@ -112,6 +112,31 @@ Image readPixels(Window window)
     return image;
 }
 
+WinRect copyPixels(Window window, WinRect area, uint32_t* destination, int stride)
+{
+    std::lock_guard<std::mutex> lock(systemLock());
+    if (!isLiveWindow(window) || !destination)
+        return {0, 0, 0, 0};
+    WinPoint origin;
+    const WinRect visible = visibleOnSurface(window, origin);
+    const Surface& surface = *topLevel(window)->surface;
+    const WinRect want{std::max({area.left + origin.x, visible.left, 0}),
+                       std::max({area.top + origin.y, visible.top, 0}),
+                       std::min({area.right + origin.x, visible.right, surface.width}),
+                       std::min({area.bottom + origin.y, visible.bottom, surface.height})};
+    if (want.left >= want.right || want.top >= want.bottom)
+        return {0, 0, 0, 0};
+    for (int y = want.top; y < want.bottom; ++y) {
+        const uint32_t* from = &surface.pixels[size_t(y) * surface.width + want.left];
+        uint32_t* to = destination + size_t(y - want.top) * stride;
+        for (int x = want.left; x < want.right; ++x) {
+            const uint32_t p = *from++; // red | green << 8 | blue << 16
+            *to++ = (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);
+        }
+    }
+    return {want.left - origin.x, want.top - origin.y, want.right - origin.x, want.bottom - origin.y};
+}
+
 std::vector<WinRect> takeDrawnAreas(Window window)
 {
     std::lock_guard<std::mutex> lock(systemLock());

@@ -30,6 +30,12 @@ Input& input()
     return *state;
 }
 
+Installed<host::Waiter>& waiter()
+{
+    static auto* installed = new Installed<host::Waiter>;
+    return *installed;
+}
+
 uint32_t realTicks()
 {
     using namespace std::chrono;
@@ -179,7 +185,20 @@ void Sleep(uint32_t milliseconds)
             return;
         }
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    const host::Waiter wait = waiter().get();
+    if (!wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        return;
+    }
+    // The display's input and drawing are served while the plug-in sleeps.
+    const uint32_t until = realTicks() + milliseconds;
+    for (int32_t left = int32_t(milliseconds); left > 0; left = int32_t(until - realTicks()))
+        wait(uint32_t(left));
+}
+
+void host::setWaiter(Waiter wait)
+{
+    waiter().set(std::move(wait));
 }
 
 } // namespace voltara::platform

@@ -1,6 +1,8 @@
 #include "platform/PopupMenu.h"
 #include "platform/linux/Host.h"
-#include "platform/linux/Objects.h"
+#include "platform/linux/WindowSystem.h"
+
+#include <map>
 
 // Popup menus are built like the real ones; showing one hands the menu as
 // built to the chooser the host installed, and a choice is posted to the
@@ -24,6 +26,26 @@ Installed<host::MenuChooser>& chooser()
 {
     static auto* installed = new Installed<host::MenuChooser>;
     return *installed;
+}
+
+// The choosers of single top-level windows (a presenter's).
+Installed<std::map<Window, host::MenuChooser>>& windowChoosers()
+{
+    static auto* installed = new Installed<std::map<Window, host::MenuChooser>>;
+    return *installed;
+}
+
+host::MenuChooser chooserFor(Window owner)
+{
+    Window top = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(systemLock());
+        if (isLiveWindow(owner))
+            top = topLevel(owner);
+    }
+    const auto choosers = windowChoosers().get();
+    const auto found = choosers.find(top);
+    return found != choosers.end() ? found->second : chooser().get();
 }
 
 std::vector<host::MenuItem> snapshot(const MenuObject* menu)
@@ -76,7 +98,7 @@ Bool TrackPopupMenu(Menu menu, uint32_t flags, int x, int y, int, Window owner, 
 {
     if (!menu || !IsWindow(owner))
         return 0;
-    const host::MenuChooser choose = chooser().get();
+    const host::MenuChooser choose = chooserFor(owner);
     const std::vector<host::MenuItem> items = snapshot(menu);
     const host::MenuItem* chosen = choose ? choose(items, WinPoint{x, y}, flags) : nullptr;
     // Only an enabled ordinary item can be chosen.
@@ -88,6 +110,16 @@ Bool TrackPopupMenu(Menu menu, uint32_t flags, int x, int y, int, Window owner, 
 void host::setMenuChooser(MenuChooser chosen)
 {
     chooser().set(std::move(chosen));
+}
+
+void host::setMenuChooser(Window topLevel, MenuChooser chosen)
+{
+    auto choosers = windowChoosers().get();
+    if (chosen)
+        choosers[topLevel] = std::move(chosen);
+    else
+        choosers.erase(topLevel);
+    windowChoosers().set(std::move(choosers));
 }
 
 } // namespace voltara::platform
