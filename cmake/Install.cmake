@@ -6,7 +6,7 @@
 #   PREFIX/share/voltara/content/ (Presets/Default.fxb, Players/Voltara.sty)
 #   PREFIX/lib/lv2/voltara.lv2/, the LV2 bundle
 install(TARGETS voltara RUNTIME DESTINATION bin)
-install(TARGETS voltara_fx voltara_platform LIBRARY DESTINATION lib/voltara)
+install(TARGETS voltara_fx voltara_platform voltara_presenter LIBRARY DESTINATION lib/voltara)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/content/ DESTINATION share/voltara/content)
 if(TARGET voltara_lv2_bundle)
     install(DIRECTORY ${VOLTARA_LV2_BUNDLE} DESTINATION lib/lv2 USE_SOURCE_PERMISSIONS)

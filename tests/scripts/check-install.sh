@@ -20,7 +20,7 @@ trap 'echo "FAILED at line $LINENO: $BASH_COMMAND"' ERR
 
 make -s -C "$source_dir" install PREFIX="$prefix" NATIVE="$build_dir" JOBS=2 > "$scratch/install.log" 2>&1 ||
     { cat "$scratch/install.log"; fail "make install"; }
-for file in bin/voltara lib/voltara/voltara_fx.so lib/voltara/libvoltara_platform.so \
+for file in bin/voltara lib/voltara/voltara_fx.so lib/voltara/libvoltara_platform.so lib/voltara/libvoltara_presenter.so \
             share/voltara/content/Presets/Default.fxb share/voltara/content/Players/Voltara.sty \
             lib/lv2/voltara.lv2/manifest.ttl; do
     [[ -e $prefix/$file ]] || fail "make install did not install $file"

@@ -1,5 +1,6 @@
 #include "tests/support/ProgramRun.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <sstream>
 #include <sys/wait.h>
@@ -48,6 +49,48 @@ std::string findProgram(const std::string& name)
             return candidate;
     }
     return "";
+}
+
+BackgroundProgram::BackgroundProgram(const std::string& program, const std::vector<std::string>& arguments,
+                                     const std::vector<std::string>& environment)
+{
+    std::vector<std::string> words{program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> settings(environment);
+    pid_ = fork();
+    if (pid_ == 0) {
+        for (std::string& setting : settings)
+            putenv(setting.data());
+        dup2(STDERR_FILENO, STDOUT_FILENO);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+}
+
+BackgroundProgram::~BackgroundProgram()
+{
+    if (pid_ > 0 && !finished()) {
+        kill(pid_, SIGTERM);
+        int raw;
+        waitpid(pid_, &raw, 0);
+    }
+}
+
+bool BackgroundProgram::finished()
+{
+    if (pid_ <= 0)
+        return true;
+    if (status_ >= 0)
+        return true;
+    int raw;
+    if (waitpid(pid_, &raw, WNOHANG) != pid_)
+        return false;
+    status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128;
+    return true;
 }
 
 } // namespace voltara::test
