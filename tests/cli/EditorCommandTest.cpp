@@ -1,10 +1,13 @@
 #include "tests/support/TempFolder.h"
+#include "tests/support/VirtualDisplay.h"
 #include "tests/support/VoltaraRun.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <sys/stat.h>
+#include <thread>
 
 namespace voltara::test {
 namespace {
@@ -139,6 +142,50 @@ TEST(EditorCommand, ScriptsThatAreNoFilesAreRefused)
         EXPECT_TRUE(contains(result.err, message)) << message << " in " << result.err;
         EXPECT_TRUE(fileBytes(voltara.file("shot.png")).empty()) << script;
     }
+}
+
+// As a user runs it: the editor on the display until its window closes (here
+// by termination, as Ctrl-C closes it), then what changed.
+TEST(EditorCommand, LiveShowsTheEditorOnTheDisplayForTheUsersOwnMouse)
+{
+    VirtualDisplay display;
+    ASSERT_TRUE(display.running()) << display.failure();
+    VoltaraRun voltara;
+    TempFolder scratch, tools;
+    ProgramResult result;
+    std::thread live([&] {
+        result = runProgram(VOLTARA_BINARY_DIR "/voltara", {"editor", "--live", "--program", "3"},
+                            {"VOLTARA_REGISTRY=" + voltara.registry(), "DISPLAY=" + display.name()}, scratch);
+    });
+    const std::vector<std::string> on{"DISPLAY=" + display.name()};
+    const ProgramResult found = runProgram("xdotool", {"search", "--sync", "--name", "^AW Voltara FX$"}, on, tools);
+    const std::string window = found.out.substr(0, found.out.find('\n'));
+    // The phaser's on button.
+    EXPECT_EQ(
+        runProgram("xdotool", {"mousemove", "--window", window, "300", "290", "click", "1", "sleep", "0.5"}, on, tools)
+            .status,
+        0);
+    const ProgramResult owner = runProgram("xdotool", {"getwindowpid", window}, on, tools);
+    const int pid = std::atoi(owner.out.c_str());
+    ASSERT_GT(pid, 0) << owner.err;
+    kill(pid, SIGTERM);
+    live.join();
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(contains(result.out, "program 3 \"Slow Phaser\"")) << result.out;
+    EXPECT_TRUE(contains(result.out, "24 PHS On       1.0000 -> 0.0000  OFF")) << result.out;
+}
+
+TEST(EditorCommand, LiveWithoutADisplaySaysSo)
+{
+    VoltaraRun voltara;
+    TempFolder scratch;
+    const ProgramResult result = runProgram(VOLTARA_BINARY_DIR "/voltara", {"editor", "--live"},
+                                            {"DISPLAY=", "VOLTARA_REGISTRY=" + voltara.registry()}, scratch);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(contains(result.err, "cannot show the editor: no X display (DISPLAY is not set)")) << result.err;
+    const auto both = voltara({"editor", "--live", voltara.file("shot.png")});
+    EXPECT_EQ(both.status, 1);
+    EXPECT_TRUE(contains(both.err, "--live shows the editor on the display: it takes no screenshot file")) << both.err;
 }
 
 } // namespace

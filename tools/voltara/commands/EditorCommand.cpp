@@ -1,6 +1,8 @@
 #include "tools/voltara/commands/Commands.h"
 
 #include "platform/linux/Host.h"
+#include "tools/livehost/FileSelection.h"
+#include "tools/livehost/LiveEditor.h"
 #include "tools/pluginhost/PluginInstance.h"
 #include "tools/voltara/audio/GuitarPhrase.h"
 #include "tools/voltara/base/ArgumentList.h"
@@ -13,12 +15,17 @@
 #include "tools/voltara/rack/RackSetup.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
 #include <sstream>
 
 // voltara editor: opens the rack's editor in a window of our own, plays a
 // script of mouse and key actions against it on a simulated clock, tells
-// what the clicks did and writes a screenshot.
+// what the clicks did and writes a screenshot. With --live the editor is on
+// the display instead, for the user's own mouse, until the window closes.
 
 namespace voltara {
 namespace {
@@ -34,6 +41,7 @@ constexpr intptr_t linearKnobs = 2;
 
 struct EditorOptions {
     RackSetup setup;
+    bool live = false;
     std::string scriptPath; // empty: no script; "-": standard input
     intptr_t knobStyle = 0;
     double playSeconds = 1.0; // of the guitar phrase, so that the lamps show what they would
@@ -92,10 +100,14 @@ void printChanges(const pluginhost::PluginInstance& host, const std::vector<floa
 // The options and usage of voltara editor.
 CommandLine commandLine(EditorOptions& o)
 {
-    CommandLine line("editor OUT.png [options]",
+    CommandLine line("editor OUT.png [options]\n       voltara editor --live [options]",
                      "Opens the rack's editor, plays a script of mouse and key actions against it, prints what "
-                     "they changed and what the host was told, and writes a screenshot of the window.");
+                     "they changed and what the host was told, and writes a screenshot of the window. With --live "
+                     "the editor opens on the display for the mouse and keys, the rack silent, until its window is "
+                     "closed; then what changed is printed.");
     o.setup.addOptions(line);
+    line.add(Option::flag("--live", 0, "the editor on the display (X11) instead of a script and a screenshot",
+                          [&o]() { o.live = true; }));
     line.add(Option::text("--script", 0, "FILE|-", nullptr,
                           "mouse and key actions, one a line (see tools/README.md); - reads standard input",
                           [&o](const std::string& path, double) { o.scriptPath = path; }));
@@ -112,13 +124,67 @@ CommandLine commandLine(EditorOptions& o)
     return line;
 }
 
+volatile std::sig_atomic_t stopAsked = 0;
+
+extern "C" void askToStop(int)
+{
+    stopAsked = 1;
+}
+
+// The host's answers while the editor is live: the desktop's file choosers.
+std::optional<intptr_t> answerLive(const pluginhost::HostCalls::Call& call, void* pointer)
+{
+    switch (call.opcode) {
+    case hostCapability:
+        return pointer && std::strcmp(static_cast<const char*>(pointer), "openFileSelector") == 0 ? 1 : 0;
+    case hostOpenFileSelector:
+        return pointer && livehost::selectWithDesktop(*static_cast<FileSelectRecord*>(pointer)) ? 1 : 0;
+    default: return std::nullopt;
+    }
+}
+
+int runLive(const EditorOptions& options)
+{
+    pluginhost::LoadedPlugin host(options.setup.pluginPath());
+    options.setup.apply(host);
+    host.respond = answerLive;
+    host.dispatch(opEditorKnobStyle, 0, options.knobStyle);
+    const std::vector<float> before = parameterValues(host);
+    std::string why;
+    platform::x11::Presenter::Settings settings;
+    settings.title = host.text(opGetEffectName);
+    auto editor = livehost::LiveEditor::open(host.descriptor(), settings, why);
+    if (!editor)
+        throw ToolError("cannot show the editor: " + why);
+    // Ctrl-C and termination close the window as its close button does.
+    struct sigaction action = {};
+    action.sa_handler = askToStop;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    while (!stopAsked && editor->service(int(livehost::LiveEditor::idleInterval))) {
+    }
+    editor.reset();
+    host.respond = nullptr;
+    printChanges(host, before);
+    return 0;
+}
+
 int run(int argc, char** argv)
 {
     ArgumentList arguments(argc, argv, 1);
     EditorOptions options;
     std::vector<std::string> operands;
-    if (!commandLine(options).parse(arguments, operands, 1, 1))
+    if (!commandLine(options).parse(arguments, operands, 0, 1))
         return 0;
+    if (options.live) {
+        if (!operands.empty())
+            throw ToolError("--live shows the editor on the display: it takes no screenshot file");
+        if (!options.scriptPath.empty())
+            throw ToolError("--live takes the user's own mouse: it plays no script");
+        return runLive(options);
+    }
+    if (operands.empty())
+        throw ToolError("the screenshot needs a file name (or --live for the editor on the display)");
     const std::string& outPath = operands[0];
     // What the script did goes to standard output.
     if (outPath == "-")
