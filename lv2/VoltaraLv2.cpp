@@ -6,6 +6,7 @@
 #include "lv2/PortTable.h"
 #include "lv2/RackState.h"
 #include "plugin/host/LampPacking.h"
+#include "plugin/host/VendorCalls.h"
 #include "plugin/host/PluginDescriptor.h"
 #include "tools/pluginhost/HostTime.h"
 #include "tools/pluginhost/MidiBatch.h"
@@ -273,7 +274,7 @@ void run(LV2_Handle instance, uint32_t frames)
     }
     render(self, done, frames);
 
-    const int32_t packed = int32_t(self->rack->dispatch(opVendorCall, LampPacking::vendorQuery));
+    const int32_t packed = int32_t(self->rack->dispatch(opVendorCall, VendorCall::lamps));
     for (uint32_t i = 0; i < lampPortCount; ++i) {
         if (self->lamps[i] != nullptr)
             *self->lamps[i] = float(LampPacking::lamp(packed, LampPacking::places[lampPlace[i]]));

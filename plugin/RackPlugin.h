@@ -78,8 +78,8 @@ public:
     float getLedState() const override;
     // [any thread] the same lamps as an integer, three bits each (LampPacking).
     int32_t packedLamps() const;
-    // Answers LampPacking::vendorQuery with packedLamps() and ProgramQuery::vendorQuery
-    // through copyProgramValues; 0 to anything else.
+    // Answers the VendorCall indices (the lamps, a program's values, a bank
+    // to load, a content folder to record); 0 to anything else.
     intptr_t vendorSpecific(int32_t index, intptr_t value, void* pointer, float opt) override;
 
     // [window thread] host services of the editor's dialogs

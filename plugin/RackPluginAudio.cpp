@@ -2,7 +2,7 @@
 
 #include "plugin/StereoInterleave.h"
 #include "plugin/host/LampPacking.h"
-#include "plugin/host/ProgramQuery.h"
+#include "plugin/host/VendorCalls.h"
 
 #include <algorithm>
 #include <cmath>
@@ -232,10 +232,16 @@ float RackPlugin::getLedState() const
 
 intptr_t RackPlugin::vendorSpecific(int32_t index, intptr_t value, void* pointer, float)
 {
-    if (index == LampPacking::vendorQuery)
+    if (index == VendorCall::lamps)
         return packedLamps();
-    if (index == ProgramQuery::vendorQuery)
+    if (index == VendorCall::programValues)
         return copyProgramValues(value, static_cast<float*>(pointer)) ? 1 : 0;
+    if (index == VendorCall::loadBank)
+        return pointer ? loadBankFile(static_cast<const char*>(pointer)) : 0;
+    if (index == VendorCall::setContentFolder && pointer) {
+        setInstallPath(static_cast<const char*>(pointer));
+        return 1;
+    }
     return 0;
 }
 

@@ -1,4 +1,4 @@
-#include "plugin/host/ProgramQuery.h"
+#include "plugin/host/VendorCalls.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -187,7 +187,7 @@ TEST_F(HostFace, ProgramQueryReadsAProgramWithoutMakingItCurrent)
 
     float values[72];
     std::fill(std::begin(values), std::end(values), -1.0f);
-    EXPECT_EQ(host.dispatch(opVendorCall, ProgramQuery::vendorQuery, 7, values), 1);
+    EXPECT_EQ(host.dispatch(opVendorCall, VendorCall::programValues, 7, values), 1);
     EXPECT_EQ(host.dispatch(opGetProgram), 2);
     EXPECT_EQ(host.getParameter(26), 0.75f);
     EXPECT_EQ(values[26], 0.25f);
@@ -196,8 +196,8 @@ TEST_F(HostFace, ProgramQueryReadsAProgramWithoutMakingItCurrent)
         EXPECT_EQ(values[index], host.getParameter(index)) << index;
 
     for (const intptr_t outside : {intptr_t(-1), intptr_t(32), intptr_t(INT32_MAX)})
-        EXPECT_EQ(host.dispatch(opVendorCall, ProgramQuery::vendorQuery, outside, values), 0) << outside;
-    EXPECT_EQ(host.dispatch(opVendorCall, ProgramQuery::vendorQuery, 3, nullptr), 0);
+        EXPECT_EQ(host.dispatch(opVendorCall, VendorCall::programValues, outside, values), 0) << outside;
+    EXPECT_EQ(host.dispatch(opVendorCall, VendorCall::programValues, 3, nullptr), 0);
 }
 
 TEST_F(HostFace, BlockSizeAndRateOpcodeAnswersOne)

@@ -4,6 +4,7 @@
 
 #include "lv2/PortTable.h"
 #include "plugin/host/LampPacking.h"
+#include "plugin/host/VendorCalls.h"
 #include "tests/support/StereoTones.h"
 #include "tests/support/TestHost.h"
 #include "tests/support/lv2/Lv2Host.h"
@@ -55,7 +56,7 @@ public:
         host.time.songPosition += double(to - from) * host.time.tempo / (60.0 * rate);
     }
 
-    int32_t lamps() { return int32_t(host.dispatch(opVendorCall, LampPacking::vendorQuery)); }
+    int32_t lamps() { return int32_t(host.dispatch(opVendorCall, VendorCall::lamps)); }
 
     TestHost host;
 };

@@ -1,5 +1,6 @@
 #include "plugin/RackPlugin.h"
 #include "plugin/host/LampPacking.h"
+#include "plugin/host/VendorCalls.h"
 
 #include <gtest/gtest.h>
 
@@ -291,9 +292,9 @@ TEST_F(RackChain, HostsReadThePackedLampsThroughTheVendorCallOnly)
     switches(1.0f);
     rack->setParameter(8 * slotPhaser, 0.0f);
     const int32_t packed = 3 + (2 << 6) + (4 << 9) + (5 << 12) + (7 << 15);
-    EXPECT_EQ(rack->dispatch(opVendorCall, LampPacking::vendorQuery, 0, nullptr, 0.0f), packed);
+    EXPECT_EQ(rack->dispatch(opVendorCall, VendorCall::lamps, 0, nullptr, 0.0f), packed);
     EXPECT_EQ(LampPacking::lamp(packed, LampPacking::places[4]), 5);
-    EXPECT_EQ(rack->dispatch(opVendorCall, LampPacking::vendorQuery + 1, 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(rack->dispatch(opVendorCall, VendorCall::lamps + 1, 0, nullptr, 0.0f), 0);
 }
 
 TEST_F(RackChain, ModuleDefaultsBecomeEveryProgramsValues)

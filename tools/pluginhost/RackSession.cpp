@@ -1,6 +1,6 @@
 #include "tools/pluginhost/RackSession.h"
 
-#include "plugin/host/ProgramQuery.h"
+#include "plugin/host/VendorCalls.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,7 +35,7 @@ std::optional<RackSession> RackSession::capture(PluginDescriptor* plugin)
     session.current = int32_t(std::clamp<intptr_t>(dispatch(plugin, opGetProgram), 0, programCount - 1));
     for (int32_t p = 0; p < programCount; ++p) {
         Program& program = session.programs[std::size_t(p)];
-        if (dispatch(plugin, opVendorCall, ProgramQuery::vendorQuery, p, program.values.data()) != 1)
+        if (dispatch(plugin, opVendorCall, VendorCall::programValues, p, program.values.data()) != 1)
             return std::nullopt;
         char name[nameBufferSize] = {};
         dispatch(plugin, opGetProgramNameAt, p, 0, name);

@@ -28,7 +28,7 @@ struct RackSession {
     int32_t current = 0; // 0 .. 31
 
     // [any thread] The plug-in's session, read without changing what it
-    // plays; none when it does not answer ProgramQuery.
+    // plays; none when it does not answer VendorCall::programValues.
     static std::optional<RackSession> capture(PluginDescriptor* plugin);
 
     // Puts the session into the plug-in; for what it plays, one program
