@@ -23,7 +23,7 @@ JOBS ?= $(shell nproc)
 LINUX_PACKAGES := cmake ninja-build g++ pkg-config libsndfile1-dev libfreetype-dev libpng-dev lv2-dev \
                   libx11-dev libxext-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 zenity
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang clang-format flac sox lilv-utils serdi sordi libcairo2-dev \
-                 liblilv-dev jalv jackd2 xvfb xauth xdotool
+                 liblilv-dev jalv jackd2 xvfb xauth xdotool imagemagick
 M32_PACKAGES := g++-multilib qemu-user googletest libfreetype-dev:i386 libpng-dev:i386
 WIN32_PACKAGES := g++-mingw-w64-i686 binutils-mingw-w64-i686
 ARTWORK_PACKAGES := libcairo2-dev

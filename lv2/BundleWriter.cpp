@@ -81,7 +81,8 @@ std::string fixedPort(uint32_t index)
     const FixedPortText& text = fixedPortTexts[index];
     if (index == portEvents)
         return portHead("lv2:InputPort , atom:AtomPort", index, text.symbol, text.name) + nextLine
-               + "atom:bufferType atom:Sequence" + nextLine + "atom:supports midi:MidiEvent , time:Position" + nextLine
+               + "atom:bufferType atom:Sequence" + nextLine
+               + "atom:supports midi:MidiEvent , time:Position , patch:Message" + nextLine
                + "lv2:designation lv2:control" + nextLine + "lv2:portProperty lv2:connectionOptional";
     const bool input = index == portInLeft || index == portInRight;
     return portHead(std::string("lv2:AudioPort , ") + (input ? "lv2:InputPort" : "lv2:OutputPort"), index, text.symbol,
@@ -210,6 +211,10 @@ void writeData(const RackDescription& rack, const std::string& templateFolder, c
     const Values values = {
         {"PLUGIN_URI", pluginUri},
         {"BINARY", binaryName},
+        {"UI_URI", uiUri},
+        {"UI_BINARY", uiBinaryName},
+        {"BANK_PARAMETER", bankParameterUri},
+        {"CONTENT_FOLDER_PARAMETER", contentFolderParameterUri},
         {"EFFECT_NAME", rack.effectName},
         {"VENDOR", rack.vendorName},
         {"VERSION", std::to_string(rack.vendorVersion)},

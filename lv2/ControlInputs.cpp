@@ -19,7 +19,7 @@ ControlInputs::ControlInputs()
     }
 }
 
-void ControlInputs::send(PluginDescriptor* rack, uint32_t frames)
+void ControlInputs::send(PluginDescriptor* rack, uint32_t frames, const UserEdits& edits)
 {
     for (uint32_t port = 0; port < controlPortCount; ++port) {
         if (ports_[port] == nullptr)
@@ -27,8 +27,9 @@ void ControlInputs::send(PluginDescriptor* rack, uint32_t frames)
         const float value = *ports_[port];
         if (value == taken_[port].load()) // never true for the unknown value
             continue;
-        if (expectedFrames_ == 0 || value != expected_[port])
-            rack->setParameter(rack, controlParameter[port], value);
+        const int32_t parameter = controlParameter[port];
+        if ((expectedFrames_ == 0 || value != expected_[port]) && !edits.isEcho(parameter, value))
+            rack->setParameter(rack, parameter, value);
         taken_[port] = value;
         expected_[port] = unknown;
     }

@@ -2,6 +2,7 @@
 
 #include "common/Relaxed.h"
 #include "lv2/PortTable.h"
+#include "lv2/UserEdits.h"
 #include "plugin/host/PluginDescriptor.h"
 
 #include <cstdint>
@@ -22,9 +23,10 @@ public:
     // [audio thread] control: 0 .. 71 in port order
     void connect(uint32_t control, const float* port) { ports_[control] = port; }
 
-    // [audio thread] Hands the rack every control whose value changed; frames:
-    // the run's, which the expected values last for.
-    void send(PluginDescriptor* rack, uint32_t frames);
+    // [audio thread] Hands the rack every control whose value changed, but
+    // not the host's echo of what the user just did in the editor (the rack
+    // has it already); frames: the run's, which the expected values last for.
+    void send(PluginDescriptor* rack, uint32_t frames, const UserEdits& edits);
 
     // [audio thread, or while not running] The values the host's controls held
     // when the state was saved, by parameter index (not a number where not

@@ -6,6 +6,13 @@ namespace voltara::lv2 {
 
 // The plug-in's URI; each preset's is this followed by ":preset:" and its number.
 constexpr const char* pluginUri = "urn:brenmark:axewright-voltara-fx";
+// The plug-in's own UI (the rack's editor) and its binary in the bundle.
+constexpr const char* uiUri = "urn:brenmark:axewright-voltara-fx:ui";
+constexpr const char* uiBinaryName = "voltara_lv2_ui.so";
+// Paths the UI asks the host to choose (ui:requestValue); the host hands the
+// choice to the plug-in as a patch:Set of one of these.
+constexpr const char* bankParameterUri = "urn:brenmark:axewright-voltara-fx:bank";
+constexpr const char* contentFolderParameterUri = "urn:brenmark:axewright-voltara-fx:content-folder";
 
 // The LV2 plug-in's ports. The fixed ones come first; the control inputs,
 // the lamps and the factory programs are generated from the rack at build

@@ -3,11 +3,12 @@
 // descriptor as any audio host does, so the two can never sound different.
 
 #include "lv2/ControlInputs.h"
+#include "lv2/EditorLink.h"
 #include "lv2/PortTable.h"
 #include "lv2/RackState.h"
 #include "plugin/host/LampPacking.h"
-#include "plugin/host/VendorCalls.h"
 #include "plugin/host/PluginDescriptor.h"
+#include "plugin/host/VendorCalls.h"
 #include "tools/pluginhost/HostTime.h"
 #include "tools/pluginhost/MidiBatch.h"
 #include "tools/pluginhost/PluginInstance.h"
@@ -20,6 +21,7 @@
 #include "lv2/log/log.h"
 #include "lv2/midi/midi.h"
 #include "lv2/options/options.h"
+#include "lv2/patch/patch.h"
 #include "lv2/state/state.h"
 #include "lv2/time/time.h"
 #include "lv2/urid/urid.h"
@@ -42,8 +44,9 @@ constexpr int32_t midiCapacity = 256;          // events handed to the rack at o
 constexpr double defaultTempo = 120.0;         // beats per minute until the host tells its own
 
 struct Uris {
-    LV2_URID atomObject = 0, atomBlank = 0, atomFloat = 0, atomDouble = 0, atomInt = 0, atomLong = 0;
+    LV2_URID atomObject = 0, atomBlank = 0, atomFloat = 0, atomDouble = 0, atomInt = 0, atomLong = 0, atomUrid = 0;
     LV2_URID midiEvent = 0, maxBlockLength = 0;
+    LV2_URID patchSet = 0, patchProperty = 0, patchValue = 0, atomPath = 0, bank = 0, contentFolder = 0;
     LV2_URID position = 0, bar = 0, barBeat = 0, beat = 0, beatUnit = 0, beatsPerBar = 0, beatsPerMinute = 0, speed = 0;
 };
 
@@ -57,6 +60,7 @@ Uris mapUris(const LV2_URID_Map* map)
     uris.atomDouble = id(LV2_ATOM__Double);
     uris.atomInt = id(LV2_ATOM__Int);
     uris.atomLong = id(LV2_ATOM__Long);
+    uris.atomUrid = id(LV2_ATOM__URID);
     uris.midiEvent = id(LV2_MIDI__MidiEvent);
     uris.maxBlockLength = id(LV2_BUF_SIZE__maxBlockLength);
     uris.position = id(LV2_TIME__Position);
@@ -67,10 +71,19 @@ Uris mapUris(const LV2_URID_Map* map)
     uris.beatsPerBar = id(LV2_TIME__beatsPerBar);
     uris.beatsPerMinute = id(LV2_TIME__beatsPerMinute);
     uris.speed = id(LV2_TIME__speed);
+    uris.patchSet = id(LV2_PATCH__Set);
+    uris.patchProperty = id(LV2_PATCH__property);
+    uris.patchValue = id(LV2_PATCH__value);
+    uris.atomPath = id(LV2_ATOM__Path);
+    uris.bank = id(bankParameterUri);
+    uris.contentFolder = id(contentFolderParameterUri);
     return uris;
 }
 
 struct Voltara {
+    // First, so that the plug-in's handle is the link its UI reaches through
+    // the host's instance access.
+    EditorLink link;
     // Without the host's URID map no event can be understood: the plug-in
     // then runs on its controls alone, at its default tempo.
     bool understandsEvents = false;
@@ -149,6 +162,7 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char* bundlePat
     }
     if (!loadRack(self.get(), bundlePath))
         return nullptr;
+    self->link.setRack(*self->rack);
     self->blockLength = hostBlockLength(options, self->uris);
     self->rack->prepare(rate, int32_t(self->blockLength), defaultTempo);
     loadFactoryPrograms(self.get());
@@ -223,6 +237,24 @@ void readPosition(Voltara* self, const LV2_Atom_Object* position)
         time.songPosition = (barCount * perBar + inBar) * 4.0 / unit;
 }
 
+// A path the host chose for the UI's request: the UI takes it at its next idle.
+void passChosenPath(Voltara* self, const LV2_Atom_Object* set)
+{
+    const Uris& uris = self->uris;
+    const LV2_Atom *property = nullptr, *value = nullptr;
+    lv2_atom_object_get(set, uris.patchProperty, &property, uris.patchValue, &value, 0);
+    if (!property || property->type != self->uris.atomUrid || !value || value->type != uris.atomPath)
+        return;
+    const LV2_URID key = reinterpret_cast<const LV2_Atom_URID*>(property)->body;
+    const auto what = key == uris.bank            ? EditorLink::Chosen::bank
+                      : key == uris.contentFolder ? EditorLink::Chosen::contentFolder
+                                                  : EditorLink::Chosen::nothing;
+    // A path atom holds its text with the terminating zero.
+    const auto* text = static_cast<const char*>(LV2_ATOM_BODY_CONST(value));
+    if (what != EditorLink::Chosen::nothing && value->size > 0)
+        self->link.post(what, text, uint32_t(strnlen(text, value->size)));
+}
+
 void queueMidi(Voltara* self, const LV2_Atom* event)
 {
     const auto* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(event));
@@ -254,7 +286,7 @@ void run(LV2_Handle instance, uint32_t frames)
     if (!self->in[0] || !self->in[1] || !self->out[0] || !self->out[1])
         return;
     self->state->takeRestored();
-    self->controls.send(self->rack->descriptor(), frames);
+    self->controls.send(self->rack->descriptor(), frames, self->link.edits);
     uint32_t done = 0;
     if (self->events != nullptr && self->understandsEvents) {
         LV2_ATOM_SEQUENCE_FOREACH(self->events, event)
@@ -269,6 +301,8 @@ void run(LV2_Handle instance, uint32_t frames)
                 const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&event->body);
                 if (object->body.otype == self->uris.position)
                     readPosition(self, object);
+                else if (object->body.otype == self->uris.patchSet)
+                    passChosenPath(self, object);
             }
         }
     }

@@ -215,6 +215,10 @@ TEST(Lv2Tools, Lv2infoListsEveryParameterAsTheRackDescribesIt)
     ASSERT_EQ(result.status, 0) << result.err;
     const auto ports = parseLv2info(result.out);
     ASSERT_EQ(ports.size(), lv2::portCount);
+    // The rack's own editor as its X11 UI.
+    EXPECT_NE(result.out.find(std::string(lv2::uiUri) + "\n\t\t\tClass:  http://lv2plug.in/ns/extensions/ui#X11UI"),
+              std::string::npos)
+        << result.out;
 
     FactoryRack rack;
     ASSERT_NE(rack.host.text(opGetProgramName, 0), "default.fxb not found!");

@@ -29,6 +29,8 @@ std::unique_ptr<LiveEditor> LiveEditor::open(PluginDescriptor* plugin, platform:
     if (!presenter)
         return nullptr;
     std::unique_ptr<LiveEditor> editor(new LiveEditor(plugin, std::move(presenter)));
+    editor->width_ = settings.width;
+    editor->height_ = settings.height;
     if (editor->dispatch(opEditorOpen, 0, 0, editor->presenter_->window()) == 0) {
         why = "the plug-in's editor did not open";
         return nullptr;

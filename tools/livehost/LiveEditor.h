@@ -36,6 +36,13 @@ public:
     bool service(int waitMilliseconds);
     // The editor's idle now, and what it drew on the display.
     void idleNow();
+    // Takes the window off the display at once, even from inside a call the
+    // editor made while the user holds a control (the control lets go); the
+    // editor itself closes when this goes.
+    void close() { presenter_->close(); }
+    // The editor's size in pixels.
+    int width() const { return width_; }
+    int height() const { return height_; }
 
     platform::x11::Presenter& presenter() { return *presenter_; }
 
@@ -46,6 +53,8 @@ private:
     PluginDescriptor* plugin_;
     std::unique_ptr<platform::x11::Presenter> presenter_;
     uint32_t nextIdle_ = 0;
+    int width_ = 0;
+    int height_ = 0;
 };
 
 } // namespace voltara::livehost

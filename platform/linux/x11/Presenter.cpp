@@ -45,14 +45,26 @@ unsigned int fontCursor(uint32_t systemCursor)
     }
 }
 
-void nameTopLevel(Display* display, ::Window window, const std::string& title, int width, int height)
+// What every window of ours says of itself, embedded or not: whose it is
+// (for tools that look for it) and its one size (for the host that embeds it).
+void describe(Display* display, ::Window window, int width, int height)
+{
+    XClassHint classHint{const_cast<char*>("voltara"), const_cast<char*>("Voltara")};
+    XSetClassHint(display, window, &classHint);
+    XSizeHints* size = XAllocSizeHints();
+    size->flags = PMinSize | PMaxSize | PBaseSize;
+    size->min_width = size->max_width = size->base_width = width;
+    size->min_height = size->max_height = size->base_height = height;
+    XSetWMNormalHints(display, window, size);
+    XFree(size);
+}
+
+void nameTopLevel(Display* display, ::Window window, const std::string& title)
 {
     XStoreName(display, window, title.c_str());
     const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(title.data()), int(title.size()));
-    XClassHint classHint{const_cast<char*>("voltara"), const_cast<char*>("Voltara")};
-    XSetClassHint(display, window, &classHint);
     // Whose window it is, for the desktop's tools.
     const long pid = long(getpid());
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
@@ -61,13 +73,6 @@ void nameTopLevel(Display* display, ::Window window, const std::string& title, i
     if (gethostname(host, sizeof host - 1) == 0)
         XChangeProperty(display, window, XA_WM_CLIENT_MACHINE, XA_STRING, 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(host), int(strlen(host)));
-    // The editor has one size.
-    XSizeHints* size = XAllocSizeHints();
-    size->flags = PMinSize | PMaxSize;
-    size->min_width = size->max_width = width;
-    size->min_height = size->max_height = height;
-    XSetWMNormalHints(display, window, size);
-    XFree(size);
 }
 
 } // namespace
@@ -121,8 +126,9 @@ std::unique_ptr<Presenter> Presenter::open(const Settings& settings, std::string
         XCloseDisplay(display);
         return nullptr;
     }
+    describe(display, s.xWindow, s.width, s.height);
     if (s.topLevel) {
-        nameTopLevel(display, s.xWindow, settings.title, s.width, s.height);
+        nameTopLevel(display, s.xWindow, settings.title);
         s.deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
         XSetWMProtocols(display, s.xWindow, &s.deleteWindow, 1);
     }
@@ -193,6 +199,18 @@ bool Presenter::service(int waitMilliseconds)
 void Presenter::flush()
 {
     state_->flush();
+}
+
+void Presenter::close()
+{
+    State& s = *state_;
+    if (s.gone)
+        return;
+    s.tellInput(s.pointer.x, s.pointer.y, 0);
+    ErrorTrap trap(s.display); // the host's window, and ours with it, may be gone already
+    XDestroyWindow(s.display, s.xWindow);
+    XSync(s.display, False);
+    s.gone = true;
 }
 
 bool Presenter::gone() const

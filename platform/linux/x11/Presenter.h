@@ -77,6 +77,11 @@ public:
     bool service(int waitMilliseconds = 0);
     // Sends what the window system drew since the last call (service does).
     void flush();
+    // Takes the window off the display now and lets go of what the mouse
+    // holds, so that a control following the mouse returns; service answers
+    // false from then on. For a host that closes its plug-in's editor from
+    // inside a call the editor made while input runs.
+    void close();
     bool gone() const;
     // Whether images go through the server's shared memory (MIT-SHM).
     bool sharesMemory() const;

@@ -1,10 +1,12 @@
 #include "tests/support/lv2/Lv2Host.h"
 
+#include "lv2/EditorLink.h"
 #include "lv2/atom/forge.h"
 #include "lv2/buf-size/buf-size.h"
 #include "lv2/core/lv2.h"
 #include "lv2/midi/midi.h"
 #include "lv2/options/options.h"
+#include "lv2/patch/patch.h"
 #include "lv2/time/time.h"
 #include "lv2/urid/urid.h"
 
@@ -17,12 +19,14 @@ namespace voltara::test {
 struct Lv2Host::State {
     // One event of the next run.
     struct Event {
+        enum class Kind { midi, position, path } kind;
         uint32_t frame;
-        bool isMidi;
         uint8_t bytes[3];
         float beatsPerMinute;
         double beat;
         float speed;
+        LV2_URID property; // of a path
+        std::string path;
     };
 
     std::vector<std::string> uris;
@@ -73,12 +77,21 @@ struct Lv2Host::State {
         lv2_atom_forge_sequence_head(&forge, &frame, 0);
         for (const Event& event : events) {
             lv2_atom_forge_frame_time(&forge, event.frame);
-            if (event.isMidi) {
+            LV2_Atom_Forge_Frame object;
+            if (event.kind == Event::Kind::midi) {
                 lv2_atom_forge_atom(&forge, 3, urid(LV2_MIDI__MidiEvent));
                 lv2_atom_forge_write(&forge, event.bytes, 3);
                 continue;
             }
-            LV2_Atom_Forge_Frame object;
+            if (event.kind == Event::Kind::path) {
+                lv2_atom_forge_object(&forge, &object, 0, urid(LV2_PATCH__Set));
+                lv2_atom_forge_key(&forge, urid(LV2_PATCH__property));
+                lv2_atom_forge_urid(&forge, event.property);
+                lv2_atom_forge_key(&forge, urid(LV2_PATCH__value));
+                lv2_atom_forge_path(&forge, event.path.c_str(), uint32_t(event.path.size() + 1));
+                lv2_atom_forge_pop(&forge, &object);
+                continue;
+            }
             lv2_atom_forge_object(&forge, &object, 0, urid(LV2_TIME__Position));
             lv2_atom_forge_key(&forge, urid(LV2_TIME__beatsPerMinute));
             lv2_atom_forge_float(&forge, event.beatsPerMinute);
@@ -148,12 +161,37 @@ void Lv2Host::deactivate()
 
 void Lv2Host::midi(uint32_t frame, uint8_t status, uint8_t data1, uint8_t data2)
 {
-    state_->events.push_back({frame, true, {status, data1, data2}, 0.0f, 0.0, 0.0f});
+    state_->events.push_back({State::Event::Kind::midi, frame, {status, data1, data2}, 0.0f, 0.0, 0.0f, 0, {}});
 }
 
 void Lv2Host::position(uint32_t frame, float beatsPerMinute, double beat, float speed)
 {
-    state_->events.push_back({frame, false, {}, beatsPerMinute, beat, speed});
+    state_->events.push_back({State::Event::Kind::position, frame, {}, beatsPerMinute, beat, speed, 0, {}});
+}
+
+void Lv2Host::setPath(const char* property, const std::string& path)
+{
+    state_->events.push_back({State::Event::Kind::path, 0, {}, 0.0f, 0.0, 0.0f, state_->urid(property), path});
+}
+
+void* Lv2Host::instance() const
+{
+    return state_->instance;
+}
+
+LV2_URID_Map* Lv2Host::map() const
+{
+    return &state_->map;
+}
+
+uint32_t Lv2Host::urid(const char* uri)
+{
+    return state_->urid(uri);
+}
+
+float Lv2Host::rackParameter(int32_t index) const
+{
+    return static_cast<lv2::EditorLink*>(state_->instance)->rack().parameter(index);
 }
 
 void Lv2Host::run(const float* left, const float* right, float* outLeft, float* outRight, uint32_t frames)

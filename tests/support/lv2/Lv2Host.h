@@ -2,6 +2,8 @@
 
 #include "lv2/PortTable.h"
 
+#include "lv2/urid/urid.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -38,6 +40,17 @@ public:
     // Events for the next run, in frame order.
     void midi(uint32_t frame, uint8_t status, uint8_t data1, uint8_t data2);
     void position(uint32_t frame, float beatsPerMinute, double beat, float speed);
+    // A path the host chose for a parameter of the plug-in (patch:Set), as
+    // hosts answer a UI's request for a value.
+    void setPath(const char* property, const std::string& path);
+
+    // What a UI of the plug-in is given: its instance (instance access) and
+    // the host's URID map.
+    void* instance() const;
+    LV2_URID_Map* map() const;
+    uint32_t urid(const char* uri);
+    // A parameter's value as the rack itself holds it.
+    float rackParameter(int32_t index) const;
 
     // One run; outputs may be the inputs. The queued events go with it.
     void run(const float* left, const float* right, float* outLeft, float* outRight, uint32_t frames);
