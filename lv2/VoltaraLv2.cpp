@@ -41,6 +41,7 @@ constexpr const char* rackFileName = "voltara_fx.so";
 constexpr uint32_t fallbackBlockLength = 4096; // frames per rack call when the host names no maximum
 constexpr uint32_t largestBlockLength = 65536; // frames
 constexpr int32_t midiCapacity = 256;          // events handed to the rack at one instant
+constexpr uint32_t eventCapacity = 2048;       // bytes of one event read (a chosen path is at most 1 KB)
 constexpr double defaultTempo = 120.0;         // beats per minute until the host tells its own
 
 struct Uris {
@@ -102,6 +103,9 @@ struct Voltara {
     double speed = 1.0; // the transport's; 0 while stopped
     // MIDI for the rack, gathered in run.
     pluginhost::MidiBatch<midiCapacity> midi;
+    // The event being read, 8-byte aligned as LV2's types need: some hosts'
+    // sequences are only 4-byte aligned (jalv's, once a UI is declared).
+    uint64_t event[eventCapacity / sizeof(uint64_t)] = {};
 };
 
 // The rack from the bundle, opened; false when it cannot be loaded.
@@ -289,8 +293,21 @@ void run(LV2_Handle instance, uint32_t frames)
     self->controls.send(self->rack->descriptor(), frames, self->link.edits);
     uint32_t done = 0;
     if (self->events != nullptr && self->understandsEvents) {
-        LV2_ATOM_SEQUENCE_FOREACH(self->events, event)
-        {
+        // The sequence's header has 4-byte fields only; its events are copied
+        // before they are read.
+        const auto* sequence = reinterpret_cast<const uint8_t*>(self->events) + sizeof(LV2_Atom_Sequence);
+        const uint64_t length = self->events->atom.size >= sizeof(LV2_Atom_Sequence_Body)
+                                    ? self->events->atom.size - sizeof(LV2_Atom_Sequence_Body)
+                                    : 0;
+        auto* event = reinterpret_cast<LV2_Atom_Event*>(self->event);
+        for (uint64_t offset = 0; offset + sizeof(LV2_Atom_Event) <= length;) {
+            std::memcpy(event, sequence + offset, sizeof(LV2_Atom_Event));
+            const uint64_t size = event->body.size;
+            const uint64_t bodyAt = offset + sizeof(LV2_Atom_Event);
+            offset = bodyAt + (size + 7) / 8 * 8; // events start on 8-byte boundaries of the sequence
+            if (bodyAt + size > length || sizeof(LV2_Atom_Event) + size > eventCapacity)
+                continue; // cut short, or larger than anything the rack takes
+            std::memcpy(event + 1, sequence + bodyAt, size);
             // Each event takes effect at its own frame.
             const uint32_t at = uint32_t(std::clamp<int64_t>(event->time.frames, done, frames));
             render(self, done, at);
