@@ -152,11 +152,7 @@ Area EditorTest::afterReopening(const Rect& rect)
 
 std::vector<TestHost::Call> EditorTest::callsOf(int32_t opcode) const
 {
-    std::vector<TestHost::Call> found;
-    for (const TestHost::Call& call : host->calls)
-        if (call.opcode == opcode)
-            found.push_back(call);
-    return found;
+    return host->callsOf(opcode);
 }
 
 } // namespace voltara::test

@@ -122,11 +122,7 @@ Capture LiveTest::windowSystemPixels() const
 
 std::vector<TestHost::Call> LiveTest::callsOf(int32_t opcode) const
 {
-    std::vector<TestHost::Call> found;
-    for (const TestHost::Call& call : host->calls)
-        if (call.opcode == opcode)
-            found.push_back(call);
-    return found;
+    return host->callsOf(opcode);
 }
 
 } // namespace voltara::test

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 
 namespace voltara::pluginhost {
 namespace {
@@ -56,6 +57,14 @@ int32_t HostCalls::countCalls(int32_t opcode) const
 {
     return int32_t(
         std::count_if(calls.begin(), calls.end(), [opcode](const Call& call) { return call.opcode == opcode; }));
+}
+
+std::vector<HostCalls::Call> HostCalls::callsOf(int32_t opcode) const
+{
+    std::vector<Call> found;
+    std::copy_if(calls.begin(), calls.end(), std::back_inserter(found),
+                 [opcode](const Call& call) { return call.opcode == opcode; });
+    return found;
 }
 
 intptr_t HostCalls::callback(PluginDescriptor* plugin, int32_t opcode, int32_t index, intptr_t value, void* pointer,

@@ -66,6 +66,7 @@ public:
     bool recordCalls = false;
     std::vector<Call> calls;
     int32_t countCalls(int32_t opcode) const;
+    std::vector<Call> callsOf(int32_t opcode) const;
 
 private:
     intptr_t answer(int32_t opcode, int32_t index, intptr_t value, void* pointer, float opt);
