@@ -48,6 +48,8 @@ struct Lv2Host::State {
     std::vector<Event> events;
     LV2_Atom_Forge forge;
     std::vector<uint64_t> sequence = std::vector<uint64_t>(8192); // 64 KiB, 8-byte aligned
+    uint32_t sequenceOffset = 0;
+    uint8_t* sequenceStart() { return reinterpret_cast<uint8_t*>(sequence.data()) + sequenceOffset; }
 
     static LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri)
     {
@@ -71,8 +73,7 @@ struct Lv2Host::State {
 
     void writeEvents()
     {
-        auto* bytes = reinterpret_cast<uint8_t*>(sequence.data());
-        lv2_atom_forge_set_buffer(&forge, bytes, sequence.size() * sizeof(uint64_t));
+        lv2_atom_forge_set_buffer(&forge, sequenceStart(), sequence.size() * sizeof(uint64_t) - sequenceOffset);
         LV2_Atom_Forge_Frame frame;
         lv2_atom_forge_sequence_head(&forge, &frame, 0);
         for (const Event& event : events) {
@@ -111,6 +112,7 @@ Lv2Host::Lv2Host(const std::string& bundleFolder, const std::string& binaryPath,
 {
     State& s = *state_;
     s.maxBlockLength = setup.maxBlockLength;
+    s.sequenceOffset = setup.sequenceOffset;
     s.options[0] = {
         LV2_OPTIONS_INSTANCE, 0, s.urid(LV2_BUF_SIZE__maxBlockLength), sizeof(int32_t), s.urid(LV2_ATOM__Int),
         &s.maxBlockLength};
@@ -130,7 +132,7 @@ Lv2Host::Lv2Host(const std::string& bundleFolder, const std::string& binaryPath,
     for (uint32_t port = lv2::firstControlPort; port < lv2::portCount; ++port)
         s.descriptor->connect_port(s.instance, port, &s.controls[port]);
     if (setup.features)
-        s.descriptor->connect_port(s.instance, lv2::portEvents, s.sequence.data());
+        s.descriptor->connect_port(s.instance, lv2::portEvents, s.sequenceStart());
 }
 
 Lv2Host::~Lv2Host()

@@ -22,6 +22,9 @@ public:
         double sampleRate = 44100.0;
         int32_t maxBlockLength = 4096; // told through the options feature
         bool features = true;
+        // Where the event sequence starts in its 8-byte aligned buffer: 4 as
+        // hosts do that align atoms to four bytes only.
+        uint32_t sequenceOffset = 0;
     };
 
     // Throws std::runtime_error when the binary does not load or the plug-in
