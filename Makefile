@@ -21,7 +21,7 @@ JOBS ?= $(shell nproc)
 # tool, the LV2 bundle) for native, demo, install and install-lv2; the tests,
 # the 32-bit and the Windows builds add theirs.
 LINUX_PACKAGES := cmake ninja-build g++ pkg-config libsndfile1-dev libfreetype-dev libpng-dev lv2-dev \
-                  libx11-dev libxext-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 zenity
+                  libx11-dev libxext-dev libjack-jackd2-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 zenity
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang clang-format flac sox lilv-utils serdi sordi libcairo2-dev \
                  liblilv-dev jalv jackd2 xvfb xauth xdotool imagemagick
 M32_PACKAGES := g++-multilib qemu-user googletest libfreetype-dev:i386 libpng-dev:i386

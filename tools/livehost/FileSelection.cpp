@@ -1,6 +1,7 @@
 #include "tools/livehost/FileSelection.h"
 
 #include "platform/linux/x11/DesktopDialogs.h"
+#include "plugin/host/PluginDescriptor.h"
 
 #include <algorithm>
 #include <cctype>
@@ -54,6 +55,16 @@ bool selectWithDesktop(FileSelectRecord& request)
         return false;
     std::snprintf(request.returnPath, FileSelectRecord::pathSize, "%s", chosen->c_str());
     return true;
+}
+
+std::optional<intptr_t> answerFileRequest(int32_t opcode, void* pointer)
+{
+    switch (opcode) {
+    case hostCapability:
+        return pointer && std::strcmp(static_cast<const char*>(pointer), "openFileSelector") == 0 ? 1 : 0;
+    case hostOpenFileSelector: return pointer && selectWithDesktop(*static_cast<FileSelectRecord*>(pointer)) ? 1 : 0;
+    default: return std::nullopt;
+    }
 }
 
 } // namespace voltara::livehost

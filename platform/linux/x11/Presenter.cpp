@@ -59,12 +59,18 @@ void describe(Display* display, ::Window window, int width, int height)
     XFree(size);
 }
 
-void nameTopLevel(Display* display, ::Window window, const std::string& title)
+// The title in both the old and the UTF-8 property, for every window manager.
+void setTitleOf(Display* display, ::Window window, const std::string& title)
 {
     XStoreName(display, window, title.c_str());
     const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(title.data()), int(title.size()));
+}
+
+void nameTopLevel(Display* display, ::Window window, const std::string& title)
+{
+    setTitleOf(display, window, title);
     // Whose window it is, for the desktop's tools.
     const long pid = long(getpid());
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
@@ -216,6 +222,14 @@ void Presenter::close()
 bool Presenter::gone() const
 {
     return state_->gone;
+}
+
+void Presenter::setTitle(const std::string& title)
+{
+    if (!state_->topLevel || state_->gone)
+        return;
+    setTitleOf(state_->display, state_->xWindow, title);
+    XFlush(state_->display);
 }
 
 bool Presenter::sharesMemory() const

@@ -83,6 +83,9 @@ public:
     // inside a call the editor made while input runs.
     void close();
     bool gone() const;
+    // Renames a top-level window (a host's status in its title); an embedded
+    // window has no title and stays as it is.
+    void setTitle(const std::string& title);
     // Whether images go through the server's shared memory (MIT-SHM).
     bool sharesMemory() const;
 

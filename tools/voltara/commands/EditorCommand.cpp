@@ -9,13 +9,13 @@
 #include "tools/voltara/base/CommandLine.h"
 #include "tools/voltara/base/InputFile.h"
 #include "tools/voltara/base/PendingFile.h"
+#include "tools/voltara/base/StopRequest.h"
 #include "tools/voltara/base/ToolError.h"
 #include "tools/voltara/editor/EditorSession.h"
 #include "tools/voltara/editor/PngFile.h"
 #include "tools/voltara/rack/RackSetup.h"
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -124,30 +124,14 @@ CommandLine commandLine(EditorOptions& o)
     return line;
 }
 
-volatile std::sig_atomic_t stopAsked = 0;
-
-extern "C" void askToStop(int)
-{
-    stopAsked = 1;
-}
-
-// The host's answers while the editor is live: the desktop's file choosers.
-std::optional<intptr_t> answerLive(const pluginhost::HostCalls::Call& call, void* pointer)
-{
-    switch (call.opcode) {
-    case hostCapability:
-        return pointer && std::strcmp(static_cast<const char*>(pointer), "openFileSelector") == 0 ? 1 : 0;
-    case hostOpenFileSelector:
-        return pointer && livehost::selectWithDesktop(*static_cast<FileSelectRecord*>(pointer)) ? 1 : 0;
-    default: return std::nullopt;
-    }
-}
-
 int runLive(const EditorOptions& options)
 {
     pluginhost::LoadedPlugin host(options.setup.pluginPath());
     options.setup.apply(host);
-    host.respond = answerLive;
+    // The host's answers while the editor is live: the desktop's file choosers.
+    host.respond = [](const pluginhost::HostCalls::Call& call, void* pointer) {
+        return livehost::answerFileRequest(call.opcode, pointer);
+    };
     host.dispatch(opEditorKnobStyle, 0, options.knobStyle);
     const std::vector<float> before = parameterValues(host);
     std::string why;
@@ -157,11 +141,8 @@ int runLive(const EditorOptions& options)
     if (!editor)
         throw ToolError("cannot show the editor: " + why);
     // Ctrl-C and termination close the window as its close button does.
-    struct sigaction action = {};
-    action.sa_handler = askToStop;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    while (!stopAsked && editor->service(int(livehost::LiveEditor::idleInterval))) {
+    stopOnInterrupt();
+    while (!stopRequested() && editor->service(int(livehost::LiveEditor::idleInterval))) {
     }
     editor.reset();
     host.respond = nullptr;

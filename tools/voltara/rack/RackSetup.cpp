@@ -127,6 +127,11 @@ void RackSetup::addOptions(CommandLine& line)
 void RackSetup::apply(pluginhost::PluginInstance& host) const
 {
     loadBank(host);
+    choose(host);
+}
+
+void RackSetup::choose(pluginhost::PluginInstance& host) const
+{
     if (programChoice_)
         host.setProgram(programNumber(host, *programChoice_, "--program " + *programChoice_));
     for (const auto& [parameter, value] : values_)

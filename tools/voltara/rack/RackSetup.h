@@ -33,13 +33,16 @@ public:
 
     const std::string& pluginPath() const { return plugin_; }
     // Loads the bank into the programs, then selects the program, then sets
-    // values. Without --bank, when the plug-in found no content folder, the
-    // factory bank that belongs to the tool is loaded in its place.
+    // values: loadBank, then choose.
     void apply(pluginhost::PluginInstance& host) const;
+    // The bank of --bank into the programs; without it, when the plug-in
+    // found no content folder, the factory bank that belongs to the tool.
+    void loadBank(pluginhost::PluginInstance& host) const;
+    bool bankGiven() const { return bankPath_.has_value(); }
+    // The program of --program, then the values of --set.
+    void choose(pluginhost::PluginInstance& host) const;
 
 private:
-    void loadBank(pluginhost::PluginInstance& host) const;
-
     std::string plugin_;
     std::optional<std::string> bankPath_;
     std::optional<std::string> programChoice_;
