@@ -102,6 +102,12 @@ int ChildProgram::wait(double seconds)
     return status_;
 }
 
+void ChildProgram::signal(int number)
+{
+    if (pid_ > 0)
+        kill(pid_, number);
+}
+
 void ChildProgram::stop()
 {
     closeInput();

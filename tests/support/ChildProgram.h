@@ -26,6 +26,8 @@ public:
     // Waits at most seconds for the program to end; its exit status, or -1
     // when it is still running or ended by a signal.
     int wait(double seconds);
+    // Sends it a signal (SIGINT, as Ctrl-C in its terminal does).
+    void signal(int number);
     // Asks it to end (SIGTERM), waits a while, then ends it (SIGKILL).
     void stop();
 
