@@ -19,6 +19,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstring>
+#include <regex>
 #include <thread>
 
 namespace voltara::test {
@@ -253,7 +254,8 @@ TEST_F(LiveCommand, EndsCleanlyWhenTheServerGoes)
 }
 
 // In its window on an X server, a click on the tremolo's button switches it
-// on: the input that came back unchanged comes back chopped.
+// on: the input that came back unchanged comes back chopped. Page Down and
+// Up step through the programs.
 TEST_F(LiveCommand, AClickInTheWindowChangesTheSound)
 {
     VirtualDisplay display;
@@ -269,6 +271,19 @@ TEST_F(LiveCommand, AClickInTheWindowChangesTheSound)
     const FloatWav input = tones(0.5);
     EXPECT_EQ(firstDifference(client->play(input.samples, {}), input.samples), -1);
 
+    // The title tells the program, the keys that step it, the load and the
+    // xruns (once the rack has run a while).
+    const std::regex status("^AW Voltara FX \xe2\x80\x94 0 .+ \\(PgUp/PgDn\\) \xc2\xb7 DSP [0-9]+% \xc2\xb7 [0-9]+ "
+                            "xruns?\n$");
+    std::string title;
+    for (int attempt = 0; attempt < 50 && !std::regex_search(title, status); ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        title = runProgram("xdotool", {"search", "--sync", "--name", "AW Voltara FX", "getwindowname", "%1"},
+                           {"DISPLAY=" + display.name()}, scratch)
+                    .out;
+    }
+    EXPECT_TRUE(std::regex_search(title, status)) << title;
+
     const auto clicked = runProgram(
         "xdotool",
         {"search", "--sync", "--name", "AW Voltara FX", "mousemove", "--window", "%1", "420", "142", "click", "1"},
@@ -278,7 +293,16 @@ TEST_F(LiveCommand, AClickInTheWindowChangesTheSound)
     const std::vector<float> played = client->play(input.samples, {});
     ASSERT_EQ(played.size(), input.samples.size());
     EXPECT_NE(firstDifference(played, input.samples), -1);
+
+    // Page Down twice and Page Up once: the next program.
+    const auto paged = runProgram("xdotool",
+                                  {"search", "--sync", "--name", "AW Voltara FX", "windowfocus", "--sync", "%1", "key",
+                                   "--delay", "200", "Next", "Next", "Prior"},
+                                  {"DISPLAY=" + display.name()}, scratch);
+    ASSERT_EQ(paged.status, 0) << paged.err;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     stop(*live);
+    EXPECT_NE(told().find("kept program 1 \""), std::string::npos) << told();
 }
 
 } // namespace

@@ -59,8 +59,9 @@ bool LiveEditor::service(int waitMilliseconds)
     // own loop until the button is let go.
     host::pumpMessages();
     for (const host::InputEvent& key : presenter_->takeKeys())
-        dispatch(key.keyDown ? opEditorKeyDown : opEditorKeyUp, key.character, key.virtualKey, nullptr,
-                 float(key.modifier));
+        if (!hostKeys || !hostKeys(key))
+            dispatch(key.keyDown ? opEditorKeyDown : opEditorKeyUp, key.character, key.virtualKey, nullptr,
+                     float(key.modifier));
     if (int32_t(platform::GetTickCount() - nextIdle_) >= 0)
         idleNow();
     return !presenter_->gone();

@@ -4,6 +4,7 @@
 #include "plugin/host/PluginDescriptor.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,6 +46,9 @@ public:
     int height() const { return height_; }
 
     platform::x11::Presenter& presenter() { return *presenter_; }
+
+    // The keys the host keeps for itself (true), before the editor hears them.
+    std::function<bool(const platform::host::InputEvent& key)> hostKeys;
 
 private:
     LiveEditor(PluginDescriptor* plugin, std::unique_ptr<platform::x11::Presenter> presenter);

@@ -10,13 +10,15 @@ namespace {
 
 namespace host = platform::host;
 
-// Arrow keys with the virtual-key numbers hosts pass to the editor.
-struct Arrow {
+// The keys a host hears, with the virtual-key numbers hosts use: the arrow
+// keys, which it passes to the editor, and Page Up and Down.
+struct HostKey {
     KeySym symbol;
     uint8_t virtualKey;
 };
-constexpr Arrow arrows[] = {{XK_Left, 11},    {XK_Up, 12},    {XK_Right, 13},    {XK_Down, 14},
-                            {XK_KP_Left, 11}, {XK_KP_Up, 12}, {XK_KP_Right, 13}, {XK_KP_Down, 14}};
+constexpr HostKey hostKeys[] = {{XK_Left, 11},    {XK_Up, 12},    {XK_Right, 13},    {XK_Down, 14},
+                                {XK_KP_Left, 11}, {XK_KP_Up, 12}, {XK_KP_Right, 13}, {XK_KP_Down, 14},
+                                {XK_Prior, 15},   {XK_Next, 16},  {XK_KP_Prior, 15}, {XK_KP_Next, 16}};
 
 uint32_t modifierBit(KeySym symbol)
 {
@@ -94,11 +96,11 @@ WindowEvent translate(XEvent& event, ::Window window, Atom deleteWindow)
             const uint32_t before = heldFromState(event.xkey.state);
             return pointerAt(event.xkey.x, event.xkey.y, down ? before | bit : before & ~bit);
         }
-        for (const Arrow& arrow : arrows)
-            if (arrow.symbol == symbol) {
+        for (const HostKey& hostKey : hostKeys)
+            if (hostKey.symbol == symbol) {
                 out = pointerAt(event.xkey.x, event.xkey.y, heldFromState(event.xkey.state));
                 out.kind = WindowEvent::key;
-                out.virtualKey = arrow.virtualKey;
+                out.virtualKey = hostKey.virtualKey;
                 out.keyDown = down;
                 return out;
             }

@@ -14,7 +14,7 @@ struct WindowEvent {
     enum Kind {
         nothing,        // of no concern (the wheel among them: hosts pass it to no editor of this kind)
         pointer,        // the cursor, buttons or modifiers changed
-        key,            // an arrow key for the host to pass on
+        key,            // an arrow or page key for the host
         expose,         // an area to repaint from the window system's pixels
         closeRequested, // the user closed a top-level window
         destroyed,      // the X window is gone (with its parent, say)

@@ -91,8 +91,9 @@ public:
 
     // Keys pressed and released in the window since the last call, as a host
     // passes them to the editor (opEditorKeyDown / opEditorKeyUp): the arrow
-    // keys with the virtual-key numbers hosts use (left 11, up 12, right 13,
-    // down 14) and modifier 1 while Shift is held.
+    // and page keys with the virtual-key numbers hosts use (left 11, up 12,
+    // right 13, down 14, page up 15, page down 16) and modifier 1 while Shift
+    // is held.
     std::vector<host::InputEvent> takeKeys();
 
     struct State; // the X side; PresenterState.h

@@ -25,6 +25,7 @@ namespace {
 
 constexpr auto statusInterval = std::chrono::milliseconds(500); // between updates of the window's title
 constexpr int waitMilliseconds = 50;                            // for signals and the server without a window
+constexpr uint8_t pageUpKey = 15, pageDownKey = 16;             // virtual keys
 
 struct LiveOptions {
     RackSetup setup;
@@ -64,12 +65,12 @@ CommandLine commandLine(LiveOptions& o)
     return line;
 }
 
-// "3 Slow Phaser · DSP 4% · 0 xruns"
+// "3 Slow Phaser (PgUp/PgDn) · DSP 4% · 0 xruns"
 std::string status(const pluginhost::PluginInstance& host, const jackhost::JackRack& jack)
 {
     const int32_t program = host.program();
     char text[160];
-    std::snprintf(text, sizeof text, "%d %s \xc2\xb7 DSP %.0f%% \xc2\xb7 %llu xrun%s", int(program),
+    std::snprintf(text, sizeof text, "%d %s (PgUp/PgDn) \xc2\xb7 DSP %.0f%% \xc2\xb7 %llu xrun%s", int(program),
                   host.programName(program).c_str(), std::ceil(jack.load().last * 100.0),
                   (unsigned long long)jack.xruns(), jack.xruns() == 1 ? "" : "s");
     return text;
@@ -103,6 +104,15 @@ int run(int argc, char** argv)
         editor = livehost::LiveEditor::open(host.descriptor(), settings, why);
         if (!editor)
             throw ToolError("cannot show the editor: " + why + " (--no-window runs without one)");
+        // Page Up and Down step through the programs, as a footswitch would.
+        editor->hostKeys = [&host, &jack](const platform::host::InputEvent& key) {
+            if (key.virtualKey != pageUpKey && key.virtualKey != pageDownKey)
+                return false;
+            const int32_t count = host.descriptor()->programCount;
+            if (key.keyDown)
+                jack.selectProgram((host.program() + (key.virtualKey == pageDownKey ? 1 : count - 1)) % count);
+            return true;
+        };
     }
 
     stopOnInterrupt();
