@@ -9,7 +9,7 @@
 # make fuzz: build, then run every fuzz target FUZZ_SECONDS seconds (default 180).
 # make install-lv2: build, then copy the LV2 bundle to ~/.lv2 (or $LV2_INSTALL_DIR).
 # make bench: the benchmarks, the rack against sox and against the peer LV2 plug-ins
-#             (installed when missing), Kestrelwave against FLAC.
+#             (installed when missing), Kestrelwave against FLAC, ten minutes of voltara live on JACK.
 # make test-windows: install Wine and what is missing, build the Windows DLLs and
 #                    the release, run them under Wine against the Linux build.
 # make release: build the Windows installer and the zip of the same files into out/.
@@ -181,6 +181,7 @@ bench: deps-test deps-bench native
 	$(NATIVE)/voltara_bench
 	bash bench/vs-peers.sh $(NATIVE)
 	bash bench/vs-peers-lv2.sh $(NATIVE)
+	bash bench/jack-live.sh $(NATIVE)
 	bash bench/kfr-vs-flac.sh $(NATIVE)
 
 # A staged install (DESTDIR) records nothing: the files are not in place yet.
