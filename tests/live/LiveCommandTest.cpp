@@ -130,28 +130,38 @@ long firstDifference(const std::vector<float>& a, const std::vector<float>& b)
 
 // What the rack plays live, MIDI events at frames inside periods included,
 // is what voltara process makes of the same input with the same settings
-// and a block of the server's period, sample for sample.
+// and a block of the server's period, sample for sample; also once the
+// server's period has changed under it.
 TEST_F(LiveCommand, PlaysWhatProcessRendersSampleForSample)
 {
     struct Case {
         const char* what;
         std::vector<JackTestClient::Midi> events;
         std::vector<std::string> processEvents;
+        int period; // the server's, set while the rack runs
     };
     const Case cases[] = {
-        {"the settings alone", {releaseBypass}, {"--cc", "0:85:1"}},
+        {"the settings alone", {releaseBypass}, {"--cc", "0:85:1"}, period},
         {"program 3 at frame 12000, tremolo on at frame 30000",
          {releaseBypass, {12000, {0xc0, 3}}, {30000, {0xb0, 92, 127}}},
-         {"--cc", "0:85:1", "--program-change", "0.25:3", "--cc", "0.625:92:127"}},
+         {"--cc", "0:85:1", "--program-change", "0.25:3", "--cc", "0.625:92:127"},
+         period},
+        {"after the server's period changed to 128", {releaseBypass}, {"--cc", "0:85:1"}, 128},
     };
     const FloatWav input = tones(1.5);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         auto live = start(with(allModules, {"--no-window"}));
         ASSERT_TRUE(connect()) << told();
+        if (c.period != period) {
+            const auto changed = runProgram("jack_bufsize", {std::to_string(c.period)}, {}, scratch);
+            ASSERT_EQ(changed.status, 0) << changed.err;
+            ASSERT_EQ(client->period(), uint32_t(c.period));
+        }
         const std::vector<float> played = client->play(input.samples, c.events);
         stop(*live);
-        const FloatWav rendered = process(input, with(allModules, c.processEvents));
+        const FloatWav rendered =
+            process(input, with(allModules, with(c.processEvents, {"--block", std::to_string(c.period)})));
         ASSERT_EQ(played.size(), rendered.samples.size()) << "the recording missed periods";
         EXPECT_EQ(firstDifference(played, rendered.samples), -1);
         if (c.events.size() > 1) {
