@@ -40,8 +40,9 @@ CommandLine commandLine(LiveOptions& o)
     CommandLine line("live [options]",
                      "Runs the rack as a JACK client for playing through it: two audio inputs (a guitar on the "
                      "first alone feeds both channels), two outputs and a MIDI input (program changes and the "
-                     "controllers of voltara process --cc), tempo from the JACK transport, the editor in a window. "
-                     "Ctrl-C or closing the window ends it; the bank, program and edits are kept in "
+                     "controllers of voltara process --cc), tempo from the JACK transport, the editor in a window "
+                     "(Page Down and Up step through the programs). Ctrl-C or closing the window ends it; the bank, "
+                     "program and edits are kept in "
                          + SavedPlace::inConfigFolder("live.session")
                          + " and come back at the next start, the options applied on top.");
     o.setup.addOptions(line);
