@@ -93,12 +93,22 @@ int run(int argc, char** argv)
         note("took up the place kept in " + place.path());
     options.setup.choose(host);
 
-    std::unique_ptr<livehost::LiveEditor> editor;
-    if (options.window) {
-        // The plug-in asks for its bank and content folder from the window.
+    // The plug-in asks for its bank and content folder from the window.
+    if (options.window)
         host.respond = [](const pluginhost::HostCalls::Call& call, void* pointer) {
             return livehost::answerFileRequest(call.opcode, pointer);
         };
+    stopOnInterrupt();
+    jack.start();
+    if (std::string why; options.connect && !jack.connectToSystem(why))
+        warn("--connect: " + why);
+    std::fprintf(stderr, "%s: playing as JACK client \"%s\" at %.0f Hz, %u frames a period; Ctrl-C ends\n",
+                 commandName().c_str(), jack.name().c_str(), jack.sampleRate(), jack.period());
+
+    // The audio runs while the window opens, which may first ask for the
+    // content folder.
+    std::unique_ptr<livehost::LiveEditor> editor;
+    if (options.window) {
         platform::x11::Presenter::Settings settings;
         settings.title = host.text(opGetEffectName);
         std::string why;
@@ -115,13 +125,6 @@ int run(int argc, char** argv)
             return true;
         };
     }
-
-    stopOnInterrupt();
-    jack.start();
-    if (std::string why; options.connect && !jack.connectToSystem(why))
-        warn("--connect: " + why);
-    std::fprintf(stderr, "%s: playing as JACK client \"%s\" at %.0f Hz, %u frames a period; Ctrl-C ends\n",
-                 commandName().c_str(), jack.name().c_str(), jack.sampleRate(), jack.period());
 
     std::string ending;
     auto nextStatus = std::chrono::steady_clock::now();
