@@ -19,19 +19,22 @@ work=$(mktemp -d)
 server=voltara-bench-$$
 export JACK_DEFAULT_SERVER=$server JACK_NO_START_SERVER=1 JACK_NO_AUDIO_RESERVATION=1 XDG_CONFIG_HOME=$work/config
 pids=()
-stop_all() {
-    for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
-    wait 2> /dev/null || true
+stop_all() { # the clients first, then the server, which then leaves JACK's table of servers
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2> /dev/null || true
+        wait "${pids[i]}" 2> /dev/null || true
+    done
     rm -rf "$work"
 }
 trap stop_all EXIT
 
 jackd -n "$server" -d dummy -r 48000 -p 64 -w 1333 > "$work/jackd.log" 2>&1 &
 pids+=($!)
-jack_wait -w -t 20 > /dev/null
+jack_wait -w -t 20 > /dev/null 2>&1
 "$build/voltara" live --no-window --fresh --name rack --program 29 \
     --set 8=1 --set 16=1 --set 24=1 --set 32=1 --set 40=1 --set 48=1 --set 56=1 --set 64=1 2> "$work/live.log" &
 live=$!
+pids+=($live)
 jack_simple_client > /dev/null 2>&1 &
 pids+=($!)
 connected=

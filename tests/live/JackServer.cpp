@@ -2,9 +2,7 @@
 
 #include "tests/support/ProgramRun.h"
 
-#include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <unistd.h>
 
 namespace voltara::test {
@@ -37,17 +35,10 @@ JackServer::~JackServer()
     unsetenv("JACK_DEFAULT_SERVER");
 }
 
-void JackServer::kill()
+void JackServer::stop()
 {
-    if (!jackd_)
-        return;
-    jackd_->signal(SIGKILL);
-    jackd_->wait(10.0);
-    // What a server that stops leaves nothing of: its shared memory and semaphores.
-    std::error_code failed;
-    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", failed))
-        if (entry.path().filename().string().find("_" + name_ + "_") != std::string::npos)
-            std::filesystem::remove(entry.path(), failed);
+    if (jackd_)
+        jackd_->stop();
 }
 
 } // namespace voltara::test

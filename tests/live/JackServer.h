@@ -23,8 +23,10 @@ public:
     const std::string& name() const { return name_; }
     // The environment settings for a program to start on this server.
     std::string environment() const { return "JACK_DEFAULT_SERVER=" + name_; }
-    // Ends it at once (SIGKILL), as a server that crashes goes.
-    void kill();
+    // Stops it under its clients (SIGTERM), as a user who ends it does. A
+    // server killed outright (SIGKILL) ends its clients the same way but
+    // keeps its place in JACK's table of servers, which holds eight.
+    void stop();
 
 private:
     std::string name_;

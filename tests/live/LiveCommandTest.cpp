@@ -250,7 +250,7 @@ TEST_F(LiveCommand, EndsCleanlyWhenTheServerGoes)
     auto live = start({"--no-window", "--program", "7"});
     ASSERT_TRUE(connect()) << told();
     client.reset();
-    server.kill();
+    server.stop();
     EXPECT_EQ(live->wait(20.0), 1) << told();
     EXPECT_NE(told().find("the JACK server went away after"), std::string::npos) << told();
     EXPECT_NE(savedPlace().find("current 7\n"), std::string::npos) << told();
