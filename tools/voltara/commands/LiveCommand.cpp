@@ -45,7 +45,7 @@ CommandLine commandLine(LiveOptions& o)
                      "program and edits are kept in "
                          + SavedPlace::inConfigFolder("live.session")
                          + " and come back at the next start, the options applied on top.");
-    o.setup.addOptions(line);
+    o.setup.addOptions(line, true);
     line.add(
         Option::text("--name", 0, "CLIENT", "voltara", "the JACK client's name", [&o](const std::string& name, double) {
             if (name.empty())

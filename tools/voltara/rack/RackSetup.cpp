@@ -105,7 +105,7 @@ int parameterIndex(const pluginhost::PluginInstance& host, const std::string& ch
     throw ToolError(message);
 }
 
-void RackSetup::addOptions(CommandLine& line)
+void RackSetup::addOptions(CommandLine& line, bool keepsPlace)
 {
     line.add(Option::text("--plugin", 0, "PATH", nullptr,
                           "the plug-in library to load (default: the one that belongs to this program)",
@@ -113,9 +113,13 @@ void RackSetup::addOptions(CommandLine& line)
     plugin_ = Installation::plugin();
     line.add(Option::text("--bank", 0, "FILE", nullptr, "load a bank file into the 32 programs first",
                           [this](const std::string& path, double) { bankPath_ = path; }));
-    line.add(Option::text("--program", 0, "N|NAME", "0",
-                          "the program, by number (0 to 31) or name (any case); the plug-in starts at 0, "
-                          "\"Clean Chorus\" in the factory bank",
+    // Options keep their texts as they are given: literals.
+    const char* const programHelp =
+        keepsPlace ? "the program, by number (0 to 31) or name (any case); without it the program kept from the "
+                     "last run (else 0)"
+                   : "the program, by number (0 to 31) or name (any case); the plug-in starts at 0, \"Clean Chorus\" "
+                     "in the factory bank";
+    line.add(Option::text("--program", 0, "N|NAME", keepsPlace ? nullptr : "0", programHelp,
                           [this](const std::string& choice, double) { programChoice_ = choice; }));
     line.add(Option::text(
         "--set", 0, "PARAMETER=VALUE", nullptr,

@@ -29,7 +29,9 @@ int parameterIndex(const pluginhost::PluginInstance& host, const std::string& ch
 class RackSetup {
 public:
     // Adds --plugin, --bank, --program and --set to a command's options.
-    void addOptions(CommandLine& line);
+    // keepsPlace: the host starts where the user left the rack, so that
+    // --program has no default of its own.
+    void addOptions(CommandLine& line, bool keepsPlace = false);
 
     const std::string& pluginPath() const { return plugin_; }
     // Loads the bank into the programs, then selects the program, then sets
