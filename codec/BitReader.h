@@ -59,6 +59,27 @@ public:
         }
     }
 
+    // Topping the cache up straight from the buffer, where the buffer's end is
+    // far enough not to be looked at: a loop takes the buffer's next byte,
+    // tops up at most topUpsAhead() times (each reads 8 bytes and moves on at
+    // most 7), and hands the byte back.
+    const uint8_t* nextByte() const { return buffer_ + bytePosition_; }
+    void resumeAt(const uint8_t* next) { bytePosition_ = next - buffer_; }
+    int64_t topUpsAhead() const
+    {
+        const int64_t ahead = validBytes_ - bytePosition_;
+        return ahead < 8 ? 0 : (ahead - 8) / 7 + 1;
+    }
+    // To 56 bits or more, the bits above the count being the stream's next ones.
+    static void topUp(Cache& cache, const uint8_t*& next)
+    {
+        uint64_t word;
+        std::memcpy(&word, next, sizeof word);
+        cache.bits |= word << cache.count;
+        next += (cache.count ^ 63) >> 3; // whole bytes that fit: (63 - count) / 8
+        cache.count |= 56;
+    }
+
     // At least `bits` (0 .. 56) in the cache, refilling the buffer from the
     // file when it has too few; false when the stream has no more (or a read
     // fails), which ends reading for good.
@@ -86,20 +107,28 @@ public:
     // negative). False, consuming nothing, when it does not.
     static bool cachedSignedRice(Cache& cache, int32_t k, int32_t& value)
     {
+        uint32_t magnitude;
+        return cachedSignedRice(cache, k, value, magnitude);
+    }
+    // The same, answering the magnitude as well.
+    static bool cachedSignedRice(Cache& cache, int32_t k, int32_t& value, uint32_t& magnitude)
+    {
         // Bits above the count are the stream's next ones or zeros, so a run
-        // found there is simply too long.
+        // found there (or none) is simply too long.
         if (cache.bits == 0)
             return false;
         const int32_t zeros = __builtin_ctzll(cache.bits);
         const int32_t length = zeros + k + 2;
         if (length > cache.count)
             return false;
-        const uint64_t rest = cache.bits >> (zeros + 1);
-        const uint32_t magnitude = static_cast<uint32_t>((uint64_t(zeros) << k) + (rest & ((uint64_t{1} << k) - 1)));
-        const uint32_t negative = 0u - static_cast<uint32_t>((rest >> k) & 1); // all ones for a negative value
-        cache.bits >>= length;
+        // rest: the remainder, then the sign and what follows (tail).
+        const uint64_t rest = cache.bits >> zeros >> 1;
+        const uint64_t tail = rest >> k;
+        magnitude = static_cast<uint32_t>(((uint64_t(zeros) - tail) << k) + rest); // q * 2^k + rest - tail * 2^k
+        const uint32_t negative = static_cast<uint32_t>(tail) & 1;
+        cache.bits >>= length; // from the bits in one step: the next code waits on nothing else
         cache.count -= length;
-        value = static_cast<int32_t>((magnitude ^ negative) - negative);
+        value = static_cast<int32_t>((magnitude ^ (0u - negative)) + negative);
         return true;
     }
 

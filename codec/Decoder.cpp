@@ -174,8 +174,42 @@ inline bool Decoder::readResidual(BitReader::Cache& cache, int32_t& k, AdaptiveR
     }
 }
 
+// The same from a cache topped up straight from the buffer, once the
+// channel's adaptive window is full; false, consuming nothing, when the cache
+// does not hold the code.
+template <uint32_t Type>
+inline bool Decoder::readCachedResidual(BitReader::Cache& cache, int32_t& k, AdaptiveRiceWindow& window, int32_t width,
+                                        int32_t& r)
+{
+    if constexpr (Type == riceCoding || Type == adaptiveRiceCoding) {
+        const BitReader::Cache before = cache;
+        uint32_t magnitude;
+        if (!BitReader::cachedSignedRice(cache, k, r, magnitude))
+            return false;
+        if constexpr (Type == adaptiveRiceCoding) {
+            // A magnitude beyond 2^31 (no encoder writes one) wraps in r: the
+            // careful way takes |r|.
+            if (magnitude > 0x80000000u) {
+                cache = before;
+                return false;
+            }
+            k = window.nextOfFull(magnitude);
+        }
+        return true;
+    } else if constexpr (Type == fixedWidthCoding) {
+        if (width > cache.count)
+            return false;
+        return readResidual<Type>(cache, k, window, width, r);
+    } else {
+        return readResidual<Type>(cache, k, window, width, r);
+    }
+}
+
 // One loop per pair of coding types, so that what the loop keeps (the bits,
-// each channel's parameter and window) stays in registers.
+// each channel's parameter and window) stays in registers. Frames go the fast
+// way (one top-up straight from the buffer, then codes the cache holds) while
+// the buffer has the bytes and the adaptive windows are full; any other frame,
+// or the rest of one whose code the cache did not hold, goes the careful way.
 template <int32_t Channels, uint32_t Type0, uint32_t Type1>
 int32_t Decoder::readResiduals(int32_t* left, int32_t* right, int32_t count)
 {
@@ -186,11 +220,31 @@ int32_t Decoder::readResiduals(int32_t* left, int32_t* right, int32_t count)
     AdaptiveRiceWindow window0 = first.window, window1 = second.window;
     const int32_t width0 = first.width, width1 = second.width;
     int32_t n = 0;
-    for (; n < count; ++n) {
-        if (!readResidual<Type0>(cache, k0, window0, width0, left[n]))
+    while (n < count) {
+        bool firstRead = false;
+        if ((Type0 != adaptiveRiceCoding || window0.full()) && (Type1 != adaptiveRiceCoding || window1.full())) {
+            const uint8_t* next = reader_.nextByte();
+            const int64_t fast = std::min<int64_t>(count - n, reader_.topUpsAhead());
+            const int32_t end = n + static_cast<int32_t>(fast);
+            for (; n < end; ++n) {
+                if (Channels == 2 || cache.count < 32) // two codes nearly always need it
+                    BitReader::topUp(cache, next);
+                if (!readCachedResidual<Type0>(cache, k0, window0, width0, left[n]))
+                    break;
+                if (Channels == 2 && !readCachedResidual<Type1>(cache, k1, window1, width1, right[n])) {
+                    firstRead = true;
+                    break;
+                }
+            }
+            reader_.resumeAt(next);
+            if (n == count)
+                break;
+        }
+        if (!firstRead && !readResidual<Type0>(cache, k0, window0, width0, left[n]))
             break;
         if (Channels == 2 && !readResidual<Type1>(cache, k1, window1, width1, right[n]))
             break;
+        ++n;
     }
     reader_.put(cache);
     first.riceParameter = k0;
@@ -231,16 +285,48 @@ namespace {
 // channel's samples, then the packed bytes.
 constexpr int32_t chunkFrames = 256;
 
+// Samples as little-endian bytes (8 bits: offset by 128). A 24-bit value goes
+// out as one wider store whose spare high bytes the next value's store
+// overwrites; only the last of a run is stored at its own width.
 template <int32_t BytesPerSample>
 void pack(const int32_t* samples, int32_t count, uint8_t* out)
 {
     for (int32_t i = 0; i < count; ++i) {
         const uint32_t x = static_cast<uint32_t>(samples[i]);
+        uint8_t* const at = out + BytesPerSample * i;
         if constexpr (BytesPerSample == 1) {
-            out[i] = static_cast<uint8_t>(x + 128);
+            *at = static_cast<uint8_t>(x + 128);
+        } else if constexpr (BytesPerSample == 2) {
+            const uint16_t low = static_cast<uint16_t>(x);
+            std::memcpy(at, &low, 2);
+        } else if (i + 1 < count) {
+            std::memcpy(at, &x, 4);
         } else {
-            for (int32_t b = 0; b < BytesPerSample; ++b)
-                out[BytesPerSample * i + b] = static_cast<uint8_t>(x >> (8 * b));
+            std::memcpy(at, &x, 3);
+        }
+    }
+}
+
+// Two channels' samples as interleaved frames, the same bytes as pack gives
+// for them one after the other.
+template <int32_t BytesPerSample>
+void packFrames(const int32_t* left, const int32_t* right, int32_t count, uint8_t* out)
+{
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t x0 = static_cast<uint32_t>(left[i]), x1 = static_cast<uint32_t>(right[i]);
+        uint8_t* const at = out + 2 * BytesPerSample * i;
+        if constexpr (BytesPerSample == 1) {
+            const uint16_t frame = static_cast<uint16_t>(((x0 + 128) & 0xFF) | ((x1 + 128) & 0xFF) << 8);
+            std::memcpy(at, &frame, 2);
+        } else if constexpr (BytesPerSample == 2) {
+            const uint32_t frame = (x0 & 0xFFFF) | x1 << 16;
+            std::memcpy(at, &frame, 4);
+        } else {
+            const uint64_t frame = (x0 & 0xFFFFFF) | uint64_t{x1 & 0xFFFFFF} << 24;
+            if (i + 1 < count)
+                std::memcpy(at, &frame, 8);
+            else
+                std::memcpy(at, &frame, 6);
         }
     }
 }
@@ -254,6 +340,15 @@ void pack(const int32_t* samples, int32_t count, int32_t bytesPerSample, uint8_t
     }
 }
 
+void packFrames(const int32_t* left, const int32_t* right, int32_t count, int32_t bytesPerSample, uint8_t* out)
+{
+    switch (bytesPerSample) {
+    case 1: packFrames<1>(left, right, count, out); break;
+    case 2: packFrames<2>(left, right, count, out); break;
+    default: packFrames<3>(left, right, count, out); break;
+    }
+}
+
 } // namespace
 
 template <int32_t Channels>
@@ -262,7 +357,6 @@ int32_t Decoder::decodeRun(uint8_t* out, int32_t frames)
     const int32_t shift = shifted_ ? 8 : 0; // histories hold the values before the x 256
     int32_t residuals[Channels][chunkFrames];
     int32_t samples[Channels][chunkFrames];
-    int32_t* const interleaved = residuals[0]; // once the samples are restored
     int32_t done = 0;
     bool intact = true;
     while (intact && done < frames) {
@@ -282,28 +376,25 @@ int32_t Decoder::decodeRun(uint8_t* out, int32_t frames)
             Slot& slot = slots_[c == 0 ? 0 : difference_ ? 2 : 1];
             runs[c] = {&slot.history, &slot.e, residuals[c], samples[c]};
         }
-        if (Channels == 2 && predictor[0] == predictor[Channels - 1]) {
-            restoreRuns(predictor[0], runs, 2, n, shift);
-        } else {
-            for (int32_t c = 0; c < Channels; ++c)
-                restoreRuns(predictor[c], runs + c, 1, n, shift);
-        }
+        if (Channels == 2)
+            restorePair(predictor[0], predictor[Channels - 1], runs, n, shift);
+        else
+            restoreRuns(predictor[0], runs, 1, n, shift);
         if constexpr (Channels == 1) {
             pack(samples[0], n, bytesPerSample_, out + static_cast<size_t>(done) * bytesPerSample_);
         } else {
-            for (int32_t i = 0; i < n; ++i) {
-                const int32_t x0 = samples[0][i], x1 = samples[1][i];
-                interleaved[2 * i] = x0;
-                interleaved[2 * i + 1] = difference_ ? wrapAdd(x0, x1) : x1;
+            int32_t* const left = samples[0];
+            int32_t* const right = samples[Channels - 1];
+            if (difference_) {
+                for (int32_t i = 0; i < n; ++i)
+                    right[i] = wrapAdd(left[i], right[i]);
             }
             // The other slot takes what the coded value makes with the left:
             // the right channel or the difference. Only its last four count.
             Slot& other = slots_[difference_ ? 1 : 2];
-            for (int32_t i = n > 4 ? n - 4 : 0; i < n; ++i) {
-                const int32_t x0 = samples[0][i], x1 = samples[1][i];
-                other.history.push((difference_ ? wrapAdd(x0, x1) : wrapSub(x1, x0)) >> shift);
-            }
-            pack(interleaved, 2 * n, bytesPerSample_, out + static_cast<size_t>(done) * 2 * bytesPerSample_);
+            for (int32_t i = n > 4 ? n - 4 : 0; i < n; ++i)
+                other.history.push((difference_ ? right[i] : wrapSub(right[i], left[i])) >> shift);
+            packFrames(left, right, n, bytesPerSample_, out + static_cast<size_t>(done) * 2 * bytesPerSample_);
         }
         done += n;
     }

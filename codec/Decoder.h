@@ -53,6 +53,8 @@ private:
     bool startBlock();
     template <uint32_t Type>
     bool readResidual(BitReader::Cache& cache, int32_t& k, AdaptiveRiceWindow& window, int32_t width, int32_t& r);
+    template <uint32_t Type>
+    bool readCachedResidual(BitReader::Cache& cache, int32_t& k, AdaptiveRiceWindow& window, int32_t width, int32_t& r);
     // Up to `count` frames of residuals (a mono stream's right is unused);
     // answers how many, fewer when the stream is cut short or corrupt.
     template <int32_t Channels, uint32_t Type0, uint32_t Type1>

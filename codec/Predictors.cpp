@@ -1,8 +1,10 @@
 #include "codec/Predictors.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <emmintrin.h>
+#include <utility>
 
 namespace voltara::codec {
 
@@ -27,48 +29,97 @@ uint32_t residuals(const int32_t* values, int32_t from, int32_t to, int32_t& e, 
     return cost;
 }
 
-// Channels (one or two) with the same predictor run side by side, so that
-// their chains from sample to sample overlap.
-template <int P, int32_t Shift, int Channels>
+// One channel's restoring state: the history and error term of its run, in
+// locals while a loop runs.
+template <int P, int32_t Shift>
+struct Restorer {
+    explicit Restorer(const RestoreRun& run)
+        : p1(run.history->prev1), p2(run.history->prev2), p3(run.history->prev3), p4(run.history->prev4), error(*run.e),
+          older(olderShare<P>(p2, p3, p4))
+    {
+    }
+
+    // The sample of residual r (shifted out), taking it into the history.
+    int32_t next(int32_t r)
+    {
+        // What does not wait on the newest value first: the residual and
+        // error term, and the older share of the next step.
+        const int32_t added = usesErrorTerm(P) ? wrapAdd(r, error) : r;
+        if constexpr (usesErrorTerm(P))
+            error = r / 2;
+        const uint32_t nextOlder = olderShare<P>(p1, p2, p3);
+        const int32_t x = wrapAdd(dividedPrediction<P>(newestWeight<P>() * p1 + older), added);
+        const int32_t sample = static_cast<int32_t>(static_cast<uint32_t>(x) << Shift);
+        p4 = p3;
+        p3 = p2;
+        p2 = p1;
+        p1 = static_cast<uint32_t>(sample >> Shift);
+        older = nextOlder;
+        return sample;
+    }
+
+    void save(const RestoreRun& run) const
+    {
+        *run.history = {static_cast<int32_t>(p1), static_cast<int32_t>(p2), static_cast<int32_t>(p3),
+                        static_cast<int32_t>(p4)};
+        *run.e = error;
+    }
+
+    uint32_t p1, p2, p3, p4;
+    int32_t error;
+    uint32_t older; // the older values' share of the next prediction
+};
+
+template <int P, int32_t Shift>
 void restoreLoop(RestoreRun* runs, int32_t count)
 {
-    int32_t p1[Channels], p2[Channels], p3[Channels], p4[Channels], error[Channels];
-    for (int c = 0; c < Channels; ++c) {
-        const History& h = *runs[c].history;
-        p1[c] = h.prev1, p2[c] = h.prev2, p3[c] = h.prev3, p4[c] = h.prev4;
-        error[c] = *runs[c].e;
-    }
-    for (int32_t i = 0; i < count; ++i) {
-        for (int c = 0; c < Channels; ++c) {
-            const int32_t r = runs[c].residuals[i];
-            int32_t x = wrapAdd(basePrediction<P>(p1[c], p2[c], p3[c], p4[c]), r);
-            if constexpr (usesErrorTerm(P)) {
-                x = wrapAdd(x, error[c]);
-                error[c] = r / 2;
-            }
-            const int32_t sample = static_cast<int32_t>(static_cast<uint32_t>(x) << Shift);
-            runs[c].samples[i] = sample;
-            p4[c] = p3[c];
-            p3[c] = p2[c];
-            p2[c] = p1[c];
-            p1[c] = sample >> Shift;
-        }
-    }
-    for (int c = 0; c < Channels; ++c) {
-        *runs[c].history = {p1[c], p2[c], p3[c], p4[c]};
-        *runs[c].e = error[c];
-    }
+    Restorer<P, Shift> channel(runs[0]);
+    for (int32_t i = 0; i < count; ++i)
+        runs[0].samples[i] = channel.next(runs[0].residuals[i]);
+    channel.save(runs[0]);
 }
 
+// Two channels, each with its predictor, side by side, so that their chains
+// from sample to sample overlap.
+template <int P0, int P1, int32_t Shift>
+void restorePairLoop(RestoreRun* runs, int32_t count)
+{
+    Restorer<P0, Shift> left(runs[0]);
+    Restorer<P1, Shift> right(runs[1]);
+    for (int32_t i = 0; i < count; ++i) {
+        runs[0].samples[i] = left.next(runs[0].residuals[i]);
+        runs[1].samples[i] = right.next(runs[1].residuals[i]);
+    }
+    left.save(runs[0]);
+    right.save(runs[1]);
+}
+
+// The loops for every predictor (and pair), by number.
 using RestoreLoop = void (*)(RestoreRun*, int32_t);
-template <int32_t Shift, int Channels>
-constexpr RestoreLoop restoreLoops[predictorCount] = {
-    restoreLoop<0, Shift, Channels>,  restoreLoop<1, Shift, Channels>,  restoreLoop<2, Shift, Channels>,
-    restoreLoop<3, Shift, Channels>,  restoreLoop<4, Shift, Channels>,  restoreLoop<5, Shift, Channels>,
-    restoreLoop<6, Shift, Channels>,  restoreLoop<7, Shift, Channels>,  restoreLoop<8, Shift, Channels>,
-    restoreLoop<9, Shift, Channels>,  restoreLoop<10, Shift, Channels>, restoreLoop<11, Shift, Channels>,
-    restoreLoop<12, Shift, Channels>, restoreLoop<13, Shift, Channels>, restoreLoop<14, Shift, Channels>,
-};
+using RestoreLoops = std::array<RestoreLoop, predictorCount>;
+constexpr auto everyPredictor = std::make_integer_sequence<int, predictorCount>();
+
+template <int32_t Shift, int... P>
+constexpr RestoreLoops singleLoops(std::integer_sequence<int, P...>)
+{
+    return {restoreLoop<P, Shift>...};
+}
+
+template <int32_t Shift, int P0, int... P1>
+constexpr RestoreLoops pairLoopsAfter(std::integer_sequence<int, P1...>)
+{
+    return {restorePairLoop<P0, P1, Shift>...};
+}
+
+template <int32_t Shift, int... P0>
+constexpr std::array<RestoreLoops, predictorCount> pairLoops(std::integer_sequence<int, P0...> second)
+{
+    return {pairLoopsAfter<Shift, P0>(second)...};
+}
+
+template <int32_t Shift>
+constexpr RestoreLoops restoreLoops = singleLoops<Shift>(everyPredictor);
+constexpr std::array<RestoreLoops, predictorCount> restorePairLoops = pairLoops<0>(everyPredictor);
 
 using ResidualsLoop = uint32_t (*)(const int32_t*, int32_t, int32_t, int32_t&, int32_t*);
 constexpr ResidualsLoop residualLoops[predictorCount] = {
@@ -281,11 +332,24 @@ void predictorCosts(const int32_t* values, int32_t frames, uint32_t costs[predic
 
 void restoreRuns(uint32_t predictor, RestoreRun* runs, int32_t channels, int32_t count, int32_t shift)
 {
+    if (channels == 2) {
+        restorePair(predictor, predictor, runs, count, shift);
+        return;
+    }
     const uint32_t p = predictor < predictorCount ? predictor : 0;
-    if (channels == 2)
-        (shift == 0 ? restoreLoops<0, 2>[p] : restoreLoops<8, 2>[p])(runs, count);
-    else
-        (shift == 0 ? restoreLoops<0, 1>[p] : restoreLoops<8, 1>[p])(runs, count);
+    (shift == 0 ? restoreLoops<0>[p] : restoreLoops<8>[p])(runs, count);
+}
+
+void restorePair(uint32_t predictor0, uint32_t predictor1, RestoreRun* runs, int32_t count, int32_t shift)
+{
+    const uint32_t p0 = predictor0 < predictorCount ? predictor0 : 0;
+    const uint32_t p1 = predictor1 < predictorCount ? predictor1 : 0;
+    if (shift == 0) {
+        restorePairLoops[p0][p1](runs, count);
+    } else { // shifted blocks are rare: each channel on its own
+        restoreLoops<8>[p0](runs, count);
+        restoreLoops<8>[p1](runs + 1, count);
+    }
 }
 
 void blockResiduals(int predictor, const int32_t* values, int32_t frames, const int32_t* scratch, int32_t* out)

@@ -46,30 +46,73 @@ constexpr bool usesErrorTerm(int predictor)
            || predictor == 14;
 }
 
-// The prediction of predictor P from the history, without its error term.
+// The prediction of predictor P from the history, without its error term, in
+// three parts: weight x prev1 + the older values' share (mod 2^32, as the
+// format's wrapping sums), then divided (truncating toward zero). A decoding
+// loop, in which prev1 is the sample just made, takes the older share from
+// the step before, so that it waits on prev1 for as few steps as it can.
+template <int P>
+constexpr uint32_t newestWeight()
+{
+    switch (P) {
+    case 1:
+    case 2: return 1;
+    case 3:
+    case 4: return 2;
+    case 5:
+    case 6: return 3;
+    case 7:
+    case 8: return 5;
+    case 9: return 7;
+    case 10: return 8;
+    case 11: return 1;
+    case 14: return 3;
+    default: return 0;
+    }
+}
+
+template <int P>
+inline uint32_t olderShare(uint32_t p2, uint32_t p3, uint32_t p4)
+{
+    switch (P) {
+    case 3:
+    case 4: return 0u - p2; // d = 2 prev1 - prev2
+    case 5:
+    case 6: return p3 - 3u * p2; // t = 3 (prev1 - prev2) + prev3
+    case 7:
+    case 8: return p3 - 4u * p2;       // d + t
+    case 9: return p3 - 5u * p2;       // t + 2 d
+    case 10: return 2u * p3 - 7u * p2; // d + 2 t
+    case 11:
+    case 12: return p2;
+    case 13: return p4 + p2;
+    case 14: return 0u - p2; // d + prev1
+    default: return 0;
+    }
+}
+
+template <int P>
+inline int32_t dividedPrediction(uint32_t sum)
+{
+    const int32_t value = static_cast<int32_t>(sum);
+    switch (P) {
+    case 7:
+    case 8:
+    case 11:
+    case 13:
+    case 14: return value / 2;
+    case 9:
+    case 10: return value / 3;
+    default: return value;
+    }
+}
+
 template <int P>
 inline int32_t basePrediction(int32_t prev1, int32_t prev2, int32_t prev3, int32_t prev4)
 {
-    const uint32_t p1 = static_cast<uint32_t>(prev1), p2 = static_cast<uint32_t>(prev2);
-    const int32_t d = static_cast<int32_t>(2u * p1 - p2);
-    const int32_t t = static_cast<int32_t>(3u * (p1 - p2) + static_cast<uint32_t>(prev3));
-    switch (P) {
-    case 1:
-    case 2: return prev1;
-    case 3:
-    case 4: return d;
-    case 5:
-    case 6: return t;
-    case 7:
-    case 8: return wrapAdd(d, t) / 2;
-    case 9: return wrapAdd(t, wrapAdd(d, d)) / 3;
-    case 10: return wrapAdd(d, wrapAdd(t, t)) / 3;
-    case 11: return wrapAdd(prev2, prev1) / 2;
-    case 12: return prev2;
-    case 13: return wrapAdd(prev4, prev2) / 2;
-    case 14: return wrapAdd(d, prev1) / 2;
-    default: return 0;
-    }
+    const uint32_t older =
+        olderShare<P>(static_cast<uint32_t>(prev2), static_cast<uint32_t>(prev3), static_cast<uint32_t>(prev4));
+    return dividedPrediction<P>(newestWeight<P>() * static_cast<uint32_t>(prev1) + older);
 }
 
 // Decoder side: one channel's run of samples, its slot's history and error
@@ -86,6 +129,8 @@ struct RestoreRun {
 // go out shifted left by `shift` (the 8-bit-shift flag: 8, else 0); the
 // histories take them shifted back.
 void restoreRuns(uint32_t predictor, RestoreRun* runs, int32_t channels, int32_t count, int32_t shift);
+// The same for two channels with predictors of their own.
+void restorePair(uint32_t predictor0, uint32_t predictor1, RestoreRun* runs, int32_t count, int32_t shift);
 
 // Encoder side. `values` points at a block's first value and is preceded by
 // the four history values (values[-1] = prev1 ... values[-4] = prev4); every
@@ -125,27 +170,44 @@ public:
     // Takes the magnitude just coded; answers the parameter for the next one.
     int32_t next(uint32_t magnitude)
     {
-        oldest_ = middle_;
-        middle_ = newest_;
-        newest_ = magnitude;
-        // The format keeps the sum as a 64-bit float, exact below 3 * 2^32 as here.
-        const uint64_t sum = uint64_t{newest_} + middle_ + oldest_;
+        const uint64_t sum = take(magnitude);
         if (count_ < 3) {
             ++count_;
             return riceParameterForWholeMean(sum / static_cast<uint32_t>(count_));
         }
-        // A full window's mean is sum / 3, and its highest bit the largest j
-        // with sum >= 3 * 2^j: one of the two below the sum's own highest bit.
-        if (sum < 12)
-            return 1;
-        if (sum >= (uint64_t{3} << 30))
-            return riceParameterForWholeMean(sum / 3);
-        const int32_t top = 63 - __builtin_clzll(sum);
-        return top - 2 + (sum >= (uint64_t{3} << (top - 1)) ? 1 : 0);
+        return parameterOfFullSum(sum);
     }
 
+    // Whether three magnitudes have been taken: from then on nextOfFull may be used.
+    bool full() const { return count_ == 3; }
+
+    // next, once the window is full.
+    int32_t nextOfFull(uint32_t magnitude) { return parameterOfFullSum(take(magnitude)); }
+
 private:
-    uint32_t newest_ = 0, middle_ = 0, oldest_ = 0; // magnitudes not yet taken are 0
+    // Shifts the magnitude in; answers the sum of the three now in the window.
+    // The format keeps the sum as a 64-bit float, exact below 3 * 2^32 as here.
+    uint64_t take(uint32_t magnitude)
+    {
+        const uint64_t sum = lastTwo_ + magnitude;
+        lastTwo_ = uint64_t{newest_} + magnitude;
+        newest_ = magnitude;
+        return sum;
+    }
+
+    // A full window's mean is sum / 3, and its highest bit the largest j with
+    // sum >= 3 * 2^j: the sum's own highest bit less 2, plus the bit below it.
+    static int32_t parameterOfFullSum(uint64_t sum)
+    {
+        if (sum >= (uint64_t{3} << 30))
+            return riceParameterForWholeMean(sum / 3);
+        const uint64_t clamped = sum < 8 ? 8 : sum; // means below 4 give 1, as 8 .. 11 do
+        const int32_t top = __builtin_clzll(clamped) ^ 63;
+        return top - 4 + static_cast<int32_t>(clamped >> (top - 1)); // that shift leaves 2 or 3
+    }
+
+    uint32_t newest_ = 0;  // magnitudes not yet taken are 0
+    uint64_t lastTwo_ = 0; // the newest and the one before it
     int32_t count_ = 0;
 };
 

@@ -85,6 +85,50 @@ TEST(Predictors, EncoderResidualsInvertTheDecoder)
     }
 }
 
+// Two channels, each with a predictor of its own (numbers above 14 included),
+// restored side by side: each gives back its block as it would alone, shifted
+// out when the 8-bit-shift flag is set (values of 24 bits, as then).
+TEST(Predictors, PairsOfPredictorsRestoreSideBySide)
+{
+    std::mt19937 random(7);
+    for (const int32_t frames : {1, 5, 256}) {
+        for (const int32_t range : {1 << 24, 0}) {
+            std::vector<int32_t> values(4 + frames);
+            for (int32_t& v : values)
+                v = range == 0 ? static_cast<int32_t>(random()) : static_cast<int32_t>(random() % range) - range / 2;
+            std::vector<int32_t> scratch(chainedScratchPerFrame * frames);
+            uint32_t costs[predictorCount];
+            predictorCosts(values.data() + 4, frames, costs, scratch.data());
+            std::vector<std::vector<int32_t>> residuals(predictorCount + 1, std::vector<int32_t>(frames));
+            for (int p = 0; p <= predictorCount; ++p)
+                blockResiduals(p, values.data() + 4, frames, scratch.data(), residuals[p].data());
+            for (const int32_t shift : {0, 8}) {
+                if (shift == 8 && range == 0)
+                    continue; // shifted values are coded 8 bits narrower
+                for (uint32_t p0 = 0; p0 <= predictorCount; ++p0) {
+                    for (uint32_t p1 = 0; p1 <= predictorCount; ++p1) {
+                        History h0{values[3], values[2], values[1], values[0]}, h1 = h0;
+                        int32_t e0 = 0, e1 = 0;
+                        std::vector<int32_t> left(frames), right(frames);
+                        RestoreRun pair[2] = {{&h0, &e0, residuals[p0].data(), left.data()},
+                                              {&h1, &e1, residuals[p1].data(), right.data()}};
+                        restorePair(p0, p1, pair, frames, shift);
+                        for (int32_t i = 0; i < frames; ++i) {
+                            const auto expected = static_cast<int32_t>(static_cast<uint32_t>(values[4 + i]) << shift);
+                            ASSERT_EQ(left[i], expected) << p0 << ", " << p1 << " at " << i << ", shift " << shift;
+                            ASSERT_EQ(right[i], expected) << p0 << ", " << p1 << " at " << i << ", shift " << shift;
+                        }
+                        EXPECT_EQ(h0.prev1, values[3 + frames]);
+                        EXPECT_EQ(h1.prev2, values[2 + frames]);
+                        EXPECT_EQ(e0, usesErrorTerm(static_cast<int>(p0)) ? residuals[p0][frames - 1] / 2 : 0);
+                        EXPECT_EQ(e1, usesErrorTerm(static_cast<int>(p1)) ? residuals[p1][frames - 1] / 2 : 0);
+                    }
+                }
+            }
+        }
+    }
+}
+
 // With the 8-bit-shift flag the samples come out x 256 and the history keeps
 // them as coded.
 TEST(Predictors, RestoredRunsShiftTheirSamples)
