@@ -265,7 +265,7 @@ TEST_F(LiveCommand, EndsCleanlyWhenTheServerGoes)
 
 // In its window on an X server, a click on the tremolo's button switches it
 // on: the input that came back unchanged comes back chopped. Page Down and
-// Up step through the programs.
+// Up, and the strip's next and previous buttons, step through the programs.
 TEST_F(LiveCommand, AClickInTheWindowChangesTheSound)
 {
     VirtualDisplay display;
@@ -311,8 +311,18 @@ TEST_F(LiveCommand, AClickInTheWindowChangesTheSound)
                                   {"DISPLAY=" + display.name()}, scratch);
     ASSERT_EQ(paged.status, 0) << paged.err;
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    // NEXT twice and PREV once on the strip under the editor's 354 rows (at
+    // x 372 .. 431 and 6 .. 65): one more.
+    const auto stepped = runProgram(
+        "xdotool", {"search",   "--sync", "--name",  "AW Voltara FX", "mousemove", "--window", "%1", "402",
+                    "370",      "click",  "--delay", "200",           "--repeat",  "2",        "1",  "mousemove",
+                    "--window", "%1",     "36",      "370",           "click",     "1"},
+        {"DISPLAY=" + display.name()}, scratch);
+    ASSERT_EQ(stepped.status, 0) << stepped.err;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     stop(*live);
-    EXPECT_NE(told().find("kept program 1 \""), std::string::npos) << told();
+    EXPECT_NE(told().find("kept program 2 \""), std::string::npos) << told();
 }
 
 } // namespace

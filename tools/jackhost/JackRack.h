@@ -70,6 +70,9 @@ public:
     // Makes program p current at the start of the next period, as a MIDI
     // program change arriving there. [any thread]
     void selectProgram(int32_t p) { pendingProgram_.store(p); }
+    // The program selectProgram asked for that the audio thread has not
+    // made current yet; -1 for none. [any thread]
+    int32_t programAsked() const { return pendingProgram_.load(); }
 
     Load load() const;
     uint64_t xruns() const { return xruns_.load(); }

@@ -15,7 +15,7 @@ LiveEditor::LiveEditor(PluginDescriptor* plugin, std::unique_ptr<platform::x11::
 }
 
 std::unique_ptr<LiveEditor> LiveEditor::open(PluginDescriptor* plugin, platform::x11::Presenter::Settings settings,
-                                             std::string& why)
+                                             std::string& why, int hostRoom)
 {
     void* size = nullptr;
     if (!plugin || plugin->dispatch(plugin, opEditorGetRect, 0, 0, &size, 0.0f) == 0 || !size) {
@@ -24,13 +24,13 @@ std::unique_ptr<LiveEditor> LiveEditor::open(PluginDescriptor* plugin, platform:
     }
     const EditorRect& rect = *static_cast<EditorRect*>(size);
     settings.width = rect.right - rect.left;
-    settings.height = rect.bottom - rect.top;
+    settings.height = rect.bottom - rect.top + hostRoom;
     auto presenter = platform::x11::Presenter::open(settings, why);
     if (!presenter)
         return nullptr;
     std::unique_ptr<LiveEditor> editor(new LiveEditor(plugin, std::move(presenter)));
     editor->width_ = settings.width;
-    editor->height_ = settings.height;
+    editor->height_ = settings.height - hostRoom;
     if (editor->dispatch(opEditorOpen, 0, 0, editor->presenter_->window()) == 0) {
         why = "the plug-in's editor did not open";
         return nullptr;

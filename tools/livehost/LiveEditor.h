@@ -20,11 +20,11 @@ public:
     static constexpr uint32_t idleInterval = 20; // ms between the editor's idle calls
 
     // Opens the plug-in's editor in a presenter made with these settings
-    // (the size is the editor's own). Null, with why in one line, when the
-    // plug-in has no editor, the display cannot be opened or the editor does
-    // not open.
+    // (the size is the editor's own, with hostRoom pixels more below it for
+    // the host's own strip). Null, with why in one line, when the plug-in has
+    // no editor, the display cannot be opened or the editor does not open.
     static std::unique_ptr<LiveEditor> open(PluginDescriptor* plugin, platform::x11::Presenter::Settings settings,
-                                            std::string& why);
+                                            std::string& why, int hostRoom = 0);
     // Closes the editor, then the presenter.
     ~LiveEditor();
     LiveEditor(const LiveEditor&) = delete;
@@ -41,7 +41,7 @@ public:
     // editor made while the user holds a control (the control lets go); the
     // editor itself closes when this goes.
     void close() { presenter_->close(); }
-    // The editor's size in pixels.
+    // The editor's size in pixels (the host's room lies below it).
     int width() const { return width_; }
     int height() const { return height_; }
 

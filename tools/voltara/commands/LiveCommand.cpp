@@ -3,6 +3,7 @@
 #include "tools/jackhost/JackRack.h"
 #include "tools/livehost/FileSelection.h"
 #include "tools/livehost/LiveEditor.h"
+#include "tools/livehost/ProgramStrip.h"
 #include "tools/pluginhost/PluginInstance.h"
 #include "tools/voltara/base/ArgumentList.h"
 #include "tools/voltara/base/CommandLine.h"
@@ -23,7 +24,7 @@
 namespace voltara {
 namespace {
 
-constexpr auto statusInterval = std::chrono::milliseconds(500); // between updates of the window's title
+constexpr auto statusInterval = std::chrono::milliseconds(500); // between updates of the title and the strip
 constexpr int waitMilliseconds = 50;                            // for signals and the server without a window
 constexpr uint8_t pageUpKey = 15, pageDownKey = 16;             // virtual keys
 
@@ -41,8 +42,8 @@ CommandLine commandLine(LiveOptions& o)
                      "Runs the rack as a JACK client for playing through it: two audio inputs (a guitar on the "
                      "first alone feeds both channels), two outputs and a MIDI input (program changes and the "
                      "controllers of voltara process --cc), tempo from the JACK transport, the editor in a window "
-                     "(Page Down and Up step through the programs). Ctrl-C or closing the window ends it; the bank, "
-                     "program and edits are kept in "
+                     "(its strip's PREV and NEXT, or Page Up and Down, step through the programs). Ctrl-C or "
+                     "closing the window ends it; the bank, program and edits are kept in "
                          + SavedPlace::inConfigFolder("live.session")
                          + " and come back at the next start, the options applied on top.");
     o.setup.addOptions(line, true);
@@ -66,14 +67,23 @@ CommandLine commandLine(LiveOptions& o)
     return line;
 }
 
-// "3 Slow Phaser (PgUp/PgDn) · DSP 4% · 0 xruns"
-std::string status(const pluginhost::PluginInstance& host, const jackhost::JackRack& jack)
+livehost::ProgramStrip::Status statusOf(const pluginhost::PluginInstance& host, const jackhost::JackRack& jack)
 {
-    const int32_t program = host.program();
+    livehost::ProgramStrip::Status status;
+    status.program = host.program();
+    status.name = host.programName(status.program);
+    status.load = jack.load().last;
+    status.xruns = jack.xruns();
+    return status;
+}
+
+// "3 Slow Phaser (PgUp/PgDn) · DSP 4% · 0 xruns"
+std::string titleOf(const livehost::ProgramStrip::Status& status)
+{
     char text[160];
-    std::snprintf(text, sizeof text, "%d %s (PgUp/PgDn) \xc2\xb7 DSP %.0f%% \xc2\xb7 %llu xrun%s", int(program),
-                  host.programName(program).c_str(), std::ceil(jack.load().last * 100.0),
-                  (unsigned long long)jack.xruns(), jack.xruns() == 1 ? "" : "s");
+    std::snprintf(text, sizeof text, "%d %s (PgUp/PgDn) \xc2\xb7 DSP %.0f%% \xc2\xb7 %llu xrun%s", int(status.program),
+                  status.name.c_str(), std::ceil(status.load * 100.0), (unsigned long long)status.xruns,
+                  status.xruns == 1 ? "" : "s");
     return text;
 }
 
@@ -108,20 +118,30 @@ int run(int argc, char** argv)
     // The audio runs while the window opens, which may first ask for the
     // content folder.
     std::unique_ptr<livehost::LiveEditor> editor;
+    std::unique_ptr<livehost::ProgramStrip> strip;
     if (options.window) {
         platform::x11::Presenter::Settings settings;
         settings.title = host.text(opGetEffectName);
         std::string why;
-        editor = livehost::LiveEditor::open(host.descriptor(), settings, why);
+        editor = livehost::LiveEditor::open(host.descriptor(), settings, why, livehost::ProgramStrip::height);
         if (!editor)
             throw ToolError("cannot show the editor: " + why + " (--no-window runs without one)");
-        // Page Up and Down step through the programs, as a footswitch would.
-        editor->hostKeys = [&host, &jack](const platform::host::InputEvent& key) {
+        // The strip's buttons and Page Up and Down step through the
+        // programs, as a footswitch would; quick clicks each count, even
+        // before the audio thread has made the last one current.
+        const auto step = [&host, &jack](int by) {
+            const int32_t count = host.descriptor()->programCount;
+            const int32_t asked = jack.programAsked();
+            jack.selectProgram(((asked >= 0 ? asked : host.program()) + by + count) % count);
+        };
+        strip =
+            std::make_unique<livehost::ProgramStrip>(editor->presenter().window(), editor->height(), editor->width());
+        strip->onStep = step;
+        editor->hostKeys = [step](const platform::host::InputEvent& key) {
             if (key.virtualKey != pageUpKey && key.virtualKey != pageDownKey)
                 return false;
-            const int32_t count = host.descriptor()->programCount;
             if (key.keyDown)
-                jack.selectProgram((host.program() + (key.virtualKey == pageDownKey ? 1 : count - 1)) % count);
+                step(key.virtualKey == pageDownKey ? 1 : -1);
             return true;
         };
     }
@@ -147,10 +167,13 @@ int run(int argc, char** argv)
             break;
         }
         if (std::chrono::steady_clock::now() >= nextStatus) {
-            editor->presenter().setTitle(title + " \xe2\x80\x94 " + status(host, jack));
+            const livehost::ProgramStrip::Status status = statusOf(host, jack);
+            strip->show(status);
+            editor->presenter().setTitle(title + " \xe2\x80\x94 " + titleOf(status));
             nextStatus += statusInterval;
         }
     }
+    strip.reset();
     editor.reset();
     jack.stop();
     host.respond = nullptr;
