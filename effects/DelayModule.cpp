@@ -1,19 +1,21 @@
 #include "effects/DelayModule.h"
 
 #include "effects/FlutterNoise.h"
+#include "effects/LaneOrder.h"
 #include "effects/OnePole.h"
 #include "effects/TempoSync.h"
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <emmintrin.h>
 
 namespace voltara {
 
 namespace {
 
 constexpr int32_t modeCount = 4;
-constexpr int32_t chunkFrames = 256;     // frames per pass of the block's loops
+constexpr int32_t chunkFrames = 64;      // frames per pass of the block's loops
 constexpr int32_t randomCentre = 16384;  // middle of the 0 .. 32767 draws
 constexpr float planShare = 0.00390625f; // 1 / 256: the glide spans one plan
 
@@ -211,9 +213,27 @@ void DelayModule::process(float* frames, int32_t count, double)
     const auto runLength = [&](int32_t left) {
         return std::min({left, chunkFrames, nearestHead, p[0] + 1, p[1] + 1, p[2] + 1, p[3] + 1, write + 1});
     };
-    // The heads, the outputs and the limiter of one frame.
+
+    // The limiter: a level above the envelope pulls it up, else it glides back
+    // toward 1. Each case its own branch: loud frames come in short bursts, and
+    // a select would put the comparison on the envelope's recursion.
+    const auto limitedFeedback = [&](float echoR) {
+        const float level = std::fabs(echoR);
+        if (level > limiter)
+            limiter += (level - limiter) * limitCoef;
+        else
+            limiter += (1.0f - limiter) * limitCoef;
+        return echoR * fb / limiter;
+    };
+    // An envelope its glide leaves where it is (1, or within rounding of it)
+    // stays while no frame is louder: then four frames divide by it at once.
+    const auto isSteady = [&] { return limiter + (1.0f - limiter) * limitCoef == limiter; };
+    bool steady = isSteady();
+
+    // The heads, the outputs and the limiter of one frame; `toTape` is the
+    // input and the feedback that go on through the filters.
     float buffers[2][2][chunkFrames];
-    const auto readHeads = [&](float* io, const int32_t* at, float* feedback, float* input, int32_t j) {
+    const auto readHeads = [&](float* io, const int32_t* at, float* feedback, float* toTape, int32_t j) {
         const float xL = io[2 * j];
         const float xR = io[2 * j + 1];
 
@@ -225,21 +245,81 @@ void DelayModule::process(float* frames, int32_t count, double)
         io[2 * j] = xL + wet * echoL;
         io[2 * j + 1] = xR + wet * echoR;
 
-        const float level = std::fabs(echoR);
-        const float v = level > limiter ? level : 1.0f;
-        limiter += (v - limiter) * limitCoef;
-        feedback[j] = echoR * fb / limiter;
-        input[j] = xL + xR;
+        const float back = limitedFeedback(echoR);
+        feedback[j] = back;
+        toTape[j] = xL + xR + back;
+        steady = isSteady();
     };
-    // The feedback filters, the flutter line and the tape of one frame.
-    const auto writeTape = [&](float* writer, const float* feedback, const float* input, int32_t j) {
-        const float back = feedback[j];
-        const float d = input[j] + back - lowCut;
-        lowCut += d * lowCoef;
-        const float u = d + back;
-        highCut += (u - highCut) * highCoef;
+    // The same for four frames, the same operations lane by lane; the
+    // limiter's recursion alone runs frame by frame, and only while the
+    // envelope moves.
+    const __m128 mixA = _mm_set1_ps(a);
+    const __m128 mixB = _mm_set1_ps(b);
+    const __m128 wetGain = _mm_set1_ps(wet);
+    const __m128 feedbackGain = _mm_set1_ps(fb);
+    const auto readHeadsFour = [&](float* io, const int32_t* at, float* feedback, float* toTape, int32_t j) {
+        const __m128 first = _mm_loadu_ps(io + 2 * j);
+        const __m128 second = _mm_loadu_ps(io + 2 * j + 4);
+        const __m128 xL = _mm_shuffle_ps(first, second, _MM_SHUFFLE(2, 0, 2, 0));
+        const __m128 xR = _mm_shuffle_ps(first, second, _MM_SHUFFLE(3, 1, 3, 1));
 
+        // The frames' samples lie at descending addresses.
+        const __m128 a3 = reversed(_mm_loadu_ps(line + at[3] - j - 3));
+        const __m128 a2 = reversed(_mm_loadu_ps(line + at[2] - j - 3));
+        const __m128 m = _mm_mul_ps(_mm_add_ps(a3, _mm_mul_ps(_mm_sub_ps(a2, a3), mixB)), mixA);
+        const __m128 echoL = _mm_add_ps(m, reversed(_mm_loadu_ps(line + at[1] - j - 3)));
+        const __m128 echoR = _mm_add_ps(_mm_sub_ps(_mm_mul_ps(_mm_add_ps(a2, a3), mixA), m),
+                                        reversed(_mm_loadu_ps(line + at[0] - j - 3)));
+        const __m128 outL = _mm_add_ps(xL, _mm_mul_ps(wetGain, echoL));
+        const __m128 outR = _mm_add_ps(xR, _mm_mul_ps(wetGain, echoR));
+        _mm_storeu_ps(io + 2 * j, _mm_unpacklo_ps(outL, outR));
+        _mm_storeu_ps(io + 2 * j + 4, _mm_unpackhi_ps(outL, outR));
+
+        const __m128 lifted = _mm_mul_ps(echoR, feedbackGain);
+        const __m128 envelope = _mm_set1_ps(limiter);
+        const __m128 level = _mm_andnot_ps(_mm_set1_ps(-0.0f), echoR);
+        __m128 back;
+        if (steady && _mm_movemask_ps(_mm_cmpgt_ps(level, envelope)) == 0) {
+            back = _mm_div_ps(lifted, envelope);
+        } else {
+            alignas(16) float echoes[4];
+            _mm_store_ps(echoes, echoR);
+            for (float& echo : echoes)
+                echo = limitedFeedback(echo);
+            back = _mm_load_ps(echoes);
+            steady = isSteady();
+        }
+        _mm_storeu_ps(feedback + j, back);
+        _mm_storeu_ps(toTape + j, _mm_add_ps(_mm_add_ps(xL, xR), back));
+    };
+    const auto readHeadsRun = [&](float* io, const int32_t* at, float* feedback, float* toTape, int32_t from,
+                                  int32_t to) {
+        int32_t j = from;
+        for (; j + 4 <= to; j += 4)
+            readHeadsFour(io, at, feedback, toTape, j);
+        for (; j < to; ++j)
+            readHeads(io, at, feedback, toTape, j);
+    };
+    // The feedback filters of one frame, their output onto the flutter line.
+    // Each one-pole steps as y k + x c (k = 1 - c): a multiplication and an
+    // addition from one frame's state to the next, where y + (x - y) c takes
+    // three.
+    const float lowKeep = 1.0f - lowCoef;
+    const float highKeep = 1.0f - highCoef;
+    const auto filter = [&](const float* feedback, const float* toTape, int32_t j) {
+        const float x = toTape[j];
+        const float u = (x - lowCut) + feedback[j];
+        lowCut = lowCut * lowKeep + x * lowCoef;
+        highCut = highCut * highKeep + u * highCoef;
         flutter[fWrite] = highCut;
+    };
+    // The flutter line's read of one frame onto the tape.
+    const auto readFlutter = [&](float* writer, int32_t j) {
+        writer[-j] = flutter[fRead] + (flutter[fRead + 1] - flutter[fRead]) * fFraction;
+    };
+    // The filters, the flutter line and the tape of one frame.
+    const auto writeTape = [&](float* writer, const float* feedback, const float* toTape, int32_t j) {
+        filter(feedback, toTape, j);
         if (--fWrite < 0) {
             fWrite = flutterLength - 1;
             flutter[flutterLength] = flutter[0]; // guard for the read at fRead + 1
@@ -257,20 +337,46 @@ void DelayModule::process(float* frames, int32_t count, double)
             fFraction += 1.0f;
             fRead = (fRead - 1) & (flutterLength - 1);
         }
-        writer[-j] = flutter[fRead] + (flutter[fRead + 1] - flutter[fRead]) * fFraction;
+        readFlutter(writer, j);
+    };
+    // A step that leaves the fraction where it is moves the read one place a
+    // frame, as the writer moves (so it is whenever "*Max Flut" is 0).
+    const auto isSteadyGlide = [&] {
+        const float moved = fFraction + fStep;
+        return moved < 0.0f && moved >= -1.0f && moved + 1.0f == fFraction;
+    };
+    bool steadyGlide = isSteadyGlide();
+    // Four frames. While the glide is steady with the read one place ahead of
+    // the writer (as "*Max Flut" at 0 leaves it) and neither wraps in them,
+    // each frame reads what it and the frame before wrote: from registers.
+    const auto writeTapeFour = [&](float* writer, const float* feedback, const float* toTape, int32_t j) {
+        if (!steadyGlide || fRead != fWrite + 1 || fWrite < 4) {
+            for (int32_t k = j; k < j + 4; ++k)
+                writeTape(writer, feedback, toTape, k);
+            steadyGlide = isSteadyGlide();
+            return;
+        }
+        float before = flutter[fRead];
+        for (int32_t k = j; k < j + 4; ++k) {
+            filter(feedback, toTape, k);
+            --fWrite;
+            writer[-k] = highCut + (before - highCut) * fFraction;
+            before = highCut;
+        }
+        fRead -= 4;
     };
 
-    // A run's heads go alongside the run before it (its tape), so that the
-    // limiter's recursion overlaps the filters'. A head is never nearer than a
-    // run is long, so the tape a head reads was written an iteration before,
-    // or in the same one, before it.
+    // A run's heads go alongside the run before it (its tape), four frames
+    // of each at a time, so that the recursions of the limiter and the
+    // filters overlap. A head is never nearer than a run is long, so the tape
+    // four frames of heads read was written an iteration before, or in the
+    // same one, before them.
     int32_t run = runLength(count);
     float* feedback = buffers[0][0];
-    float* input = buffers[0][1];
+    float* toTape = buffers[0][1];
     float* nextFeedback = buffers[1][0];
-    float* nextInput = buffers[1][1];
-    for (int32_t j = 0; j < run; ++j)
-        readHeads(frames, p, feedback, input, j);
+    float* nextToTape = buffers[1][1];
+    readHeadsRun(frames, p, feedback, toTape, 0, run);
     for (int32_t done = 0; done < count;) {
         float* const writer = line + write;
         done += run;
@@ -281,16 +387,18 @@ void DelayModule::process(float* frames, int32_t count, double)
         float* const nextIo = frames + 2 * done;
         const int32_t together = std::min(run, nextRun);
         int32_t j = 0;
-        for (; j < together; ++j) {
-            writeTape(writer, feedback, input, j);
-            readHeads(nextIo, p, nextFeedback, nextInput, j);
+        for (; j + 4 <= together; j += 4) {
+            writeTapeFour(writer, feedback, toTape, j);
+            readHeadsFour(nextIo, p, nextFeedback, nextToTape, j);
         }
-        for (; j < run; ++j)
-            writeTape(writer, feedback, input, j);
-        for (; j < nextRun; ++j)
-            readHeads(nextIo, p, nextFeedback, nextInput, j);
+        int32_t k = j;
+        for (; k + 4 <= run; k += 4)
+            writeTapeFour(writer, feedback, toTape, k);
+        for (; k < run; ++k)
+            writeTape(writer, feedback, toTape, k);
+        readHeadsRun(nextIo, p, nextFeedback, nextToTape, j, nextRun);
         std::swap(feedback, nextFeedback);
-        std::swap(input, nextInput);
+        std::swap(toTape, nextToTape);
         run = nextRun;
     }
 
