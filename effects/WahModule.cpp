@@ -45,25 +45,28 @@ struct RunCoefs {
     StereoLanes keepClip; // k s
     StereoLanes clip;     // s = 1 / (3 limit^2)
     StereoLanes limit;
+    StereoLanes limitSquared;
     StereoLanes freqSquared;     // F^2
     StereoLanes freqSquaredClip; // F^2 s
 };
 
-// Runs frames from `in` into `out` with one F and answers the largest
-// magnitude the band reached before its limit. The band's update,
-// band - F (2d + q band + low + F band), is taken as k band - F (2d + low):
-// k band as k c - (k s c) c^2 from the limited band c of the frame before,
-// F low as F times the low of the frame before that plus F^2 times that
-// frame's band. A frame then waits on three operations and the limit (four
-// and two, against eleven), and without the limit (`limitBand` false, for a
-// band known to stay within it) on three.
-template <bool limitBand>
-__m128 runFilter(FilterLanes& state, const RunCoefs& c, const float* in, float* out, int32_t frames)
+// Runs frames in place with one F and answers whether the limit acted. The
+// band's update, band - F (2d + q band + low + F band), is taken as
+// k band - F (2d + low): k band as k c - (k s c) c^2 from the limited band c
+// of the frame before, F low as F times the low of the frame before that
+// plus F^2 times that frame's band. A frame then waits on three operations
+// (against eleven), and on two more where the band is limited: with
+// `limitEveryFrame` false the limit is applied only to frames whose band
+// went past it, a branch the processor predicts as long as that stays rare;
+// while it is not rare, every frame is limited without a branch.
+template <bool limitEveryFrame>
+bool runFilter(FilterLanes& state, const RunCoefs& c, float* io, int32_t frames)
 {
     const StereoLanes half = StereoLanes::both(0.5f);
     const __m128 signBit = _mm_set1_ps(-0.0f);
     __m128 largest = _mm_setzero_ps();
-    // Locals, which the stores to `out` cannot touch.
+    bool limitActed = false;
+    // Locals, which the stores to `io` cannot touch.
     FilterLanes s = state;
     StereoLanes square = s.clamped * s.clamped;
     // The low and the limited band two frames back; at the first frame F low
@@ -72,7 +75,7 @@ __m128 runFilter(FilterLanes& state, const RunCoefs& c, const float* in, float* 
     StereoLanes clampedBefore = StereoLanes::both(0.0f);
     StereoLanes squareBefore = clampedBefore;
     for (int32_t j = 0; j < frames; ++j) {
-        const StereoLanes d = StereoLanes::load(in + 2 * j) - s.inputLow;
+        const StereoLanes d = StereoLanes::load(io + 2 * j) - s.inputLow;
         s.inputLow = s.inputLow + d * c.inCoef;
         const StereoLanes drive =
             c.freq * ((d + d) + lowBefore)
@@ -81,15 +84,30 @@ __m128 runFilter(FilterLanes& state, const RunCoefs& c, const float* in, float* 
         clampedBefore = s.clamped;
         squareBefore = square;
         s.low = s.low + c.freq * s.band;
-        (half * s.inputLow + s.low).store(out + 2 * j);
+        (half * s.inputLow + s.low).store(io + 2 * j);
         const StereoLanes next = (c.keep * s.clamped - drive) - (c.keepClip * s.clamped) * square;
-        largest = _mm_max_ps(largest, _mm_andnot_ps(signBit, next.v));
-        s.clamped = limitBand ? limited(next, c.limit) : next;
-        square = s.clamped * s.clamped;
+        if (limitEveryFrame) {
+            largest = _mm_max_ps(largest, _mm_andnot_ps(signBit, next.v));
+            s.clamped = limited(next, c.limit);
+            square = s.clamped * s.clamped;
+        } else {
+            s.clamped = next;
+            square = next * next;
+            // Not below the limit's square: past the limit, at it (where
+            // limiting changes nothing) or not a number. Only the two low
+            // lanes carry channels.
+            if ((_mm_movemask_ps(_mm_cmpnlt_ps(square.v, c.limitSquared.v)) & 3) != 0) {
+                limitActed = true;
+                s.clamped = limited(next, c.limit);
+                square = s.clamped * s.clamped;
+            }
+        }
         s.band = s.clamped - (c.clip * s.clamped) * square;
     }
     state = s;
-    return largest;
+    if (limitEveryFrame)
+        limitActed = _mm_movemask_ps(_mm_cmple_ps(largest, c.limit.v)) != 0xF;
+    return limitActed;
 }
 
 } // namespace
@@ -164,9 +182,9 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
     coefs.inCoef = StereoLanes::both(inputCoef_);
     coefs.clip = StereoLanes::both(softClip);
     coefs.limit = StereoLanes::both(limit);
+    coefs.limitSquared = StereoLanes::both(limit * limit);
     // The limit rarely acts (never at the default Dirt at a guitar's level):
-    // after a run in which it did not, the next goes without it and is run
-    // again with it only when the band went past it.
+    // after a run in which it acted, the next limits every frame.
     bool limitActs = false;
 
     for (int32_t i = 0; i < count;) {
@@ -202,21 +220,7 @@ void WahModule::process(float* frames, int32_t count, double songPosBeats)
         coefs.freqSquaredClip = StereoLanes::both(f * f * softClip);
         const int32_t run = std::min(counter, count - i);
         float* const io = frames + 2 * i;
-        if (!limitActs) {
-            float input[2 * blockFrames];
-            std::copy(io, io + 2 * run, input);
-            FilterLanes trial = state;
-            const __m128 largest = runFilter<false>(trial, coefs, io, io, run);
-            limitActs = _mm_movemask_ps(_mm_cmple_ps(largest, coefs.limit.v)) != 0xF;
-            if (limitActs)
-                std::copy(input, input + 2 * run, io);
-            else
-                state = trial;
-        }
-        if (limitActs) {
-            const __m128 largest = runFilter<true>(state, coefs, io, io, run);
-            limitActs = _mm_movemask_ps(_mm_cmple_ps(largest, coefs.limit.v)) != 0xF;
-        }
+        limitActs = limitActs ? runFilter<true>(state, coefs, io, run) : runFilter<false>(state, coefs, io, run);
         i += run;
         counter -= run - 1;
     }
