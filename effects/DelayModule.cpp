@@ -313,10 +313,6 @@ void DelayModule::process(float* frames, int32_t count, double)
         highCut = highCut * highKeep + u * highCoef;
         flutter[fWrite] = highCut;
     };
-    // The flutter line's read of one frame onto the tape.
-    const auto readFlutter = [&](float* writer, int32_t j) {
-        writer[-j] = flutter[fRead] + (flutter[fRead + 1] - flutter[fRead]) * fFraction;
-    };
     // The filters, the flutter line and the tape of one frame.
     const auto writeTape = [&](float* writer, const float* feedback, const float* toTape, int32_t j) {
         filter(feedback, toTape, j);
@@ -337,7 +333,7 @@ void DelayModule::process(float* frames, int32_t count, double)
             fFraction += 1.0f;
             fRead = (fRead - 1) & (flutterLength - 1);
         }
-        readFlutter(writer, j);
+        writer[-j] = flutter[fRead] + (flutter[fRead + 1] - flutter[fRead]) * fFraction;
     };
     // A step that leaves the fraction where it is moves the read one place a
     // frame, as the writer moves (so it is whenever "*Max Flut" is 0).
