@@ -108,9 +108,12 @@ public:
     static bool cachedSignedRice(Cache& cache, int32_t k, int32_t& value)
     {
         uint32_t magnitude;
-        return cachedSignedRice(cache, k, value, magnitude);
+        return cachedSignedRice<false>(cache, k, value, magnitude);
     }
-    // The same, answering the magnitude as well.
+    // The same, answering the magnitude as well. Where k stays the same from
+    // code to code (KeptParameter), the remainder is masked out with a mask
+    // made once; else it is what is left when the bits above it are taken off.
+    template <bool KeptParameter>
     static bool cachedSignedRice(Cache& cache, int32_t k, int32_t& value, uint32_t& magnitude)
     {
         // Bits above the count are the stream's next ones or zeros, so a run
@@ -124,7 +127,10 @@ public:
         // rest: the remainder, then the sign and what follows (tail).
         const uint64_t rest = cache.bits >> zeros >> 1;
         const uint64_t tail = rest >> k;
-        magnitude = static_cast<uint32_t>(((uint64_t(zeros) - tail) << k) + rest); // q * 2^k + rest - tail * 2^k
+        if constexpr (KeptParameter)
+            magnitude = static_cast<uint32_t>((uint64_t(zeros) << k) + (rest & ((uint64_t{1} << k) - 1)));
+        else
+            magnitude = static_cast<uint32_t>(((uint64_t(zeros) - tail) << k) + rest); // q * 2^k + rest - tail * 2^k
         const uint32_t negative = static_cast<uint32_t>(tail) & 1;
         cache.bits >>= length; // from the bits in one step: the next code waits on nothing else
         cache.count -= length;

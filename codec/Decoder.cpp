@@ -184,7 +184,7 @@ inline bool Decoder::readCachedResidual(BitReader::Cache& cache, int32_t& k, Ada
     if constexpr (Type == riceCoding || Type == adaptiveRiceCoding) {
         const BitReader::Cache before = cache;
         uint32_t magnitude;
-        if (!BitReader::cachedSignedRice(cache, k, r, magnitude))
+        if (!BitReader::cachedSignedRice<Type == riceCoding>(cache, k, r, magnitude))
             return false;
         if constexpr (Type == adaptiveRiceCoding) {
             // A magnitude beyond 2^31 (no encoder writes one) wraps in r: the
