@@ -162,8 +162,9 @@ int JackRack::process(jack_nframes_t frames, void* self)
             std::fill_n(static_cast<float*>(jack_port_get_buffer(port, frames)), frames, 0.0f);
     }
     rack.busy_.store(false);
-    if (rack.sampleRate_ > 0 && frames > 0) {
-        const double load = (secondsNow() - began) * rack.sampleRate_ / double(frames);
+    const double sampleRate = rack.sampleRate_;
+    if (sampleRate > 0 && frames > 0) {
+        const double load = (secondsNow() - began) * sampleRate / double(frames);
         rack.lastLoad_ = load;
         rack.loadSum_ = rack.loadSum_.load() + load;
         rack.peakLoad_ = std::max(rack.peakLoad_.load(), load);

@@ -97,8 +97,8 @@ private:
     jack_port_t* outputs_[2] = {};
     jack_port_t* midiInput_ = nullptr;
     bool running_ = false;
-    double sampleRate_ = 0; // Hz
-    uint32_t period_ = 0;   // frames
+    Relaxed<double> sampleRate_; // Hz; the load figure reads it after the render's bracket
+    uint32_t period_ = 0;        // frames
 
     // The callback renders only while ready_; it holds busy_ while it reads
     // ready_ and works, so that a reconfiguration waits for it to finish.
