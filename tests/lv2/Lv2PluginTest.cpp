@@ -84,8 +84,18 @@ struct Lv2Plugin : ::testing::Test {
         lv2.run(&in.left[from], &in.right[from], &out.left[from], &out.right[from], uint32_t(to - from));
     }
 
-    void midiTakesEffectAtItsOwnFrame(uint32_t sequenceOffset);
-    void transportPositionGivesTempoAndSongPosition(uint32_t sequenceOffset);
+    // Runs check with the events 8-byte aligned, as LV2 asks, and aligned to
+    // four bytes only, as some hosts hand them.
+    template <typename Check>
+    void atEachSequenceAlignment(Check check)
+    {
+        for (const uint32_t offset : {0u, 4u}) {
+            SCOPED_TRACE(offset);
+            Lv2Host::Setup setup;
+            setup.sequenceOffset = offset;
+            check(setup);
+        }
+    }
 
     const Stereo input = tones(4096);
     Stereo lv2Out{4096}, directOut{4096};
@@ -120,76 +130,58 @@ TEST_F(Lv2Plugin, InPlaceBuffersGiveTheSameSamples)
     EXPECT_EQ(buffer.right, directOut.right);
 }
 
-// Both with the events 8-byte aligned, as LV2 asks, and aligned to four bytes
-// only, as some hosts hand them.
 TEST_F(Lv2Plugin, MidiTakesEffectAtItsOwnFrame)
 {
-    for (const uint32_t offset : {0u, 4u}) {
-        SCOPED_TRACE(offset);
-        midiTakesEffectAtItsOwnFrame(offset);
-    }
-}
+    atEachSequenceAlignment([&](const Lv2Host::Setup& setup) {
+        auto lv2 = open(setup);
+        DirectRack direct(4096);
+        lv2->midi(300, 0xb0, 92, 127); // TRM On
+        lv2->midi(700, 0xb0, 89, 120); // DEL Mix
+        lv2->midi(700, 0xc3, 5, 0);    // program change, any channel
+        lv2->midi(900, 0xf8, 0, 0);    // clock: not for the rack
+        run(*lv2, input, lv2Out, 0, 1024);
 
-void Lv2Plugin::midiTakesEffectAtItsOwnFrame(uint32_t sequenceOffset)
-{
-    Lv2Host::Setup setup;
-    setup.sequenceOffset = sequenceOffset;
-    auto lv2 = open(setup);
-    DirectRack direct(4096);
-    lv2->midi(300, 0xb0, 92, 127); // TRM On
-    lv2->midi(700, 0xb0, 89, 120); // DEL Mix
-    lv2->midi(700, 0xc3, 5, 0);    // program change, any channel
-    lv2->midi(900, 0xf8, 0, 0);    // clock: not for the rack
-    run(*lv2, input, lv2Out, 0, 1024);
+        direct.process(input, directOut, 0, 300);
+        direct.host.sendMidi(0xb0, 92, 127);
+        direct.process(input, directOut, 300, 700);
+        direct.host.sendMidi(0xb0, 89, 120);
+        direct.host.sendMidi(0xc3, 5, 0);
+        direct.process(input, directOut, 700, 1024);
 
-    direct.process(input, directOut, 0, 300);
-    direct.host.sendMidi(0xb0, 92, 127);
-    direct.process(input, directOut, 300, 700);
-    direct.host.sendMidi(0xb0, 89, 120);
-    direct.host.sendMidi(0xc3, 5, 0);
-    direct.process(input, directOut, 700, 1024);
-
-    EXPECT_EQ(lv2Out.left, directOut.left);
-    EXPECT_EQ(lv2Out.right, directOut.right);
-    EXPECT_EQ(direct.host.dispatch(opGetProgram), 5);
+        EXPECT_EQ(lv2Out.left, directOut.left);
+        EXPECT_EQ(lv2Out.right, directOut.right);
+        EXPECT_EQ(direct.host.dispatch(opGetProgram), 5);
+    });
 }
 
 TEST_F(Lv2Plugin, TransportPositionGivesTempoAndSongPosition)
 {
-    for (const uint32_t offset : {0u, 4u}) {
-        SCOPED_TRACE(offset);
-        transportPositionGivesTempoAndSongPosition(offset);
-    }
-}
+    atEachSequenceAlignment([&](const Lv2Host::Setup& setup) {
+        auto lv2 = open(setup);
+        DirectRack direct(4096);
+        // A synchronised phaser and tremolo follow the song position.
+        for (const auto& [index, value] : {std::pair{24, 1.0f}, {25, 1.0f}, {26, 0.472f}, {64, 1.0f}, {65, 1.0f}})
+            set(*lv2, direct, index, value);
+        lv2->position(0, 93.0f, 6.5, 1.0f);
+        lv2->position(1500, 93.0f, 40.25, 1.0f); // the host jumps
+        run(*lv2, input, lv2Out, 0, 2048);
+        lv2->position(0, 140.0f, 41.0, 0.0f); // stopped: the position stays where the host says
+        run(*lv2, input, lv2Out, 2048, 4096);
 
-void Lv2Plugin::transportPositionGivesTempoAndSongPosition(uint32_t sequenceOffset)
-{
-    Lv2Host::Setup setup;
-    setup.sequenceOffset = sequenceOffset;
-    auto lv2 = open(setup);
-    DirectRack direct(4096);
-    // A synchronised phaser and tremolo follow the song position.
-    for (const auto& [index, value] : {std::pair{24, 1.0f}, {25, 1.0f}, {26, 0.472f}, {64, 1.0f}, {65, 1.0f}})
-        set(*lv2, direct, index, value);
-    lv2->position(0, 93.0f, 6.5, 1.0f);
-    lv2->position(1500, 93.0f, 40.25, 1.0f); // the host jumps
-    run(*lv2, input, lv2Out, 0, 2048);
-    lv2->position(0, 140.0f, 41.0, 0.0f); // stopped: the position stays where the host says
-    run(*lv2, input, lv2Out, 2048, 4096);
+        direct.host.time.tempo = 93.0;
+        direct.host.time.songPosition = 6.5;
+        direct.process(input, directOut, 0, 1500);
+        direct.host.time.songPosition = 40.25;
+        direct.process(input, directOut, 1500, 2048);
+        direct.host.time.tempo = 140.0;
+        direct.host.time.songPosition = 41.0;
+        float* inputs[2] = {const_cast<float*>(&input.left[2048]), const_cast<float*>(&input.right[2048])};
+        float* outputs[2] = {&directOut.left[2048], &directOut.right[2048]};
+        direct.host.descriptor()->processOverwriting(direct.host.descriptor(), inputs, outputs, 2048);
 
-    direct.host.time.tempo = 93.0;
-    direct.host.time.songPosition = 6.5;
-    direct.process(input, directOut, 0, 1500);
-    direct.host.time.songPosition = 40.25;
-    direct.process(input, directOut, 1500, 2048);
-    direct.host.time.tempo = 140.0;
-    direct.host.time.songPosition = 41.0;
-    float* inputs[2] = {const_cast<float*>(&input.left[2048]), const_cast<float*>(&input.right[2048])};
-    float* outputs[2] = {&directOut.left[2048], &directOut.right[2048]};
-    direct.host.descriptor()->processOverwriting(direct.host.descriptor(), inputs, outputs, 2048);
-
-    EXPECT_EQ(lv2Out.left, directOut.left);
-    EXPECT_EQ(lv2Out.right, directOut.right);
+        EXPECT_EQ(lv2Out.left, directOut.left);
+        EXPECT_EQ(lv2Out.right, directOut.right);
+    });
 }
 
 TEST_F(Lv2Plugin, LampOutputsShowTheRunningModules)
